@@ -1,0 +1,14 @@
+// Text helpers for requests and header lines. No windows.h: builds natively too.
+#pragma once
+
+#include <string>
+
+// Percent-encodes every byte but digits, ASCII letters and ~ ! * ( ) '
+// with lower-case hex digits ("a b" -> "a%20b").
+std::string UrlEncode(const std::string& text);
+
+// The two lower-case hex digits of one byte.
+std::string HexByte(signed char byte);
+
+// Removes every space (0x20, nothing else) in place.
+void RemoveSpaces(std::string& text);

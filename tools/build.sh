@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds both configurations: native (core tests, fuzzers, emulator) and the
+# mingw-w64 cross build (Sorvinta.exe, Win32 and end-to-end tests).
+#   SORVINTA_BUILD=DIR picks the build root (default: build).
+set -eu
+cd "$(dirname "$0")/.."
+root=${SORVINTA_BUILD:-build}
+jobs=${SORVINTA_JOBS:-2}
+if [ ! -f "$root/native/CMakeCache.txt" ]; then
+  cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+fi
+cmake --build "$root/native" -j "$jobs" "$@"
+if [ ! -f "$root/win/CMakeCache.txt" ]; then
+  cmake -S . -B "$root/win" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+    -DSORVINTA_EMULATOR="$PWD/$root/native/emulator/sorvinta-emulator" >/dev/null
+fi
+cmake --build "$root/win" -j "$jobs" "$@"

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what the project needs on a fresh Debian 12 machine (only what is missing).
+set -eu
+packages="cmake make g++ clang libclang-rt-14-dev wine wine64 g++-mingw-w64-x86-64-posix
+  gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xvfb x11-apps xauth imagemagick
+  googletest libcpp-httplib-dev iproute2 util-linux python3 procps"
+missing=""
+for p in $packages; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+if [ -n "$missing" ]; then
+  echo "setup: installing$missing"
+  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing >/dev/null
+fi
