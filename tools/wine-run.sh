@@ -23,14 +23,14 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winem
 
 init_prefix() {
   if [ ! -f "$prefix/.sorvinta-ready" ]; then
-    LC_ALL=ru_RU.UTF-8 wineboot -i >/dev/null 2>&1 || true
+    env LC_ALL=ru_RU.UTF-8 wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
     mkdir -p "$prefix/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/tahoma*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$prefix/.sorvinta-ready"
   fi
   if [ "$(cat "$prefix/.sorvinta-graphics" 2>/dev/null)" != "$graphics" ]; then
-    LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
+    env LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
     wineserver -w || true
     echo "$graphics" > "$prefix/.sorvinta-graphics"
   fi
@@ -43,4 +43,4 @@ flock -u 9
 exec 9>&-
 
 # The ANSI code page follows the locale: ru_RU gives 1251, as on a Russian device.
-LC_ALL=ru_RU.UTF-8 exec wine "$@"
+exec env LC_ALL=ru_RU.UTF-8 wine "$@"
