@@ -1,5 +1,9 @@
 #include "app/app_state.h"
 
+#include <commctrl.h>
+
+#include "resources/resource.h"
+
 HINSTANCE g_instance = NULL;
 HWND g_mainWindow = NULL;
 HWND g_menuBar = NULL;
@@ -22,4 +26,26 @@ char g_refreshActContext[TEXT_BUFFER_SIZE] = "";
 void StartWorker(LPTHREAD_START_ROUTINE routine, void* argument)
 {
     g_workerThread = CreateThread(NULL, 0, routine, argument, 0, &g_workerThreadId);
+}
+
+void SetStatusText(const wchar_t* text)
+{
+    // Addressed through the main window, so a worker's text after shutdown
+    // finds no window and is dropped.
+    SendDlgItemMessageW(g_mainWindow, IDC_STATUS_BAR, SB_SETTEXTW, 0, (LPARAM)text);
+}
+
+BOOL CreateSoftKeyBar(HWND owner, UINT menuBarId)
+{
+    SHMENUBARINFO info = {};
+    info.cbSize = sizeof(info);
+    info.hwndParent = owner;
+    info.dwFlags = 0;
+    info.nToolBarId = menuBarId;
+    info.hInstRes = g_instance;
+    info.nBmpId = 0;
+    info.cBmpImages = 0;
+    const BOOL created = SHCreateMenuBar(&info);
+    g_menuBar = created ? info.hwndMB : NULL;
+    return created;
 }
