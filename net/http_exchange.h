@@ -4,13 +4,23 @@
 #pragma once
 
 #include <windows.h>
+#include <stddef.h>
 #include <string>
 
 extern volatile LONG g_bytesSent;
 extern volatile LONG g_bytesReceived;
+
+// A silent server must not hold a worker for ever, and an endless one must
+// not eat the memory: a 10 MB friend list still fits well.
+enum { EXCHANGE_IO_TIMEOUT_MS = 60000, CONNECTION_TIMEOUT_MS = 25000 };
+const size_t MAX_RESPONSE_BYTES = 32u * 1024u * 1024u;
 
 // -1 when the exchange failed (response left empty), non-negative otherwise.
 int HttpExchange(const char* request, std::string& response, const char* host);
 HRESULT EstablishConnection(const wchar_t* url, DWORD timeoutMs);
 GUID MapUrlToNetwork(const wchar_t* url);
 void UpdateTrafficLabel(LONG received, LONG sent);
+
+// HttpExchange with its send/receive timeout and response cap given.
+int HttpExchangeWithLimits(const char* request, std::string& response, const char* host,
+                           DWORD ioTimeoutMs, size_t maxResponseBytes);

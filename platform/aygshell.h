@@ -74,6 +74,13 @@ typedef struct tagSHRGI {
 #define SHRG_NOANIMATION   0x00000010
 #define GN_CONTEXTMENU     1000
 
+// Sent as WM_NOTIFY when SHRG_RETURNCMD is not given.
+typedef struct tagNMRGINFO {
+    NMHDR hdr;
+    POINT ptAction;
+    DWORD dwItemSpec;
+} NMRGINFO, *PNMRGINFO;
+
 DWORD WINAPI SHRecognizeGesture(SHRGINFO* info);
 
 // Activation and setting changes

@@ -1,0 +1,159 @@
+// The friend-list worker. It reaches the screen only through synchronous
+// messages to the main window's controls, addressed through g_mainWindow, so
+// after the window is gone its messages go nowhere.
+#include "api/friend_list.h"
+
+#include <exception>
+#include <vector>
+
+#include "api/friend_model.h"
+#include "api/member_text.h"
+#include "app/app_state.h"
+#include "app/constants.h"
+#include "net/http_exchange.h"
+#include "net/response.h"
+#include "net/session.h"
+#include "net/text_conv.h"
+#include "resources/resource.h"
+
+namespace {
+
+const wchar_t kNotLoggedIn[] = L"Вы еще не авторизованы";
+const wchar_t kListEmpty[] = L"Список друзей пуст";
+const wchar_t kBadAnswer[] = L"Неверный ответ сервера";
+const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
+const wchar_t kBadSessionIds[] = L"Неверные данные сессии";
+const wchar_t kLoadedFormat[] = L"Загружено %d друзей";
+
+LRESULT SendToFriendList(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SendDlgItemMessageW(g_mainWindow, IDC_FRIEND_LIST, message, wParam, lParam);
+}
+
+// Redraw is off while the rows go in: the list box would otherwise repaint
+// and recompute its scroll bar for every row.
+void AddFriendNames(const std::vector<std::string>& names)
+{
+    SendToFriendList(WM_SETREDRAW, FALSE, 0);
+    for (const std::string& name : names) {
+        wchar_t* wide = NULL;
+        AnsiToWide(name.c_str(), &wide);
+        if (wide)
+            SendToFriendList(LB_ADDSTRING, 0, (LPARAM)wide);
+        delete[] wide;
+    }
+    SendToFriendList(WM_SETREDRAW, TRUE, 0);
+    HWND list = GetDlgItem(g_mainWindow, IDC_FRIEND_LIST);
+    if (list)
+        InvalidateRect(list, NULL, TRUE);
+}
+
+// Focus belongs to the thread that owns the window; the worker borrows the
+// user-interface thread's input state for the one call.
+void FocusFriendList()
+{
+    HWND list = g_friendList;
+    const DWORD uiThread = list ? GetWindowThreadProcessId(list, NULL) : 0;
+    if (!uiThread)
+        return;
+    const DWORD self = GetCurrentThreadId();
+    const BOOL attached = uiThread != self && AttachThreadInput(self, uiThread, TRUE);
+    SetFocus(list);
+    if (attached)
+        AttachThreadInput(self, uiThread, FALSE);
+}
+
+void ShowFriendCount()
+{
+    const int count = (int)SendToFriendList(LB_GETCOUNT, 0, 0);
+    wchar_t text[TEXT_BUFFER_SIZE];
+    wsprintfW(text, kLoadedFormat, count);
+    SetStatusText(text);
+}
+
+bool HasBlankLine(const std::string& response)
+{
+    return response.find("\r\n\r\n") != std::string::npos;
+}
+
+void FetchFriendList(const char* act)
+{
+    if (!g_loggedIn) {
+        SetStatusText(kNotLoggedIn);
+        return;
+    }
+    char sid[SESSION_ID_SIZE];
+    char memberId[SESSION_ID_SIZE];
+    ReadSessionIds(sid, memberId);
+
+    char request[FRIEND_REQUEST_SIZE];
+    switch (ComposeFriendListRequest(act, memberId, sid, request, sizeof(request))) {
+    case FriendRequestComposed:
+        break;
+    case FriendRequestTooLong:
+        SetStatusText(kRequestTooLong);
+        return;
+    case FriendRequestBadValue:
+        SetStatusText(kBadSessionIds);
+        return;
+    }
+
+    std::string response;
+    if (HttpExchange(request, response, DATA_API_HOST) == -1)
+        return;   // the exchange has shown why
+    ShowFriendListResponse(act, response);
+}
+
+}  // namespace
+
+void ShowFriendListResponse(const char* act, const std::string& response)
+{
+    // Without a blank line there is no body: the list stays as it is.
+    if (!HasBlankLine(response)) {
+        SetStatusText(kBadAnswer);
+        return;
+    }
+    std::string memberText;
+    const MemberCut cut = CutMemberText(ResponseBody(response), &memberText);
+    if (cut == MemberTextMissing) {
+        SetStatusText(kBadAnswer);
+        return;
+    }
+
+    SendToFriendList(LB_RESETCONTENT, 0, 0);
+    if (cut == MemberListEmpty) {
+        SetStatusText(kListEmpty);
+        return;
+    }
+
+    // The whole document is checked before the model takes it, so a bad
+    // answer never replaces a good list.
+    json::Element document;
+    std::vector<std::string> names;
+    if (!ParseMemberDocument(WrapMemberText(memberText), &document) ||
+        !ReadMemberNames(document, &names)) {
+        SetStatusText(kBadAnswer);
+        return;
+    }
+    FriendListKind kind;
+    if (FriendListKindFromAct(act, &kind))
+        g_friendModel.ReplaceList(kind, document);
+
+    AddFriendNames(names);
+    FocusFriendList();
+    ShowFriendCount();
+}
+
+DWORD WINAPI FriendListThread(LPVOID act)
+{
+    // The caller reuses its buffer for the next start: copy it first.
+    char ownAct[TEXT_BUFFER_SIZE];
+    lstrcpynA(ownAct, act ? (const char*)act : "", sizeof(ownAct));
+    try {
+        FetchFriendList(ownAct);
+    } catch (const std::exception&) {
+        // Only running out of memory on a huge answer can get here.
+        SetStatusText(kBadAnswer);
+    }
+    return 0;
+}

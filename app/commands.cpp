@@ -1,0 +1,102 @@
+#include "app/commands.h"
+
+#include "api/friend_list.h"
+#include "app/about_dialog.h"
+#include "app/app_state.h"
+#include "app/modal_dialog.h"
+#include "app/ui_text.h"
+#include "net/session.h"
+#include "resources/resource.h"
+
+namespace {
+
+LRESULT SendToFriendList(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SendDlgItemMessageW(g_mainWindow, IDC_FRIEND_LIST, message, wParam, lParam);
+}
+
+void SetConnectCaption(HMENU popup)
+{
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof(item);
+    item.fMask = MIIM_TYPE | MIIM_DATA;
+    item.fType = MFT_STRING;
+    item.dwItemData = 0;
+    item.dwTypeData = (wchar_t*)(g_loggedIn ? TEXT_DISCONNECT : TEXT_CONNECT);
+    SetMenuItemInfoW(popup, IDC_CONNECT, FALSE, &item);
+}
+
+}  // namespace
+
+void OnMenuPopup(HMENU popup)
+{
+    g_lastPopupMenu = popup;
+    SetConnectCaption(popup);
+    CheckMenuItem(popup, IDC_ALL_ONLINE, MF_BYCOMMAND | (g_onlineOnly ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void ConnectOrDisconnect()
+{
+    if (g_loggedIn)
+        StartWorker(LogoutThread, NULL);
+    else
+        StartWorker(LoginThread, &g_credentials);
+}
+
+void RefreshFriendList(char* act)
+{
+    lstrcpynA(act, g_onlineOnly ? ACT_FRIENDS_ONLINE : ACT_FRIENDS, TEXT_BUFFER_SIZE);
+    StartWorker(FriendListThread, act);
+}
+
+void ToggleOnlineOnly(UINT itemId)
+{
+    CheckMenuItem(g_lastPopupMenu, itemId, MF_BYCOMMAND | (g_onlineOnly ? MF_UNCHECKED : MF_CHECKED));
+    g_onlineOnly = !g_onlineOnly;
+}
+
+void DeleteSelectedContact()
+{
+    const LRESULT row = SendToFriendList(LB_GETCURSEL, 0, 0);
+    if (row == LB_ERR) {
+        SetStatusText(TEXT_NO_CONTACT);
+        return;
+    }
+    SendToFriendList(LB_DELETESTRING, (WPARAM)row, 0);
+}
+
+void ClearFriendList()
+{
+    SendToFriendList(LB_RESETCONTENT, 0, 0);
+}
+
+void ShowAboutBox()
+{
+    ShowModalDialog(IDD_ABOUT, AboutDialogProc);
+}
+
+bool HandleMainCommand(HWND window, UINT id)
+{
+    switch (id) {
+    case IDC_CONNECT:        ConnectOrDisconnect(); return true;
+    case IDC_MINIMISE:       ShowWindow(window, SW_HIDE); return true;
+    case IDC_ABOUT:          ShowAboutBox(); return true;
+    case IDC_EXIT:           SendMessageW(window, WM_CLOSE, 0, 0); return true;
+    case IDC_REFRESH:        RefreshFriendList(g_refreshActMenu); return true;
+    case IDC_ALL_ONLINE:     ToggleOnlineOnly(IDC_ALL_ONLINE); return true;
+    case IDC_DELETE_CONTACT: DeleteSelectedContact(); return true;
+    case IDC_CLEAR_LIST:     ClearFriendList(); return true;
+    default:                 return false;
+    }
+}
+
+void HandleContextCommand(UINT id)
+{
+    switch (id) {
+    case IDC_CTX_REFRESH:    RefreshFriendList(g_refreshActContext); break;
+    case IDC_CTX_ONLINE_ALL: ToggleOnlineOnly(IDC_CTX_ONLINE_ALL); break;
+    case IDC_CTX_CLEAR:      ClearFriendList(); break;
+    case IDC_CTX_DELETE:     DeleteSelectedContact(); break;
+    default:                 break;  // 0: the menu was dismissed
+    }
+}

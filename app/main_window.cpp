@@ -1,0 +1,296 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <aygshell.h>
+
+#include "app/app_state.h"
+#include "app/clock_text.h"
+#include "app/commands.h"
+#include "app/friend_list_view.h"
+#include "app/ui_text.h"
+#include "resources/resource.h"
+#include "settings/settings_load.h"
+
+namespace {
+
+// Layout of the main window in device pixels (not scaled).
+enum {
+    TOP_ROW_HEIGHT = 20,
+    STATUS_BAR_HEIGHT = 22,
+    SOFT_KEY_BAR_HEIGHT = 26,
+    CLOCK_WIDTH = 110,
+    TRAFFIC_X = 110,
+    TRAFFIC_WIDTH = 80,
+    // Status bar top above the window bottom: soft-key bar plus status bar.
+    STATUS_FROM_BOTTOM = SOFT_KEY_BAR_HEIGHT + STATUS_BAR_HEIGHT,
+    // List height lost to the top row, the status bar and the soft-key bar.
+    LIST_HEIGHT_LOSS = TOP_ROW_HEIGHT + STATUS_FROM_BOTTOM,
+    // The device's navigation bar above the work area.
+    NAV_BAR_HEIGHT = 26,
+};
+
+const DWORD FRIEND_LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL |
+                                LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL;
+
+HICON LoadAppIcon()
+{
+    return LoadIconW(g_instance, MAKEINTRESOURCEW(IDI_SORVINTA));
+}
+
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                 int x, int y, int width, int height, int id)
+{
+    return CreateWindowExW(0, className, text, style, x, y, width, height, parent,
+                           (HMENU)(INT_PTR)id, g_instance, NULL);
+}
+
+void CreateStatusBar(HWND window, int width, int height)
+{
+    g_statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_NORESIZE, TEXT_NOT_LOGGED_IN,
+                                      window, IDC_STATUS_BAR);
+    MoveWindow(g_statusBar, 0, height - STATUS_FROM_BOTTOM, width, STATUS_BAR_HEIGHT, FALSE);
+}
+
+void CreateFriendList(HWND window, int width, int height)
+{
+    g_friendList = CreateChild(window, L"LISTBOX", NULL, FRIEND_LIST_STYLE, 0, TOP_ROW_HEIGHT,
+                               width, height - LIST_HEIGHT_LOSS, IDC_FRIEND_LIST);
+    // Keep the list's own procedure before ours can run, so the pass-through
+    // never meets an empty pointer.
+    g_friendListDefaultProc = (WNDPROC)GetWindowLongPtrW(g_friendList, GWLP_WNDPROC);
+    SetWindowLongPtrW(g_friendList, GWLP_WNDPROC, (LONG_PTR)FriendListProc);
+}
+
+void LoadContextMenu()
+{
+    // Detach the pop-up from its menu so that destroying it at shutdown
+    // releases everything that was loaded.
+    HMENU loaded = LoadMenuW(g_instance, MAKEINTRESOURCEW(IDM_LIST_CONTEXT));
+    g_contextMenu = GetSubMenu(loaded, 0);
+    if (g_contextMenu)
+        RemoveMenu(loaded, 0, MF_BYPOSITION);
+    DestroyMenu(loaded);
+}
+
+void CreateLabels(HWND window)
+{
+    g_clockLabel = CreateChild(window, L"STATIC", NULL, WS_CHILD | WS_VISIBLE, 0, 0,
+                               CLOCK_WIDTH, TOP_ROW_HEIGHT, IDC_CLOCK_LABEL);
+    UpdateClock();
+    g_trafficLabel = CreateChild(window, L"STATIC", TEXT_TRAFFIC_START, WS_CHILD | WS_VISIBLE,
+                                 TRAFFIC_X, 0, TRAFFIC_WIDTH, TOP_ROW_HEIGHT, IDC_TRAFFIC_LABEL);
+}
+
+LRESULT OnCreate(HWND window)
+{
+    CreateSoftKeyBar(window, IDM_MAIN);
+    LoadSettings();
+    SetTimer(window, IDT_CLOCK, CLOCK_PERIOD_MS, NULL);
+
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const int width = frame.right;
+    const int height = frame.bottom - frame.top;
+    CreateStatusBar(window, width, height);
+    CreateFriendList(window, width, height);
+    LoadContextMenu();
+    CreateLabels(window);
+
+    AddNotifyIcon(window, ID_NOTIFY_ICON, LoadAppIcon());
+    ZeroMemory(&g_activateInfo, sizeof(g_activateInfo));
+    g_activateInfo.cbSize = sizeof(g_activateInfo);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND window)
+{
+    // After a dialog made its own bar, g_menuBar names that bar, long gone;
+    // only a bar of this window is ours to destroy.
+    if (g_menuBar && GetWindow(g_menuBar, GW_OWNER) == window)
+        DestroyWindow(g_menuBar);
+    g_menuBar = NULL;
+    DestroyMenu(g_contextMenu);
+    g_contextMenu = NULL;
+    RemoveNotifyIcon(window, ID_NOTIFY_ICON, LoadAppIcon());
+    KillTimer(window, IDT_CLOCK);
+    SetWindowLongPtrW(GetDlgItem(window, IDC_FRIEND_LIST), GWLP_WNDPROC,
+                      (LONG_PTR)g_friendListDefaultProc);
+    PostQuitMessage(0);
+    return 0;
+}
+
+// The screen changed size: follow it with the status bar and the list.
+void LayoutForScreen()
+{
+    const int cx = GetSystemMetrics(SM_CXSCREEN);
+    const int cy = GetSystemMetrics(SM_CYSCREEN);
+    MoveWindow(g_statusBar, 0, cy - NAV_BAR_HEIGHT - STATUS_FROM_BOTTOM, cx, STATUS_BAR_HEIGHT,
+               FALSE);
+    MoveWindow(g_friendList, 0, TOP_ROW_HEIGHT, cx, cy - NAV_BAR_HEIGHT - LIST_HEIGHT_LOSS, FALSE);
+}
+
+LRESULT OnSettingChange(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    SHHandleWMSettingChange(window, wParam, lParam, &g_activateInfo);
+    if (wParam == SETTINGCHANGE_RESET)
+        LayoutForScreen();
+    return 0;
+}
+
+LRESULT OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT OnNotifyIcon(HWND window, WPARAM iconId, LPARAM mouseMessage)
+{
+    if (iconId == ID_NOTIFY_ICON && mouseMessage == WM_LBUTTONDOWN) {
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+    }
+    return 0;
+}
+
+LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (HandleMainCommand(window, LOWORD(wParam)))
+        return 0;
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Brings the running instance's window forward.
+void ActivateOtherInstance(HWND other)
+{
+#ifdef _WIN32_WCE
+    // The low bit asks the shell for the application's foremost window.
+    SetForegroundWindow((HWND)((ULONG_PTR)other | 1));
+#else
+    SetForegroundWindow(other);
+#endif
+}
+
+// The soft-key bar covers the window's bottom; the window gives way to it.
+void MakeRoomForSoftKeyBar(HWND window)
+{
+    if (!g_menuBar)
+        return;
+    RECT frame, bar;
+    GetWindowRect(window, &frame);
+    GetWindowRect(g_menuBar, &bar);
+    frame.bottom -= bar.bottom - bar.top;
+    MoveWindow(window, frame.left, frame.top, frame.right - frame.left,
+               frame.bottom - frame.top, FALSE);
+}
+
+}  // namespace
+
+void FormatClockText(const SYSTEMTIME& time, wchar_t* buffer)
+{
+    wsprintfW(buffer, ClockFormat(time.wMinute), time.wDay, time.wMonth, time.wYear, time.wHour,
+              time.wMinute);
+}
+
+void UpdateClock()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t text[CLOCK_TEXT_SIZE];
+    FormatClockText(now, text);
+    SendMessageW(g_clockLabel, WM_SETTEXT, 0, (LPARAM)text);
+}
+
+BOOL NotifyIconCall(HWND window, DWORD action, UINT iconId, HICON icon)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = window;
+    data.uID = iconId;
+    data.uFlags = NIF_MESSAGE | NIF_ICON;
+    data.uCallbackMessage = WM_NOTIFY_ICON;
+    data.hIcon = icon;
+    return Shell_NotifyIconW(action, &data);
+}
+
+BOOL AddNotifyIcon(HWND window, UINT iconId, HICON icon)
+{
+    return NotifyIconCall(window, NIM_ADD, iconId, icon);
+}
+
+BOOL RemoveNotifyIcon(HWND window, UINT iconId, HICON icon)
+{
+    return NotifyIconCall(window, NIM_DELETE, iconId, icon);
+}
+
+ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className)
+{
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SORVINTA));
+    windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
+    windowClass.lpszClassName = className;
+    return RegisterClassW(&windowClass);
+}
+
+bool InitMainWindow(HINSTANCE instance, int showCommand)
+{
+    g_instance = instance;
+    SHInitExtraControls();
+
+    wchar_t title[TITLE_BUFFER_SIZE];
+    wchar_t className[TITLE_BUFFER_SIZE];
+    LoadStringW(instance, IDS_APP_TITLE, title, TITLE_BUFFER_SIZE);
+    LoadStringW(instance, IDS_WINDOW_CLASS, className, TITLE_BUFFER_SIZE);
+
+    g_mainWindow = FindWindowW(className, title);
+    if (g_mainWindow) {
+        ActivateOtherInstance(g_mainWindow);
+        return false;
+    }
+    if (!RegisterMainClass(instance, className))
+        return false;
+
+    g_mainWindow = CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
+    if (!g_mainWindow)
+        return false;
+
+    MakeRoomForSoftKeyBar(g_mainWindow);
+    ShowWindow(g_mainWindow, showCommand);
+    UpdateWindow(g_mainWindow);
+    return true;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate(window);
+    case WM_DESTROY:
+        return OnDestroy(window);
+    case WM_ACTIVATE:
+        SHHandleWMActivate(window, wParam, lParam, &g_activateInfo, 0);
+        return 0;
+    case WM_SETTINGCHANGE:
+        return OnSettingChange(window, wParam, lParam);
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_TIMER:
+        UpdateClock();
+        return 0;
+    case WM_INITMENUPOPUP:
+        OnMenuPopup((HMENU)wParam);
+        return 0;
+    case WM_COMMAND:
+        return OnCommand(window, message, wParam, lParam);
+    case WM_NOTIFY_ICON:
+        return OnNotifyIcon(window, wParam, lParam);
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}

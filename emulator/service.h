@@ -1,0 +1,94 @@
+// What the two hosts of the social network answer: login and logout on the
+// login host, friend lists, messages and status on the data API host, and
+// the control requests that arm faults. No sockets here: the server turns
+// an Answer into bytes and sends it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <random>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "emulator/dataset.h"
+#include "emulator/faults.h"
+#include "emulator/query.h"
+
+namespace emulator {
+
+struct Answer {
+  int status = 200;
+  std::vector<std::pair<std::string, std::string>> headers;  // in order; names may repeat
+  std::string contentType;                                    // none when empty
+  std::string body;
+  Fault wire = Fault::None;  // how the finished bytes leave the socket
+};
+
+constexpr const char* kJsonType = "application/json; charset=windows-1251";
+constexpr const char* kSessionError = "{\"ok\":-1,\"error\":\"session\"}";
+constexpr const char* kLoginPage = "http://socialnet.example/login.php";
+constexpr const char* kLogoutTarget = "http://socialnet.example/index.html";
+constexpr std::int64_t kCaptchaWindowMs = 60000;
+constexpr std::size_t kHugeBodyBytes = 10u * 1024u * 1024u;
+
+// Milliseconds since the epoch; tests pass a clock of their own.
+using Clock = std::function<std::int64_t()>;
+std::int64_t SystemClockMs();
+
+// Member lists as the data API sends them, spoiled by a body fault if any.
+// `online` gives each member's 0/1 flag. Public for the tests.
+std::string RenderMembers(const std::vector<const Friend*>& members,
+                          const std::vector<bool>& online, Fault fault);
+// A name as a JSON string: quotes and backslashes escaped, other bytes raw.
+std::string JsonString(std::string_view bytes);
+
+class Service {
+ public:
+  Service(DataSet data, Clock clock, std::uint64_t seed);
+
+  // Login host, /auth: login=force or login=logout.
+  Answer Auth(const Params& query);
+  // Data API host, /data.
+  Answer Data(const Params& query);
+  // Any other path of either host: 404, still one of the host's answers.
+  Answer Other(Host host);
+  // /_emulator/fault, /_emulator/reset, /_emulator/state: answered
+  // normally, never spoiled by a fault and never counted as one.
+  Answer Control(Host host, std::string_view path, const Params& query);
+  static bool IsControlPath(std::string_view path);
+
+  // The member id of a live session; false when there is none.
+  bool SessionMember(const std::string& sid, std::int64_t& memberId) const;
+
+ private:
+  struct Failures {
+    int consecutive = 0;
+    std::int64_t captchaUntil = 0;  // -2 for every login until then
+  };
+
+  Answer Login(const Params& query, Fault fault);
+  Answer Logout(const Params& query);
+  Answer DataAnswer(const Params& query, Fault fault);
+  Answer FriendList(const Account& account, std::string_view act, Fault fault);
+  Answer AddMessage(const Account& account, const Params& query);
+  Answer SetActivity(const Account& account, const Params& query);
+  const Account* SessionAccount(const Params& query, bool idMustMatch) const;
+  std::string NewSid(std::size_t length);
+  std::string State() const;
+  void Note(std::string line);
+
+  mutable std::mutex mutex_;
+  DataSet data_;
+  Clock clock_;
+  std::mt19937_64 random_;
+  FaultBoard faults_;
+  std::map<std::string, Failures> failures_;     // by lower-case e-mail
+  std::map<std::string, std::int64_t> sessions_;  // sid to member id
+  std::vector<std::string> journal_;             // messages and status texts
+};
+
+}  // namespace emulator

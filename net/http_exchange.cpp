@@ -1,0 +1,176 @@
+// The HTTP exchange: connection manager, one socket, one request, the whole
+// answer until the server closes.
+#include <winsock2.h>
+#include <windows.h>
+#include <connmgr.h>
+#include <stdio.h>
+#include <string.h>
+
+#include "net/http_exchange.h"
+
+#include "app/app_state.h"
+#include "app/constants.h"
+#include "net/status_texts.h"
+
+volatile LONG g_bytesSent = 0;
+volatile LONG g_bytesReceived = 0;
+
+namespace {
+
+enum { SERVER_PORT = 80, RECEIVE_CHUNK = 1024, TRAFFIC_TEXT_SIZE = 64 };
+
+bool ResolveHost(const char* host, sockaddr_in* address)
+{
+    const unsigned long dotted = inet_addr(host);
+    if (dotted != INADDR_NONE) {
+        address->sin_addr.s_addr = dotted;
+        return true;
+    }
+    const hostent* entry = gethostbyname(host);
+    if (!entry || entry->h_addrtype != AF_INET || entry->h_length != sizeof(address->sin_addr)
+        || !entry->h_addr_list || !entry->h_addr_list[0])
+        return false;
+    memcpy(&address->sin_addr, entry->h_addr_list[0], sizeof(address->sin_addr));
+    return true;
+}
+
+// Connected socket or INVALID_SOCKET; the status text of a failure is the
+// caller's.
+SOCKET ConnectToHost(const char* host, DWORD ioTimeoutMs)
+{
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s == INVALID_SOCKET)
+        return INVALID_SOCKET;
+
+    sockaddr_in address;
+    memset(&address, 0, sizeof(address));
+    if (!ResolveHost(host, &address)) {
+        closesocket(s);
+        return INVALID_SOCKET;
+    }
+    address.sin_family = AF_INET;
+    address.sin_port = htons(SERVER_PORT);
+
+    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, (const char*)&ioTimeoutMs, sizeof(ioTimeoutMs));
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&ioTimeoutMs, sizeof(ioTimeoutMs));
+
+    if (connect(s, (const sockaddr*)&address, sizeof(address)) == SOCKET_ERROR) {
+        closesocket(s);
+        return INVALID_SOCKET;
+    }
+    return s;
+}
+
+// Sends the whole request, repeating short sends; a failed send just stops
+// (the answer may still come). Only what really went out is counted.
+void SendRequest(SOCKET s, const char* request)
+{
+    const size_t length = strlen(request);
+    size_t sent = 0;
+    while (sent < length) {
+        const size_t left = length - sent;
+        const int piece = left > 0x40000000u ? 0x40000000 : (int)left;
+        const int n = send(s, request + sent, piece, 0);
+        if (n == SOCKET_ERROR || n <= 0)
+            break;
+        InterlockedExchangeAdd(&g_bytesSent, n);
+        sent += (size_t)n;
+    }
+}
+
+// Collects everything until the server closes. False on a receive error or
+// timeout, or when the answer outgrows the cap. Bytes that arrived count as
+// traffic either way: they crossed the air.
+bool ReceiveAll(SOCKET s, std::string& collected, size_t maxResponseBytes)
+{
+    char chunk[RECEIVE_CHUNK];
+    for (;;) {
+        const int n = recv(s, chunk, sizeof(chunk), 0);
+        if (n == 0)
+            return true;
+        if (n < 0)
+            return false;
+        InterlockedExchangeAdd(&g_bytesReceived, n);
+        if ((size_t)n > maxResponseBytes - collected.size())
+            return false;
+        collected.append(chunk, (size_t)n);   // the string grows geometrically
+    }
+}
+
+int FailExchange(const wchar_t* text)
+{
+    SetStatusText(text);
+    return -1;
+}
+
+}  // namespace
+
+GUID MapUrlToNetwork(const wchar_t* url)
+{
+    GUID network;
+    DWORD index = 0;
+    if (FAILED(ConnMgrMapURL(url, &network, &index)))
+        memset(&network, 0, sizeof(network));
+    return network;
+}
+
+HRESULT EstablishConnection(const wchar_t* url, DWORD timeoutMs)
+{
+    CONNMGR_CONNECTIONINFO info;
+    memset(&info, 0, sizeof(info));
+    info.cbSize = sizeof(info);
+    info.dwParams = CONNMGR_PARAM_GUIDDESTNET;
+    info.dwPriority = CONNMGR_PRIORITY_USERINTERACTIVE;
+    info.guidDestNet = MapUrlToNetwork(url);
+
+    HANDLE connection = NULL;
+    DWORD status = 0;
+    return ConnMgrEstablishConnectionSync(&info, &connection, timeoutMs, &status);
+}
+
+void UpdateTrafficLabel(LONG received, LONG sent)
+{
+    wchar_t text[TRAFFIC_TEXT_SIZE];
+    _snwprintf(text, TRAFFIC_TEXT_SIZE, L"%.1f/%.1f кб", received / 1024.0, sent / 1024.0);
+    text[TRAFFIC_TEXT_SIZE - 1] = L'\0';
+    SendMessageW(g_trafficLabel, WM_SETTEXT, 0, (LPARAM)text);
+}
+
+int HttpExchangeWithLimits(const char* request, std::string& response, const char* host,
+                           DWORD ioTimeoutMs, size_t maxResponseBytes)
+{
+    if (FAILED(EstablishConnection(CONNMGR_URL, CONNECTION_TIMEOUT_MS)))
+        return FailExchange(TEXT_NO_INTERNET);
+    SetStatusText(TEXT_COMPOSING);
+
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
+        WSACleanup();
+        return FailExchange(TEXT_CONNECT_FAILED);
+    }
+    const SOCKET s = ConnectToHost(host, ioTimeoutMs);
+    if (s == INVALID_SOCKET) {
+        WSACleanup();
+        return FailExchange(TEXT_CONNECT_FAILED);
+    }
+
+    SetStatusText(TEXT_SENDING);
+    SendRequest(s, request);
+
+    SetStatusText(TEXT_RECEIVING);
+    std::string collected;
+    const bool received = ReceiveAll(s, collected, maxResponseBytes);
+    closesocket(s);
+    WSACleanup();
+    if (!received)
+        return FailExchange(TEXT_CONNECT_FAILED);
+
+    response.append(collected);
+    UpdateTrafficLabel(g_bytesReceived, g_bytesSent);
+    return 0;
+}
+
+int HttpExchange(const char* request, std::string& response, const char* host)
+{
+    return HttpExchangeWithLimits(request, response, host, EXCHANGE_IO_TIMEOUT_MS, MAX_RESPONSE_BYTES);
+}

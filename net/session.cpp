@@ -1,0 +1,130 @@
+// Login and logout workers and the session state they keep.
+#include "net/session.h"
+
+#include <string.h>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/constants.h"
+#include "net/http_exchange.h"
+#include "net/session_logic.h"
+#include "net/status_texts.h"
+
+volatile BYTE g_loggedIn = 0;
+char g_sid[SESSION_ID_SIZE] = "";
+char g_remixmid[SESSION_ID_SIZE] = "";
+int g_site = 2;
+
+namespace {
+
+const DWORD EXIT_DONE = 1;
+const DWORD EXIT_FAILED = (DWORD)-1;
+
+// Guards g_sid and g_remixmid, so a reader never sees half of an update.
+struct SessionLock {
+    CRITICAL_SECTION section;
+    SessionLock() { InitializeCriticalSection(&section); }
+    ~SessionLock() { DeleteCriticalSection(&section); }
+};
+SessionLock g_sessionLock;
+
+void CopyToken(char* target, const std::string& token)
+{
+    // Tokens are checked to fit before they get here; cut rather than overrun.
+    const size_t length = token.size() < SESSION_ID_SIZE ? token.size() : SESSION_ID_SIZE - 1;
+    memcpy(target, token.data(), length);
+    target[length] = '\0';
+}
+
+void StoreSid(const std::string& sid)
+{
+    EnterCriticalSection(&g_sessionLock.section);
+    CopyToken(g_sid, sid);
+    LeaveCriticalSection(&g_sessionLock.section);
+}
+
+// The pair is published first and the flag after it, so a worker that sees
+// g_loggedIn set always reads the ids of that login.
+void StoreSession(const std::string& sid, const std::string& remixmid)
+{
+    EnterCriticalSection(&g_sessionLock.section);
+    CopyToken(g_sid, sid);
+    CopyToken(g_remixmid, remixmid);
+    LeaveCriticalSection(&g_sessionLock.section);
+    MemoryBarrier();
+    g_loggedIn = 1;
+}
+
+std::string FieldText(const char* field)
+{
+    // The settings may have filled a field to the brim without a terminator.
+    return std::string(field, strnlen(field, CREDENTIAL_FIELD_SIZE));
+}
+
+}  // namespace
+
+void ReadSessionIds(char* sid, char* remixmid)
+{
+    EnterCriticalSection(&g_sessionLock.section);
+    memcpy(sid, g_sid, SESSION_ID_SIZE);
+    memcpy(remixmid, g_remixmid, SESSION_ID_SIZE);
+    LeaveCriticalSection(&g_sessionLock.section);
+}
+
+DWORD RunLogin(const Credentials* credentials, const char* host)
+{
+    char request[REQUEST_BUFFER_SIZE];
+    if (!ComposeLoginRequest(request, g_site, FieldText(credentials->email),
+                             FieldText(credentials->password), host)) {
+        SetStatusText(TEXT_CREDENTIALS_TOO_LONG);
+        return EXIT_FAILED;
+    }
+
+    std::string response;
+    HttpExchange(request, response, host);
+    const LoginAnswer answer = ReadLoginAnswer(response);
+    if (answer.loggedIn)
+        StoreSession(answer.sid, answer.remixmid);
+    else if (answer.storeSid)
+        StoreSid(answer.sid);
+    SetStatusText(LoginStatusText(answer.outcome));
+    return answer.hasLocation ? EXIT_DONE : EXIT_FAILED;
+}
+
+DWORD RunLogout(const char* host)
+{
+    if (!g_loggedIn) {
+        SetStatusText(TEXT_NOT_LOGGED_IN);
+        return EXIT_FAILED;
+    }
+
+    char sid[SESSION_ID_SIZE];
+    char remixmid[SESSION_ID_SIZE];
+    ReadSessionIds(sid, remixmid);
+    char request[REQUEST_BUFFER_SIZE];
+    if (!ComposeLogoutRequest(request, g_site, sid, host)) {
+        SetStatusText(TEXT_LOGOUT_FAILED);
+        return EXIT_FAILED;
+    }
+
+    std::string response;
+    HttpExchange(request, response, host);
+    if (!LogoutSucceeded(response)) {
+        SetStatusText(TEXT_LOGOUT_FAILED);
+        return EXIT_FAILED;
+    }
+    g_loggedIn = 0;
+    SetStatusText(TEXT_LOGGED_OUT);
+    return EXIT_DONE;
+}
+
+DWORD WINAPI LoginThread(LPVOID credentials)
+{
+    return RunLogin(static_cast<const Credentials*>(credentials), LOGIN_HOST);
+}
+
+DWORD WINAPI LogoutThread(LPVOID unused)
+{
+    (void)unused;
+    return RunLogout(LOGIN_HOST);
+}

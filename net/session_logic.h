@@ -1,0 +1,53 @@
+// The login and logout requests and the reading of their answers, without
+// any platform call: the workers in session.cpp only add the exchange, the
+// shared state and the status bar. No windows.h.
+#pragma once
+
+#include <string>
+
+enum { REQUEST_BUFFER_SIZE = 260 };
+
+// A session id or member id must fit the 260-byte state buffers.
+enum { SESSION_TOKEN_MAX = 259 };
+
+enum LoginOutcome {
+    LOGIN_NO_LOCATION,       // failed exchange or an answer without Location
+    LOGIN_REFUSED_ANSWER,    // Location or cookie unusable: nothing is stored
+    LOGIN_WRONG_PASSWORD,    // code -4
+    LOGIN_CAPTCHA_NEXT,      // code -3
+    LOGIN_WRONG_CAPTCHA,     // code -2
+    LOGIN_FAILED,            // code -1
+    LOGIN_SUCCESS            // any other code
+};
+
+struct LoginAnswer {
+    LoginOutcome outcome;
+    bool hasLocation;        // the worker's exit code follows it
+    bool storeSid;           // the refusal codes keep their text in the sid
+    bool loggedIn;           // store the member id too and set the flag
+    std::string sid;
+    std::string remixmid;
+};
+
+// Compose into a REQUEST_BUFFER_SIZE buffer; false (buffer left empty) when
+// the request would not fit. The e-mail and password are percent-encoded.
+bool ComposeLoginRequest(char* buffer, int site, const std::string& email,
+                         const std::string& password, const char* host);
+bool ComposeLogoutRequest(char* buffer, int site, const char* sid, const char* host);
+
+LoginAnswer ReadLoginAnswer(const std::string& response);
+bool LogoutSucceeded(const std::string& response);
+
+// A value that can stand in a request line as it is: 1..259 bytes, none of
+// them a control byte, a space, DEL or a byte from 0x80 up.
+bool IsSessionToken(const std::string& token);
+
+// The member id from the joined cookie text: after the first "remixmid=", up
+// to the next ';' or the end. False when there is no "remixmid=".
+bool CutMemberId(const std::string& cookies, std::string& memberId);
+
+// The leading decimal number as atoi reads it (blanks, sign, digits; 0 when
+// there is none), clamped to the range of long instead of overflowing.
+long LeadingNumber(const std::string& text);
+
+const wchar_t* LoginStatusText(LoginOutcome outcome);

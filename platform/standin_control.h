@@ -1,0 +1,51 @@
+// What the shell stand-in offers beyond the device's own interfaces: its
+// geometry and window classes, and a simulated soft input panel that tests
+// (and nothing in the program) switch on and off. Not part of the device SDK.
+#pragma once
+
+#ifndef _WIN32_WCE
+
+#include <windows.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// The navigation bar along the top of the screen and the soft-key bar along
+// the bottom, as on a 240x320 Pocket PC.
+#define STANDIN_TOP_BAR_HEIGHT   26
+#define STANDIN_MENU_BAR_HEIGHT  26
+
+// Window classes of the stand-in's own windows. The soft-key bar is a
+// top-level window owned by the window it serves; the navigation bar is one
+// window per process, made by SHInitExtraControls.
+#define STANDIN_MENU_BAR_CLASS   L"menu_worker"
+#define STANDIN_TOP_BAR_CLASS    L"HHTaskBar"
+
+// Width of the "ok" button at the right end of the navigation bar, shown
+// while the foreground window asked for a Done button (SHIDIF_DONEBUTTON or
+// WS_EX_CAPTIONOKBTN); a tap on it sends WM_COMMAND IDOK to that window.
+#define STANDIN_OK_BUTTON_WIDTH  32
+
+// Height of the panel when no rectangle was ever given: it sits on top of
+// the soft-key bar.
+#define STANDIN_INPUT_PANEL_HEIGHT 80
+
+// Switches the simulated input panel on or off, silently (as if the state
+// had always been so). A non-null, non-empty panel rectangle (screen
+// coordinates) becomes the panel's place. SHSipInfo(SPI_GETSIPINFO) reports
+// the state afterwards.
+void StandinSetInputPanel(BOOL on, const RECT* panel);
+
+// Sends WM_SETTINGCHANGE (SPI_SETSIPINFO) to every top-level window of the
+// process, as the device does when the panel goes up or down.
+void StandinNotifyInputPanelChange(void);
+
+// The navigation bar window, or null before SHInitExtraControls.
+HWND StandinGetTopBar(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif  // _WIN32_WCE

@@ -1,0 +1,156 @@
+// settings.txt on disk: opened beside the executable, read whole at start-up,
+// replaced whole on save.
+#include <windows.h>
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+#include "settings/settings_file.h"
+#include "settings/settings_load.h"
+
+SettingsFile g_settingsFile;
+
+namespace {
+
+bool SettingsPathFor(const wchar_t* fileName, wchar_t* path)
+{
+    wchar_t modulePath[SETTINGS_PATH_SIZE];
+    const DWORD length = GetModuleFileNameW(NULL, modulePath, SETTINGS_PATH_SIZE);
+    // A full buffer means the name was cut (and maybe left unterminated).
+    if (length == 0 || length >= SETTINGS_PATH_SIZE) {
+        path[0] = L'\0';
+        return false;
+    }
+    modulePath[length] = L'\0';
+    return JoinSettingsPath(modulePath, fileName, path, SETTINGS_PATH_SIZE);
+}
+
+bool IsUsable(void* file)
+{
+    return file != NULL && file != INVALID_HANDLE_VALUE;
+}
+
+// Closes file, and forgets it when it is the one Open kept.
+void CloseFile(SettingsFile& owner, void* file)
+{
+    if (IsUsable(file))
+        CloseHandle(file);
+    if (owner.handle == file)
+        owner.handle = INVALID_HANDLE_VALUE;
+}
+
+} // namespace
+
+bool SettingsFile::Open(const wchar_t* fileName, unsigned long access, unsigned long creation)
+{
+    wchar_t path[SETTINGS_PATH_SIZE];
+    if (!SettingsPathFor(fileName, path)) {
+        handle = INVALID_HANDLE_VALUE;
+        return false;
+    }
+    handle = CreateFileW(path, access, FILE_SHARE_READ, NULL, creation,
+                         FILE_ATTRIBUTE_NORMAL, NULL);
+    return IsUsable(handle);
+}
+
+int SettingsFile::ReadAll(void* file, char** text)
+{
+    *text = NULL;
+    if (!IsUsable(file)) {
+        CloseFile(*this, file);
+        return -1;
+    }
+
+    char* whole = static_cast<char*>(malloc(1));
+    int total = 0;
+    bool failed = whole == NULL;
+    while (!failed) {
+        char chunk[SETTINGS_READ_CHUNK];
+        DWORD got = 0;
+        if (!ReadFile(file, chunk, sizeof(chunk), &got, NULL)) {
+            failed = true;
+            break;
+        }
+        if (got == 0)
+            break;
+        if (got > SETTINGS_MAX_FILE_BYTES - static_cast<DWORD>(total)) {
+            failed = true;  // too big to be a settings file
+            break;
+        }
+        char* grown = static_cast<char*>(realloc(whole, total + got + 1));
+        if (grown == NULL) {
+            failed = true;
+            break;
+        }
+        whole = grown;
+        memcpy(whole + total, chunk, got);
+        total += static_cast<int>(got);
+    }
+    CloseFile(*this, file);
+
+    if (failed) {
+        free(whole);
+        return -1;
+    }
+    whole[total] = '\0';
+    *text = whole;
+    return total;
+}
+
+int SettingsFile::Write(void* file, const char* text)
+{
+    const size_t length = text != NULL ? strlen(text) : 0;
+    bool failed = !IsUsable(file) || text == NULL || length > INT_MAX;
+    size_t done = 0;
+    while (!failed && done < length) {
+        DWORD wrote = 0;
+        if (!WriteFile(file, text + done, static_cast<DWORD>(length - done), &wrote, NULL) ||
+            wrote == 0) {
+            failed = true;
+            break;
+        }
+        done += wrote;
+    }
+    // The file is about to replace the old one: it must be on the disk.
+    if (!failed && !FlushFileBuffers(file))
+        failed = true;
+    CloseFile(*this, file);
+    return failed ? -1 : static_cast<int>(done);
+}
+
+void LoadSettings()
+{
+    if (!g_settingsFile.Open(SETTINGS_FILE_NAME, GENERIC_READ, OPEN_EXISTING))
+        return;
+    char* text = NULL;
+    const int length = g_settingsFile.ReadAll(g_settingsFile.handle, &text);
+    if (length > 0) {
+        SettingsSections sections;
+        SettingsFile::Parse(text, sections);
+        SelectCredentials(sections, g_credentials);
+    }
+    free(text);
+}
+
+void SaveSettings(const char* email, const char* password)
+{
+    // The new text goes to a file of its own and replaces settings.txt only
+    // once it is whole, so a failed save keeps the previous settings.
+    wchar_t temporaryPath[SETTINGS_PATH_SIZE];
+    wchar_t settingsPath[SETTINGS_PATH_SIZE];
+    if (!SettingsPathFor(SETTINGS_TEMP_FILE_NAME, temporaryPath) ||
+        !SettingsPathFor(SETTINGS_FILE_NAME, settingsPath))
+        return;
+
+    const std::string text = ComposeSettingsText(email, password);
+    if (!g_settingsFile.Open(SETTINGS_TEMP_FILE_NAME, GENERIC_WRITE, CREATE_ALWAYS))
+        return;
+    const int written = g_settingsFile.Write(g_settingsFile.handle, text.c_str());
+    if (written != static_cast<int>(text.size()) ||
+        !MoveFileExW(temporaryPath, settingsPath,
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        DeleteFileW(temporaryPath);
+}

@@ -1,0 +1,65 @@
+// settings.txt beside the program: INI-like narrow text with CR LF line ends.
+// The parser, the composer and the credential selection build without
+// windows.h; opening, reading and writing the real file live in
+// settings_file.cpp.
+#pragma once
+
+#include <map>
+#include <string>
+
+struct Credentials;
+
+// Key -> value, and section name -> its keys; byte-wise, case-sensitive.
+typedef std::map<std::string, std::string> SettingsSection;
+typedef std::map<std::string, SettingsSection> SettingsSections;
+
+#define SETTINGS_FILE_NAME       L"settings.txt"
+#define SETTINGS_TEMP_FILE_NAME  L"settings.txt.new"  // a save lands here first
+#define SETTINGS_UNSET_SECTION   "unset"              // keys before any header
+
+enum {
+    SETTINGS_PATH_SIZE = 260,             // wide characters, terminator included
+    SETTINGS_MAX_FILE_BYTES = 64 * 1024,  // a longer file is not ours
+    SETTINGS_READ_CHUNK = 256
+};
+
+struct SettingsFile {
+    // The handle of the last open (a HANDLE); INVALID_HANDLE_VALUE after a
+    // failed open or once an operation has closed it.
+    void* handle = nullptr;
+
+    // Opens fileName in the program's folder (FILE_SHARE_READ,
+    // FILE_ATTRIBUTE_NORMAL) and keeps the handle; true for a usable handle.
+    bool Open(const wchar_t* fileName, unsigned long access, unsigned long creation);
+
+    // Reads the whole file into a new malloc'ed, NUL-terminated text that the
+    // caller frees; returns its length (0 for an empty file). A read error or
+    // a file over SETTINGS_MAX_FILE_BYTES gives -1 and a null text. Always
+    // closes the file.
+    int ReadAll(void* file, char** text);
+
+    // Writes text without its NUL and flushes it; returns the bytes written or
+    // -1. Always closes the file.
+    int Write(void* file, const char* text);
+
+    // Adds every key=value line of text to sections; returns the number of
+    // CR LF separators (0: nothing was parsed).
+    static int Parse(const char* text, SettingsSections& sections);
+};
+
+extern SettingsFile g_settingsFile;
+
+// The whole text a save writes: the service's section with the two values,
+// as they are, every line ending in CR LF. Never cut.
+std::string ComposeSettingsText(const char* email, const char* password);
+
+// Copies "email" and "password" of the service's section into credentials.
+// A missing key, a value too long for its field, or one holding CR or LF
+// leaves the field alone.
+void SelectCredentials(const SettingsSections& sections, Credentials& credentials);
+
+// The folder of modulePath (up to its last backslash) followed by fileName,
+// into path of capacity wide characters. False, with path empty, when there
+// is no backslash or the result would not fit.
+bool JoinSettingsPath(const wchar_t* modulePath, const wchar_t* fileName,
+                      wchar_t* path, unsigned capacity);

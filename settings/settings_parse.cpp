@@ -1,0 +1,138 @@
+// Reading and composing the text of settings.txt. No windows.h: this file is
+// also built natively, where the tests and the fuzzer run it.
+#include "settings/settings_file.h"
+
+#include <cstring>
+#include <cwchar>
+
+#include "app/constants.h"
+#include "app/credentials.h"
+
+namespace {
+
+const char kLineEnd[] = "\r\n";
+const size_t kLineEndLength = 2;
+
+void RemoveSpacesFrom(std::string& piece)
+{
+    std::string kept;
+    kept.reserve(piece.size());
+    for (char c : piece) {
+        if (c != ' ')
+            kept += c;
+    }
+    piece.swap(kept);
+}
+
+// One line of the file: a key=value pair for the current section, a header
+// that changes the current section, or nothing.
+void ParsePiece(std::string piece, std::string& section, SettingsSections& sections)
+{
+    RemoveSpacesFrom(piece);
+    if (piece.empty())
+        return;
+
+    // "=" is looked for first: "a=[b]" is a value, not a header.
+    const size_t equals = piece.find('=');
+    if (equals != std::string::npos) {
+        // emplace keeps an existing key: the first occurrence wins.
+        sections[section].emplace(piece.substr(0, equals), piece.substr(equals + 1));
+        return;
+    }
+
+    const size_t open = piece.find('[');
+    const size_t close = piece.find(']');
+    if (open == std::string::npos || close == 0)
+        return;
+    if (close != std::string::npos && close > open)
+        section = piece.substr(open + 1, close - open - 1);
+    else
+        section = piece.substr(open + 1);
+}
+
+bool CopyValue(const SettingsSection& section, const char* key, char* field)
+{
+    const SettingsSection::const_iterator found = section.find(key);
+    if (found == section.end())
+        return false;
+    // Refused rather than cut: half a password is worse than none.
+    if (found->second.size() >= CREDENTIAL_FIELD_SIZE)
+        return false;
+    // Removing spaces can join a CR and an LF inside a line; such a value
+    // would break the login request line and the next save, so it is not used.
+    if (found->second.find_first_of("\r\n") != std::string::npos)
+        return false;
+    memset(field, 0, CREDENTIAL_FIELD_SIZE);
+    memcpy(field, found->second.data(), found->second.size());
+    return true;
+}
+
+} // namespace
+
+int SettingsFile::Parse(const char* text, SettingsSections& sections)
+{
+    if (text == nullptr || text[0] == '\0')
+        return 0;
+    const std::string all(text);
+
+    // A text without any CR LF, even one good line, gives nothing.
+    size_t lineEnd = all.find(kLineEnd);
+    if (lineEnd == std::string::npos)
+        return 0;
+
+    std::string section = SETTINGS_UNSET_SECTION;
+    size_t start = 0;
+    int separators = 0;
+    while (lineEnd != std::string::npos) {
+        ParsePiece(all.substr(start, lineEnd - start), section, sections);
+        ++separators;
+        start = lineEnd + kLineEndLength;
+        lineEnd = all.find(kLineEnd, start);
+    }
+    // The text after the last CR LF counts as a line too.
+    ParsePiece(all.substr(start), section, sections);
+    return separators;
+}
+
+std::string ComposeSettingsText(const char* email, const char* password)
+{
+    std::string text = "[" SERVICE_DOMAIN "]";
+    text += "\r\nemail=";
+    text += email != nullptr ? email : "";
+    text += "\r\npassword=";
+    text += password != nullptr ? password : "";
+    text += "\r\n";
+    return text;
+}
+
+void SelectCredentials(const SettingsSections& sections, Credentials& credentials)
+{
+    const SettingsSections::const_iterator service = sections.find(SERVICE_DOMAIN);
+    if (service == sections.end())
+        return;
+    CopyValue(service->second, "email", credentials.email);
+    CopyValue(service->second, "password", credentials.password);
+}
+
+bool JoinSettingsPath(const wchar_t* modulePath, const wchar_t* fileName,
+                      wchar_t* path, unsigned capacity)
+{
+    if (path == nullptr || capacity == 0)
+        return false;
+    path[0] = L'\0';
+    if (modulePath == nullptr || fileName == nullptr)
+        return false;
+
+    const wchar_t* lastBackslash = wcsrchr(modulePath, L'\\');
+    if (lastBackslash == nullptr)
+        return false;
+    const size_t folderLength = static_cast<size_t>(lastBackslash - modulePath) + 1;
+    const size_t nameLength = wcslen(fileName);
+    if (folderLength + nameLength + 1 > capacity)
+        return false;
+
+    wmemcpy(path, modulePath, folderLength);
+    wmemcpy(path + folderLength, fileName, nameLength);
+    path[folderLength + nameLength] = L'\0';
+    return true;
+}

@@ -1,0 +1,126 @@
+// Drives a real Sorvinta.exe from another process: starts it in a folder of
+// its own with a settings file, finds its windows, sends commands, reads the
+// controls and works the soft keys, pop-up menus and dialogs the way a user
+// would. Everything crosses the process boundary as window messages, so only
+// messages Wine marshals are used (commands posted, texts read with
+// SendMessageTimeout, never a send that could wait on a modal loop).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The exe under test, as Wine sees it. A Unix path ("/a/b") is taken as Z:\a\b.
+void SetSorvintaExe(const std::string& path);
+const std::wstring& SorvintaExe();
+std::wstring UnixToWinePath(const std::string& path);
+
+// settings.txt as the program writes it: one section with e-mail and password.
+std::string SettingsText(const std::string& email, const std::string& password);
+
+enum SoftKey { SOFTKEY_LEFT, SOFTKEY_RIGHT };   // "Раздел", "Меню"
+
+// Positions of the items in the pop-ups, as the user counts them from the top.
+enum {
+    MAIN_POPUP_CONNECT = 0, MAIN_POPUP_MINIMISE = 6, MAIN_POPUP_ABOUT = 7, MAIN_POPUP_EXIT = 8,
+    SECTION_POPUP_REFRESH = 0, SECTION_POPUP_ALL_ONLINE = 1, SECTION_POPUP_DELETE = 4,
+    SECTION_POPUP_CLEAR = 5,
+    CONTEXT_POPUP_REFRESH = 0, CONTEXT_POPUP_DELETE = 4
+};
+
+enum { STATUS_WAIT_MS = 15000 };
+
+class SorvintaApp {
+public:
+    SorvintaApp();
+    ~SorvintaApp();   // ends a process still running and removes its folder
+
+    // Copies the exe into a fresh folder with settingsText as settings.txt
+    // (none when empty), starts it and waits for the main window and its
+    // children. False (with Error() saying why) when that does not happen.
+    bool Start(const std::string& settingsText);
+    bool StartWithAccount(const std::string& email, const std::string& password);
+    // Takes over a program started earlier (by another driver process).
+    bool Attach();
+    // Lets the program run on after this object is gone; its folder stays.
+    void Detach();
+    const std::string& Error() const { return m_error; }
+
+    // Starts a second process of the same exe in the same folder and waits
+    // for it to end.
+    bool StartSecondInstance(DWORD timeoutMs, DWORD* exitCode);
+
+    HWND MainWindow() const { return m_main; }
+    HWND Control(int id) const;
+    DWORD ProcessId() const { return m_pi.dwProcessId; }
+    HANDLE Process() const { return m_pi.hProcess; }
+    bool Running() const;
+
+    // Reads and commands.
+    std::wstring ControlText(int id) const;
+    std::wstring StatusText() const;
+    void Command(WORD id) const;
+    bool Responsive(DWORD timeoutMs = 1000) const;
+    bool IsMainVisible() const;
+
+    // The status text: MarkStatus writes a marker, so that an outcome that
+    // repeats the text already shown can still be seen to arrive.
+    void MarkStatus() const;
+    bool WaitStatus(const std::wstring& text, DWORD timeoutMs = STATUS_WAIT_MS) const;
+    // Waits until the text is a final one: neither the marker nor a progress
+    // text of the exchange. Gives the text seen last.
+    bool WaitFinalStatus(std::wstring* text, DWORD timeoutMs = STATUS_WAIT_MS) const;
+    // Command and wait: marks, posts the command, waits for the final text.
+    std::wstring CommandAndWait(WORD id, DWORD timeoutMs = STATUS_WAIT_MS) const;
+
+    // The friends list box.
+    int ListCount() const;
+    std::vector<std::wstring> ListRows() const;
+    bool SelectRow(int row) const;          // -1 clears the selection
+    int SelectedRow() const;
+
+    // Soft keys, pop-up menus, tap and hold, dialogs.
+    HWND SoftKeyBar() const;
+    bool PressSoftKey(SoftKey key) const;
+    HWND WaitPopupMenu(DWORD timeoutMs = 5000) const;
+    bool WaitNoPopupMenu(DWORD timeoutMs = 5000) const;
+    bool ChooseFromPopup(HWND menu, int index) const;
+    bool DismissPopup(HWND menu) const;
+    // Opens the pop-up of a soft key and chooses the item at index.
+    bool ChooseFromSoftKey(SoftKey key, int index) const;
+    // Presses the stylus on a row of the list and keeps it there; the
+    // context menu is due after about half a second.
+    bool PressAndHoldRow(int row) const;
+    void ReleaseList() const;
+    HWND WaitDialog(const std::wstring& title, DWORD timeoutMs = 5000) const;
+    bool WaitWindowGone(HWND window, DWORD timeoutMs = 5000) const;
+    bool WaitMainVisible(bool visible, DWORD timeoutMs = 5000) const;
+
+    // Ending: WM_CLOSE, then the exit code.
+    bool Close(DWORD timeoutMs, DWORD* exitCode);
+    bool WaitExit(DWORD timeoutMs, DWORD* exitCode);
+
+private:
+    bool MakeFolder(const std::string& settingsText);
+    bool WaitMainWindow(DWORD timeoutMs);
+    void Cleanup();
+
+    PROCESS_INFORMATION m_pi;
+    HWND m_main;
+    std::wstring m_folder;
+    std::wstring m_exe;
+    std::string m_error;
+};
+
+// Main windows of the program on the desktop, whichever process owns them.
+int CountMainWindows();
+
+// Windows-1251 text of the settings file and the wire, to wide and back.
+std::wstring FromCp1251(const std::string& text);
+std::string ToUtf8(const std::wstring& text);
+
+// True while the CompareStringW order of the user's locale (the one a
+// sorted list box uses) holds between every pair of neighbours.
+bool IsSortedLikeListBox(const std::vector<std::wstring>& rows);
+void SortLikeListBox(std::vector<std::wstring>& rows);

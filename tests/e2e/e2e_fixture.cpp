@@ -1,0 +1,71 @@
+// Shared fixture of the end-to-end tests.
+#include "e2e_fixture.h"
+
+
+const char DEMO_EMAIL[] = "demo@socialnet.example";
+const char DEMO_PASSWORD[] = "demo123";
+const char EMPTY_EMAIL[] = "empty@socialnet.example";
+const char EMPTY_PASSWORD[] = "empty";
+
+const wchar_t TEXT_LOGGED_OUT_AT_START[] = L"Вы не авторизованы";
+const wchar_t TEXT_LOGGED_IN[] = L"Вы успешно авторизованы";
+const wchar_t TEXT_LOGGED_OUT[] = L"Вы успешно вышли";
+const wchar_t TEXT_NOT_LOGGED_IN_YET[] = L"Вы еще не авторизованы";
+const wchar_t TEXT_LOGIN_FAILED[] = L"Авторизоваться не удалось";
+const wchar_t TEXT_CONNECT_FAILED[] = L"Подключиться не удалось";
+const wchar_t TEXT_BAD_ANSWER[] = L"Неверный ответ сервера";
+const wchar_t TEXT_LIST_EMPTY[] = L"Список друзей пуст";
+const wchar_t TEXT_NO_SELECTION[] = L"Ни один контакт не выделен";
+const wchar_t TEXT_RECEIVING[] = L"Прием запроса...";
+
+std::string Utf8(const std::wstring& text)
+{
+    return ToUtf8(text);
+}
+
+int LoadedCount(const std::wstring& status)
+{
+    const std::wstring head = L"Загружено ";
+    const std::wstring tail = L" друзей";
+    if (status.size() <= head.size() + tail.size() || status.compare(0, head.size(), head) != 0
+        || status.compare(status.size() - tail.size(), tail.size(), tail) != 0)
+        return -1;
+    const std::wstring digits = status.substr(head.size(), status.size() - head.size() - tail.size());
+    if (digits.size() > 9 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return -1;
+    return std::stoi(digits);
+}
+
+void E2eTest::SetUp()
+{
+    ASSERT_TRUE(ResetEmulator()) << "the emulator does not answer";
+}
+
+void E2eTest::TearDown()
+{
+    if (!app.Running())
+        return;
+    EXPECT_TRUE(app.Responsive(2000)) << "the window no longer answers at the end of the test";
+    DWORD code = 12345;
+    const bool ended = app.Close(15000, &code);
+    if (m_checkExit) {
+        EXPECT_TRUE(ended) << "WM_CLOSE did not end the program";
+        if (ended)
+            EXPECT_EQ(0u, code) << "exit code after WM_CLOSE";
+    }
+}
+
+void E2eTest::StartApp(const std::string& email, const std::string& password)
+{
+    ASSERT_TRUE(app.StartWithAccount(email, password)) << app.Error();
+}
+
+void E2eTest::Login()
+{
+    ASSERT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDC_CONNECT)));
+}
+
+bool E2eTest::LoggedOut()
+{
+    return app.CommandAndWait(IDC_REFRESH) == TEXT_NOT_LOGGED_IN_YET;
+}

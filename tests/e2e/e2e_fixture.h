@@ -1,0 +1,50 @@
+// What every end-to-end test shares: a clean emulator, one Sorvinta process
+// of its own, and at the end a clean exit with code 0.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "e2e_driver.h"
+#include "e2e_emulator.h"
+#include "resources/resource.h"
+
+// The accounts of the emulator's built-in data set.
+extern const char DEMO_EMAIL[];
+extern const char DEMO_PASSWORD[];
+extern const char EMPTY_EMAIL[];
+extern const char EMPTY_PASSWORD[];
+
+// Status texts the tests wait for.
+extern const wchar_t TEXT_LOGGED_OUT_AT_START[];
+extern const wchar_t TEXT_LOGGED_IN[];
+extern const wchar_t TEXT_LOGGED_OUT[];
+extern const wchar_t TEXT_NOT_LOGGED_IN_YET[];
+extern const wchar_t TEXT_LOGIN_FAILED[];
+extern const wchar_t TEXT_CONNECT_FAILED[];
+extern const wchar_t TEXT_BAD_ANSWER[];
+extern const wchar_t TEXT_LIST_EMPTY[];
+extern const wchar_t TEXT_NO_SELECTION[];
+extern const wchar_t TEXT_RECEIVING[];
+
+std::string Utf8(const std::wstring& text);
+// "Загружено N друзей": N, or -1 for any other text.
+int LoadedCount(const std::wstring& status);
+
+class E2eTest : public testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program with the given account; fails the test if it does not come up.
+    void StartApp(const std::string& email, const std::string& password);
+    void StartDemo() { StartApp(DEMO_EMAIL, DEMO_PASSWORD); }
+    // Logs in with WM_COMMAND and expects success.
+    void Login();
+    // A refresh while logged out tells so; this is how a test sees the session state.
+    bool LoggedOut();
+
+    SorvintaApp app;
+    bool m_checkExit = true;
+};

@@ -1,0 +1,110 @@
+// Console helper of tools/tour.sh: one call per step, so the script can take
+// a screenshot between steps while the program keeps running.
+//   tour_driver start EXE EMAIL PASSWORD   start Sorvinta (it keeps running)
+//   tour_driver menu | section             open the "Меню" / "Раздел" pop-up
+//   tour_driver dismiss                    close an open pop-up
+//   tour_driver login | refresh | all      a command, waiting for its outcome
+//   tour_driver hold ROW                   tap and hold on a row: context menu
+//   tour_driver about | close-about        open / close the About box
+//   tour_driver exit                       "Выход", waits for the exit code
+// Prints the status text after each step; exit code 0 when the step worked.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "e2e_driver.h"
+#include "resources/resource.h"
+
+namespace {
+
+int Fail(const char* step, const std::string& why)
+{
+    fprintf(stderr, "tour_driver %s: %s\n", step, why.c_str());
+    return 1;
+}
+
+void PrintStatus(const SorvintaApp& app)
+{
+    printf("status: %s\n", ToUtf8(app.StatusText()).c_str());
+}
+
+int CommandStep(SorvintaApp& app, const char* step, WORD id)
+{
+    std::wstring text = app.CommandAndWait(id);
+    printf("status: %s\n", ToUtf8(text).c_str());
+    return text.empty() ? Fail(step, "no outcome") : 0;
+}
+
+int Run(int argc, char** argv)
+{
+    if (argc < 2)
+        return Fail("", "no step given");
+    const std::string step = argv[1];
+    SorvintaApp app;
+
+    if (step == "start") {
+        if (argc < 5)
+            return Fail("start", "usage: start EXE EMAIL PASSWORD");
+        SetSorvintaExe(argv[2]);
+        if (!app.StartWithAccount(argv[3], argv[4]))
+            return Fail("start", app.Error());
+        PrintStatus(app);
+        app.Detach();
+        return 0;
+    }
+
+    if (!app.Attach())
+        return Fail(step.c_str(), app.Error());
+    int result = 0;
+    if (step == "menu" || step == "section") {
+        if (!app.PressSoftKey(step == "menu" ? SOFTKEY_RIGHT : SOFTKEY_LEFT) || !app.WaitPopupMenu())
+            result = Fail(step.c_str(), "no pop-up");
+    } else if (step == "dismiss") {
+        HWND menu = app.WaitPopupMenu(500);
+        if (menu && !app.DismissPopup(menu))
+            result = Fail("dismiss", "the pop-up stays open");
+        app.ReleaseList();
+    } else if (step == "login") {
+        result = CommandStep(app, "login", IDC_CONNECT);
+    } else if (step == "refresh") {
+        result = CommandStep(app, "refresh", IDC_REFRESH);
+    } else if (step == "all") {
+        app.Command(IDC_ALL_ONLINE);
+    } else if (step == "hold") {
+        const int row = argc > 2 ? atoi(argv[2]) : 0;
+        if (!app.PressAndHoldRow(row) || !app.WaitPopupMenu(3000))
+            result = Fail("hold", "no context menu");
+    } else if (step == "about") {
+        app.Command(IDC_ABOUT);
+        if (!app.WaitDialog(L"О проекте Sorvinta"))
+            result = Fail("about", "no About box");
+    } else if (step == "close-about") {
+        HWND about = app.WaitDialog(L"О проекте Sorvinta", 500);
+        if (about) {
+            PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+            app.WaitWindowGone(about);
+        }
+    } else if (step == "exit") {
+        app.Command(IDC_EXIT);
+        DWORD code = 12345;
+        if (!app.WaitExit(10000, &code))
+            return Fail("exit", "the program did not end");
+        printf("exit code: %lu\n", code);
+        app.Detach();
+        return code == 0 ? 0 : 1;
+    } else {
+        result = Fail(step.c_str(), "unknown step");
+    }
+    if (app.Running())
+        PrintStatus(app);
+    app.Detach();
+    return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return Run(argc, argv);
+}

@@ -1,0 +1,227 @@
+// The saved text, the choice of the two credentials from a parsed file, and
+// the path beside the program.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/constants.h"
+#include "app/credentials.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+// --- Composing -------------------------------------------------------------
+
+struct ComposeCase {
+    const char* email;
+    const char* password;
+    const char* expected;
+};
+
+const ComposeCase kComposeCases[] = {
+    {"a@b.ru", "secret", "[socialnet.example]\r\nemail=a@b.ru\r\npassword=secret\r\n"},
+    {"", "", "[socialnet.example]\r\nemail=\r\npassword=\r\n"},
+    {nullptr, nullptr, "[socialnet.example]\r\nemail=\r\npassword=\r\n"},
+    {"two words", "p a s s", "[socialnet.example]\r\nemail=two words\r\npassword=p a s s\r\n"},
+    {"%s%d", "a=b", "[socialnet.example]\r\nemail=%s%d\r\npassword=a=b\r\n"},
+    {"\xCF\xF0\xE8", "\xE2\xE5\xF2", "[socialnet.example]\r\nemail=\xCF\xF0\xE8\r\npassword=\xE2\xE5\xF2\r\n"},
+};
+
+TEST(SettingsCompose, WritesExactlyThreeLines)
+{
+    for (const ComposeCase& c : kComposeCases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(c.expected, ComposeSettingsText(c.email, c.password));
+    }
+}
+
+TEST(SettingsCompose, LongValuesAreWrittenWhole)
+{
+    // Both fields full: far more than 260 bytes in all.
+    const std::string email(CREDENTIAL_FIELD_SIZE - 1, 'e');
+    const std::string password(CREDENTIAL_FIELD_SIZE - 1, 'p');
+    const std::string text = ComposeSettingsText(email.c_str(), password.c_str());
+    EXPECT_EQ("[" SERVICE_DOMAIN "]\r\nemail=" + email + "\r\npassword=" + password + "\r\n", text);
+    EXPECT_GT(text.size(), 260u);
+}
+
+TEST(SettingsCompose, ParsesBackToTheSameValues)
+{
+    const std::string email(CREDENTIAL_FIELD_SIZE - 1, 'e');
+    const char* const passwords[] = {"x", "a=b", "[s]", ";p", ""};
+    for (const char* password : passwords) {
+        SCOPED_TRACE(password);
+        SettingsSections sections;
+        EXPECT_EQ(3, SettingsFile::Parse(ComposeSettingsText(email.c_str(), password).c_str(),
+                                         sections));
+        Credentials credentials = {};
+        SelectCredentials(sections, credentials);
+        EXPECT_EQ(email, credentials.email);
+        EXPECT_STREQ(password, credentials.password);
+    }
+}
+
+// --- Picking the credentials ----------------------------------------------
+
+Credentials Select(const char* text)
+{
+    SettingsSections sections;
+    SettingsFile::Parse(text, sections);
+    Credentials credentials = {};
+    SelectCredentials(sections, credentials);
+    return credentials;
+}
+
+struct SelectCase {
+    const char* text;
+    const char* email;
+    const char* password;
+};
+
+const SelectCase kSelectCases[] = {
+    {"[socialnet.example]\r\nemail=a@b.ru\r\npassword=secret\r\n", "a@b.ru", "secret"},
+    {"[socialnet.example]\r\nemail=a@b.ru\r\npassword=secret", "a@b.ru", "secret"},
+    {"[socialnet.example]\nemail=a@b.ru\npassword=secret\n", "", ""},
+    {"email=a@b.ru", "", ""},
+    {"[socialnet.example]\r\nemail=two words\r\npassword=p w\r\n", "twowords", "pw"},
+    {"email=a@b.ru\r\npassword=secret\r\n", "", ""},
+    {"[socialnet.example]\r\nemail=first\r\nemail=second\r\n", "first", ""},
+    {"[socialnet.example]\r\nemail=\r\npassword=x\r\n", "", "x"},
+    {"[socialnet.example]\r\npassword=a=b=\r\n", "", "a=b="},
+    {"[SocialNet.Example]\r\nemail=a\r\n", "", ""},
+    {"[socialnet.example]\r\nEmail=a\r\nPASSWORD=b\r\n", "", ""},
+    {"[other]\r\nemail=x\r\n[socialnet.example]\r\npassword=y\r\n[other]\r\nemail=z\r\n", "", "y"},
+    {"[socialnet.example\r\nemail=open\r\n", "open", ""},
+    // A line end inside a value would break the login request: not used.
+    {"[socialnet.example]\r\nemail=a\r \nb\r\npassword=ok\r\n", "", "ok"},
+    {"[socialnet.example]\r\nemail=ok\r\npassword=a\nb\r\n", "ok", ""},
+    {"[socialnet.example]\r\nemail=a\r\r\npassword=\tt\r\n", "", "\tt"},
+};
+
+TEST(SettingsSelect, PicksTheServiceSection)
+{
+    for (const SelectCase& c : kSelectCases) {
+        SCOPED_TRACE(c.text);
+        const Credentials credentials = Select(c.text);
+        EXPECT_STREQ(c.email, credentials.email);
+        EXPECT_STREQ(c.password, credentials.password);
+    }
+}
+
+TEST(SettingsSelect, MissingKeyLeavesFieldAlone)
+{
+    SettingsSections sections = {{SERVICE_DOMAIN, {{"email", "new"}}}};
+    Credentials credentials = {};
+    strcpy(credentials.password, "before");
+    SelectCredentials(sections, credentials);
+    EXPECT_STREQ("new", credentials.email);
+    EXPECT_STREQ("before", credentials.password);
+}
+
+TEST(SettingsSelect, ValueThatFillsTheFieldIsTaken)
+{
+    const std::string longest(CREDENTIAL_FIELD_SIZE - 1, 'a');
+    SettingsSections sections = {{SERVICE_DOMAIN, {{"email", longest}, {"password", longest}}}};
+    Credentials credentials = {};
+    SelectCredentials(sections, credentials);
+    EXPECT_EQ(longest, std::string(credentials.email));
+    EXPECT_EQ(longest, std::string(credentials.password));
+}
+
+TEST(SettingsSelect, OversizedValueIsRefusedNotCut)
+{
+    const std::string tooLong(CREDENTIAL_FIELD_SIZE, 'a');
+    const std::string huge(10000, 'b');
+    SettingsSections sections = {{SERVICE_DOMAIN, {{"email", tooLong}, {"password", huge}}}};
+    // Guards around the record catch a write past either field.
+    struct Guarded {
+        char before[16];
+        Credentials credentials;
+        char after[16];
+    } guarded;
+    memset(&guarded, 0x5A, sizeof(guarded));
+    memset(&guarded.credentials, 0, sizeof(guarded.credentials));
+    SelectCredentials(sections, guarded.credentials);
+    EXPECT_STREQ("", guarded.credentials.email);
+    EXPECT_STREQ("", guarded.credentials.password);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(0x5A, static_cast<unsigned char>(guarded.before[i]));
+        EXPECT_EQ(0x5A, static_cast<unsigned char>(guarded.after[i]));
+    }
+}
+
+TEST(SettingsSelect, ShorterValueClearsTheRestOfTheField)
+{
+    Credentials credentials;
+    memset(&credentials, 'x', sizeof(credentials));
+    SettingsSections sections = {{SERVICE_DOMAIN, {{"email", "ab"}, {"password", "c"}}}};
+    SelectCredentials(sections, credentials);
+    for (int i = 2; i < CREDENTIAL_FIELD_SIZE; ++i)
+        ASSERT_EQ('\0', credentials.email[i]) << i;
+    for (int i = 1; i < CREDENTIAL_FIELD_SIZE; ++i)
+        ASSERT_EQ('\0', credentials.password[i]) << i;
+}
+
+// --- The path beside the program --------------------------------------------
+
+struct PathCase {
+    const wchar_t* modulePath;
+    const wchar_t* fileName;
+    bool ok;
+    const wchar_t* expected;
+};
+
+const PathCase kPathCases[] = {
+    {L"C:\\Program Files\\Sorvinta\\Sorvinta.exe", L"settings.txt", true,
+     L"C:\\Program Files\\Sorvinta\\settings.txt"},
+    {L"\\Program Files\\Sorvinta.exe", L"settings.txt", true, L"\\Program Files\\settings.txt"},
+    {L"\\Sorvinta.exe", L"settings.txt.new", true, L"\\settings.txt.new"},
+    {L"C:\\a\\", L"settings.txt", true, L"C:\\a\\settings.txt"},
+    {L"Sorvinta.exe", L"settings.txt", false, L""},
+    {L"", L"settings.txt", false, L""},
+};
+
+TEST(SettingsPath, FolderOfTheProgramPlusName)
+{
+    for (const PathCase& c : kPathCases) {
+        wchar_t path[SETTINGS_PATH_SIZE];
+        wmemset(path, L'#', SETTINGS_PATH_SIZE);
+        EXPECT_EQ(c.ok, JoinSettingsPath(c.modulePath, c.fileName, path, SETTINGS_PATH_SIZE));
+        EXPECT_EQ(std::wstring(c.expected), std::wstring(path));
+    }
+}
+
+TEST(SettingsPath, LongestThatFitsAndOneMore)
+{
+    const std::wstring name = L"settings.txt";
+    // Folder plus name taking exactly 259 characters, then the terminator.
+    const std::wstring folder = L"C:\\" + std::wstring(SETTINGS_PATH_SIZE - 1 - 3 - 1 - name.size(), L'd') + L"\\";
+    const std::wstring module = folder + L"Sorvinta.exe";
+
+    wchar_t path[SETTINGS_PATH_SIZE + 4];
+    wmemset(path, L'#', SETTINGS_PATH_SIZE + 4);
+    ASSERT_TRUE(JoinSettingsPath(module.c_str(), name.c_str(), path, SETTINGS_PATH_SIZE));
+    EXPECT_EQ(folder + name, std::wstring(path));
+    EXPECT_EQ(static_cast<size_t>(SETTINGS_PATH_SIZE - 1), wcslen(path));
+
+    const std::wstring longer = L"C:\\d" + folder.substr(3) + L"Sorvinta.exe";
+    wmemset(path, L'#', SETTINGS_PATH_SIZE + 4);
+    EXPECT_FALSE(JoinSettingsPath(longer.c_str(), name.c_str(), path, SETTINGS_PATH_SIZE));
+    EXPECT_EQ(L'\0', path[0]);
+    for (int i = SETTINGS_PATH_SIZE; i < SETTINGS_PATH_SIZE + 4; ++i)
+        EXPECT_EQ(L'#', path[i]);  // nothing written past the buffer
+}
+
+TEST(SettingsPath, TinyOrMissingBuffers)
+{
+    wchar_t path[4] = {L'#', L'#', L'#', L'#'};
+    EXPECT_FALSE(JoinSettingsPath(L"C:\\a.exe", L"settings.txt", path, 4));
+    EXPECT_EQ(L'\0', path[0]);
+    EXPECT_EQ(L'#', path[3]);
+    EXPECT_FALSE(JoinSettingsPath(L"C:\\a.exe", L"settings.txt", path, 0));
+    EXPECT_FALSE(JoinSettingsPath(L"C:\\a.exe", L"settings.txt", nullptr, 260));
+    EXPECT_FALSE(JoinSettingsPath(nullptr, L"settings.txt", path, 4));
+}
+
+} // namespace

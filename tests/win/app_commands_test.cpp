@@ -1,0 +1,477 @@
+// Commands of the main window: menu states when a pop-up opens, the
+// all/online toggles, delete, clear, refresh, the held-tap context menu and
+// the About box.
+#include "app_window_fixture.h"
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "app/about_dialog.h"
+#include "app/commands.h"
+#include "app/modal_dialog.h"
+
+namespace apptest {
+namespace {
+
+// The main menu pair as the soft keys show it: pop-up 0 "Меню", 1 "Раздел".
+class MainMenus {
+public:
+    MainMenus() : menu_(LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDM_MAIN))) {}
+    ~MainMenus() { DestroyMenu(menu_); }
+    HMENU Main() const { return GetSubMenu(menu_, 0); }
+    HMENU Section() const { return GetSubMenu(menu_, 1); }
+
+private:
+    HMENU menu_;
+};
+
+void OpenPopup(HWND window, HMENU popup)
+{
+    SendMessageW(window, WM_INITMENUPOPUP, (WPARAM)popup, 0);
+}
+
+HWND VisibleMenuWindow()
+{
+    HWND menu = FindWindowW(L"#32768", NULL);
+    return menu && IsWindowVisible(menu) ? menu : NULL;
+}
+
+HWND WaitFor(HWND (*find)(), DWORD ms)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+        if (HWND found = find())
+            return found;
+        Sleep(10);
+    }
+    return NULL;
+}
+
+using Commands = MainWindowTest;
+
+TEST_F(Commands, ConnectCaptionFollowsTheSession)
+{
+    MainMenus menus;
+    ASSERT_NE(menus.Main(), (HMENU)NULL);
+    for (BYTE loggedIn : {1, 0, 1, 0}) {
+        g_loggedIn = loggedIn;
+        OpenPopup(window, menus.Main());
+        EXPECT_EQ(g_lastPopupMenu, menus.Main());
+        EXPECT_EQ(MenuCaption(menus.Main(), IDC_CONNECT), loggedIn ? L"Отключиться" : L"Подключиться");
+
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STATE;
+        ASSERT_TRUE(GetMenuItemInfoW(menus.Main(), IDC_CONNECT, FALSE, &item));
+        EXPECT_EQ(item.fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW), 0u);
+        EXPECT_EQ(item.dwItemData, 0u);
+        EXPECT_EQ(item.fState & (MFS_DISABLED | MFS_GRAYED), 0u);
+    }
+    // The first row is still the connect item, the others untouched.
+    EXPECT_EQ(GetMenuItemID(menus.Main(), 0), (UINT)IDC_CONNECT);
+    EXPECT_EQ(MenuCaption(menus.Main(), IDC_EXIT), L"Выход");
+}
+
+TEST_F(Commands, PopupWithoutTheItemsIsLeftAlone)
+{
+    MainMenus menus;
+    OpenPopup(window, g_contextMenu);
+    EXPECT_EQ(g_lastPopupMenu, g_contextMenu);
+    EXPECT_EQ(GetMenuItemCount(g_contextMenu), 5);
+    EXPECT_EQ(GetMenuState(g_contextMenu, IDC_CONNECT, MF_BYCOMMAND), (UINT)-1);
+    EXPECT_EQ(MenuCaption(g_contextMenu, IDC_CTX_REFRESH), L"Обновить");
+    EXPECT_TRUE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+
+    g_onlineOnly = 0;
+    OpenPopup(window, menus.Main());
+    EXPECT_EQ(GetMenuItemCount(menus.Main()), 9);
+    EXPECT_EQ(GetMenuState(menus.Main(), IDC_ALL_ONLINE, MF_BYCOMMAND), (UINT)-1);
+}
+
+TEST_F(Commands, SectionToggleMarksItsMenuAndFlipsTheFilter)
+{
+    MainMenus menus;
+    OpenPopup(window, menus.Section());
+    EXPECT_TRUE(IsChecked(menus.Section(), IDC_ALL_ONLINE));
+
+    const bool expected[] = {false, true, false};
+    for (bool checked : expected) {
+        EXPECT_EQ(Command(IDC_ALL_ONLINE), 0);
+        EXPECT_EQ(g_onlineOnly, checked ? 1 : 0);
+        EXPECT_EQ(IsChecked(menus.Section(), IDC_ALL_ONLINE), checked);
+        OpenPopup(window, menus.Section());
+        EXPECT_EQ(IsChecked(menus.Section(), IDC_ALL_ONLINE), checked);
+    }
+    // The context menu's own mark has not moved.
+    EXPECT_TRUE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+}
+
+TEST_F(Commands, ContextToggleMarksTheContextMenuOnly)
+{
+    MainMenus menus;
+    OpenPopup(window, g_contextMenu);
+    HandleContextCommand(IDC_CTX_ONLINE_ALL);
+    EXPECT_EQ(g_onlineOnly, 0);
+    EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+
+    // The section menu follows the flag when it opens.
+    OpenPopup(window, menus.Section());
+    EXPECT_FALSE(IsChecked(menus.Section(), IDC_ALL_ONLINE));
+    // Toggled back from the section menu: the context mark stays stale.
+    Command(IDC_ALL_ONLINE);
+    EXPECT_EQ(g_onlineOnly, 1);
+    EXPECT_TRUE(IsChecked(menus.Section(), IDC_ALL_ONLINE));
+    EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+    OpenPopup(window, g_contextMenu);
+    EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+    HandleContextCommand(IDC_CTX_ONLINE_ALL);
+    EXPECT_EQ(g_onlineOnly, 0);
+    EXPECT_TRUE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+}
+
+TEST_F(Commands, DeleteWithoutSelectionReportsAndKeepsTheRows)
+{
+    AddRows({L"Вера", L"Анна", L"Борис"});
+    for (bool fromContext : {false, true}) {
+        SetStatusText(L"-");
+        if (fromContext)
+            HandleContextCommand(IDC_CTX_DELETE);
+        else
+            EXPECT_EQ(Command(IDC_DELETE_CONTACT), 0);
+        EXPECT_EQ(StatusText(), L"Ни один контакт не выделен") << fromContext;
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 3) << fromContext;
+    }
+}
+
+TEST_F(Commands, DeleteRemovesExactlyTheSelectedRow)
+{
+    AddRows({L"Вера", L"Анна", L"Борис", L"Галина"});
+    g_selectedRow = 3;
+    SetStatusText(L"-");
+
+    SendMessageW(list, LB_SETCURSEL, 1, 0);  // Борис
+    EXPECT_EQ(Command(IDC_DELETE_CONTACT), 0);
+    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(ListRow(list, 0), L"Анна");
+    EXPECT_EQ(ListRow(list, 1), L"Вера");
+    EXPECT_EQ(ListRow(list, 2), L"Галина");
+
+    SendMessageW(list, LB_SETCURSEL, 2, 0);  // Галина
+    HandleContextCommand(IDC_CTX_DELETE);
+    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(ListRow(list, 0), L"Анна");
+    EXPECT_EQ(ListRow(list, 1), L"Вера");
+
+    EXPECT_EQ(StatusText(), L"-");
+    EXPECT_EQ(g_selectedRow, 3);
+}
+
+TEST_F(Commands, ClearEmptiesTheListQuietly)
+{
+    for (bool fromContext : {false, true}) {
+        AddRows({L"Анна", L"Борис"});
+        SetStatusText(L"-");
+        if (fromContext)
+            HandleContextCommand(IDC_CTX_CLEAR);
+        else
+            EXPECT_EQ(Command(IDC_CLEAR_LIST), 0);
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0) << fromContext;
+        // Clearing an empty list does nothing either.
+        Command(IDC_CLEAR_LIST);
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+        EXPECT_EQ(StatusText(), L"-");
+    }
+}
+
+TEST_F(Commands, RefreshAsksForTheKindTheFilterSays)
+{
+    // Logged out, the worker refuses at once and only reports; no network.
+    struct Case {
+        BYTE onlineOnly;
+        bool fromContext;
+        const char* act;
+    };
+    const Case cases[] = {
+        {1, false, "friends_online"}, {0, false, "friends"},
+        {1, true, "friends_online"},  {0, true, "friends"},
+    };
+    for (const Case& c : cases) {
+        g_onlineOnly = c.onlineOnly;
+        g_workerThread = NULL;
+        g_workerThreadId = 0;
+        if (c.fromContext)
+            HandleContextCommand(IDC_CTX_REFRESH);
+        else
+            EXPECT_EQ(Command(IDC_REFRESH), 0);
+        EXPECT_STREQ(c.fromContext ? g_refreshActContext : g_refreshActMenu, c.act);
+        ASSERT_NE(g_workerThread, (HANDLE)NULL);
+        EXPECT_NE(g_workerThreadId, 0u);
+        HANDLE worker = g_workerThread;
+        EXPECT_TRUE(pump.Until([&] { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; }, 10000));
+        CloseHandle(worker);
+        EXPECT_NE(StatusText(), L"Вы не авторизованы");  // the worker said why it stopped
+    }
+}
+
+TEST_F(Commands, UnhandledIdsGoToTheDefaultProcedure)
+{
+    // Nothing starts, nothing changes.
+    AddRows({L"Анна"});
+    SendMessageW(list, LB_SETCURSEL, 0, 0);
+    SetStatusText(L"-");
+    g_workerThread = NULL;
+    const UINT ids[] = {IDC_MY_PAGE, IDC_FRIENDS, IDC_MESSAGES, IDC_SECTION_MESSAGE, IDC_CONTACTS,
+                        IDC_SELECT_ALL, IDC_FRIEND_LIST, IDC_SOFTKEY_MENU, IDC_SOFTKEY_SECTION};
+    for (UINT id : ids) {
+        EXPECT_EQ(Command(id), 0) << id;
+        EXPECT_TRUE(IsWindowVisible(window)) << id;
+    }
+    EXPECT_EQ(g_workerThread, (HANDLE)NULL);
+    EXPECT_EQ(g_onlineOnly, 1);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+    EXPECT_EQ(StatusText(), L"-");
+}
+
+TEST_F(Commands, CommandsLookOnlyAtTheLowWord)
+{
+    SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)L"Анна");
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_CLEAR_LIST, 1), 0);  // as an accelerator
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+}
+
+// ---- the held tap on the list ------------------------------------------
+
+// Picks item `index` of the next context menu by keys, as a user would.
+class MenuPicker {
+public:
+    explicit MenuPicker(int index)
+    {
+        thread_ = std::thread([this, index] {
+            HWND menu = WaitFor(VisibleMenuWindow, 5000);
+            seen = menu != NULL;
+            if (!menu)
+                return;
+            Sleep(50);
+            for (int i = 0; i <= index; ++i)
+                PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+            PostMessageW(menu, WM_KEYDOWN, index < 0 ? VK_ESCAPE : VK_RETURN, 0);
+            done = true;
+        });
+    }
+    ~MenuPicker() { Join(); }
+    void Join()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    std::atomic<bool> seen{false};
+    std::atomic<bool> done{false};
+
+private:
+    std::thread thread_;
+};
+
+LPARAM PointOfRow(HWND list, int row)
+{
+    RECT item;
+    SendMessageW(list, LB_GETITEMRECT, row, (LPARAM)&item);
+    return MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+}
+
+class HeldTap : public MainWindowTest {
+protected:
+    // Presses and holds at the point until the picker has chosen, then
+    // releases, serving messages throughout.
+    void HoldAt(LPARAM point, MenuPicker& picker)
+    {
+        PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        pump.Until([&] { return picker.done.load(); }, 8000);
+        pump.For(200);
+        PostMessageW(list, WM_LBUTTONUP, 0, point);
+        pump.For(100);
+        picker.Join();
+    }
+};
+
+enum { ITEM_REFRESH, ITEM_TOGGLE, ITEM_MESSAGE, ITEM_CLEAR, ITEM_DELETE };
+
+TEST_F(HeldTap, DeleteFromTheMenuRemovesTheRowUnderTheStylus)
+{
+    AddRows({L"Анна", L"Борис", L"Вера"});
+    MenuPicker picker(ITEM_DELETE);
+    HoldAt(PointOfRow(list, 1), picker);
+    EXPECT_TRUE(picker.seen);
+    EXPECT_EQ(g_lastPopupMenu, g_contextMenu);
+    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(ListRow(list, 0), L"Анна");
+    EXPECT_EQ(ListRow(list, 1), L"Вера");
+}
+
+TEST_F(HeldTap, ToggleFromTheMenuMarksTheContextMenu)
+{
+    AddRows({L"Анна"});
+    MenuPicker picker(ITEM_TOGGLE);
+    HoldAt(PointOfRow(list, 0), picker);
+    EXPECT_TRUE(picker.seen);
+    EXPECT_EQ(g_onlineOnly, 0);
+    EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
+}
+
+TEST_F(HeldTap, ClearFromTheMenuEmptiesTheList)
+{
+    AddRows({L"Анна", L"Борис"});
+    MenuPicker picker(ITEM_CLEAR);
+    HoldAt(PointOfRow(list, 0), picker);
+    EXPECT_TRUE(picker.seen);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+}
+
+TEST_F(HeldTap, HoldOnAnEmptyListStillOffersTheMenu)
+{
+    SetStatusText(L"-");
+    MenuPicker picker(ITEM_DELETE);
+    HoldAt(MAKELPARAM(20, 40), picker);
+    EXPECT_TRUE(picker.seen);
+    EXPECT_EQ(StatusText(), L"Ни один контакт не выделен");
+}
+
+TEST_F(HeldTap, DismissedMenuDoesNothing)
+{
+    AddRows({L"Анна", L"Борис"});
+    SetStatusText(L"-");
+    MenuPicker picker(-1);
+    HoldAt(PointOfRow(list, 1), picker);
+    EXPECT_TRUE(picker.seen);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(g_onlineOnly, 1);
+    EXPECT_EQ(StatusText(), L"-");
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
+}
+
+TEST_F(HeldTap, ShortTapSelectsAndShowsNoMenu)
+{
+    AddRows({L"Анна", L"Борис", L"Вера"});
+    std::atomic<bool> stop{false};
+    std::atomic<bool> menuSeen{false};
+    std::thread watcher([&] {
+        while (!stop) {
+            if (VisibleMenuWindow())
+                menuSeen = true;
+            Sleep(5);
+        }
+    });
+    const LPARAM point = PointOfRow(list, 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+    pump.For(1000);
+    stop = true;
+    watcher.join();
+    EXPECT_FALSE(menuSeen);
+    EXPECT_EQ(g_lastPopupMenu, (HMENU)NULL);
+    EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
+}
+
+// ---- the About box -------------------------------------------------------
+
+HWND FindAboutBox()
+{
+    HWND dialog = FindWindowW(L"#32770", L"О проекте Sorvinta");
+    return dialog && IsWindowVisible(dialog) ? dialog : NULL;
+}
+
+// Closes the About box once it shows, the way `close` says, and notes what
+// it saw while the box was open.
+class AboutCloser {
+public:
+    explicit AboutCloser(UINT message, WPARAM wParam)
+    {
+        thread_ = std::thread([this, message, wParam] {
+            HWND dialog = WaitFor(FindAboutBox, 5000);
+            if (!dialog)
+                return;
+            owner = GetWindow(dialog, GW_OWNER);
+            bar = g_menuBar;
+            barOwner = GetWindow(bar, GW_OWNER) == dialog;
+            hasIcon = GetDlgItem(dialog, IDC_ABOUT_ICON) != NULL;
+            PostMessageW(dialog, message, wParam, 0);
+        });
+    }
+    ~AboutCloser()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    std::atomic<HWND> owner{NULL};
+    std::atomic<HWND> bar{NULL};
+    std::atomic<bool> barOwner{false};
+    std::atomic<bool> hasIcon{false};
+
+private:
+    std::thread thread_;
+};
+
+TEST_F(Commands, AboutBoxClosesWithItsCommandsAndOnClose)
+{
+    struct Case {
+        UINT message;
+        WPARAM wParam;
+        INT_PTR result;
+    };
+    const Case cases[] = {
+        {WM_COMMAND, IDOK, IDOK},
+        {WM_COMMAND, IDC_BAR_CLOSE, IDC_BAR_CLOSE},
+        {WM_CLOSE, 0, WM_CLOSE},
+    };
+    for (const Case& c : cases) {
+        AboutCloser closer(c.message, c.wParam);
+        const INT_PTR result = ShowModalDialog(IDD_ABOUT, AboutDialogProc);
+        EXPECT_EQ(result, c.result) << c.message << " " << c.wParam;
+        EXPECT_EQ(closer.owner.load(), window);
+        EXPECT_TRUE(closer.barOwner.load());
+        EXPECT_TRUE(closer.hasIcon.load());
+        EXPECT_EQ(FindAboutBox(), (HWND)NULL);
+    }
+}
+
+TEST_F(Commands, AboutBoxIgnoresOtherCommands)
+{
+    std::atomic<bool> stillOpen{false};
+    std::thread driver([&] {
+        HWND dialog = WaitFor(FindAboutBox, 5000);
+        if (!dialog)
+            return;
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        PostMessageW(dialog, WM_COMMAND, IDC_BAR_SAVE, 0);
+        Sleep(300);
+        stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
+        PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
+    });
+    EXPECT_EQ(ShowModalDialog(IDD_ABOUT, AboutDialogProc), IDC_BAR_CLOSE);
+    driver.join();
+    EXPECT_TRUE(stillOpen);
+}
+
+TEST_F(Commands, AboutCommandOpensTheBoxAndShutdownStillCompletes)
+{
+    HWND mainBar = g_menuBar;
+    {
+        AboutCloser closer(WM_COMMAND, IDC_BAR_CLOSE);
+        EXPECT_EQ(Command(IDC_ABOUT), 0);
+        EXPECT_EQ(closer.owner.load(), window);
+        EXPECT_NE(closer.bar.load(), mainBar);
+    }
+    // g_menuBar now names the About box's bar, which is gone.
+    EXPECT_FALSE(IsWindow(g_menuBar));
+    EXPECT_TRUE(IsWindow(mainBar));
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(IsWindow(mainBar));
+    pump.For(20);
+    EXPECT_TRUE(pump.quitSeen);
+}
+
+}  // namespace
+}  // namespace apptest

@@ -1,0 +1,160 @@
+// Shared by the app_*_test programs: creates the real main window in the
+// test process and pumps its messages.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "net/session.h"
+#include "resources/resource.h"
+
+namespace apptest {
+
+inline std::wstring SettingsPathBesideExe()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
+    std::wstring text(path, length);
+    return text.substr(0, text.find_last_of(L"\\/") + 1) + L"settings.txt";
+}
+
+inline std::wstring WindowText(HWND window)
+{
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+inline std::wstring ClassOf(HWND window)
+{
+    wchar_t name[128] = L"";
+    GetClassNameW(window, name, 128);
+    return name;
+}
+
+// A child's rectangle in its parent's client coordinates.
+inline RECT ChildRect(HWND child)
+{
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(NULL, GetParent(child), (POINT*)&rect, 2);
+    return rect;
+}
+
+inline bool SameRect(const RECT& a, const RECT& b)
+{
+    return EqualRect(&a, &b) != FALSE;
+}
+
+inline std::wstring StatusText()
+{
+    return WindowText(GetDlgItem(g_mainWindow, IDC_STATUS_BAR));
+}
+
+inline std::wstring ListRow(HWND list, int row)
+{
+    wchar_t text[512] = L"";
+    if (SendMessageW(list, LB_GETTEXTLEN, row, 0) < 512)
+        SendMessageW(list, LB_GETTEXT, row, (LPARAM)text);
+    return text;
+}
+
+inline std::wstring MenuCaption(HMENU menu, UINT id)
+{
+    wchar_t text[128] = L"";
+    GetMenuStringW(menu, id, text, 128, MF_BYCOMMAND);
+    return text;
+}
+
+inline bool IsChecked(HMENU menu, UINT id)
+{
+    return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+class Pump {
+public:
+    // Serves the thread's messages for up to ms milliseconds, or until done
+    // says so. Returns done's last answer.
+    bool Until(const std::function<bool()>& done, DWORD ms)
+    {
+        const DWORD start = GetTickCount();
+        for (;;) {
+            MSG message;
+            while (PeekMessageW(&message, NULL, 0, 0, PM_REMOVE)) {
+                if (message.message == WM_QUIT) {
+                    quitSeen = true;
+                    quitCode = message.wParam;
+                    continue;
+                }
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+            if (done && done())
+                return true;
+            if (GetTickCount() - start >= ms)
+                return done ? done() : true;
+            MsgWaitForMultipleObjects(0, NULL, FALSE, 10, QS_ALLINPUT);
+        }
+    }
+    void For(DWORD ms) { Until(nullptr, ms); }
+
+    bool quitSeen = false;
+    WPARAM quitCode = 0xDEAD;
+};
+
+// Each test gets a freshly created main window with the shell's state as at
+// process start; no settings file unless the test writes one.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteFileW(SettingsPathBesideExe().c_str());
+        ResetState();
+        ASSERT_TRUE(InitMainWindow(GetModuleHandleW(NULL), SW_SHOW));
+        window = g_mainWindow;
+        list = GetDlgItem(window, IDC_FRIEND_LIST);
+        pump.For(50);
+    }
+
+    void TearDown() override
+    {
+        if (IsWindow(window))
+            DestroyWindow(window);
+        pump.For(20);
+        UnregisterClassW(L"SORVINTA", GetModuleHandleW(NULL));
+        DeleteFileW(SettingsPathBesideExe().c_str());
+    }
+
+    static void ResetState()
+    {
+        g_onlineOnly = 1;
+        g_loggedIn = 0;
+        g_selectedRow = 0;
+        g_lastPopupMenu = NULL;
+        g_menuBar = NULL;
+        ZeroMemory(&g_credentials, sizeof(g_credentials));
+        g_refreshActMenu[0] = 0;
+        g_refreshActContext[0] = 0;
+    }
+
+    void AddRows(std::initializer_list<const wchar_t*> rows)
+    {
+        for (const wchar_t* row : rows)
+            SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)row);
+    }
+
+    LRESULT Command(UINT id) { return SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+    HWND window = NULL;
+    HWND list = NULL;
+    Pump pump;
+};
+
+}  // namespace apptest

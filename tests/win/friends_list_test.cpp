@@ -1,0 +1,381 @@
+// The friend-list worker against real windows: a main-window-like parent with
+// the sorted friend list box (1028) and the status bar (1026). The worker runs
+// on a thread of its own and sends to them; the test thread pumps meanwhile.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "api/friend_list.h"
+#include "api/friend_model.h"
+#include "app/app_state.h"
+#include "net/http_exchange.h"
+#include "net/session.h"
+#include "resources/resource.h"
+
+namespace {
+
+const wchar_t kBadAnswer[] = L"Неверный ответ сервера";
+const wchar_t kListEmpty[] = L"Список друзей пуст";
+const wchar_t kNotLoggedIn[] = L"Вы еще не авторизованы";
+const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
+
+const char kHeaders[] =
+    "HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=windows-1251\r\n"
+    "Connection: close\r\n\r\n";
+
+// What reached the two controls, recorded by their subclass procedures.
+std::vector<std::wstring> g_statusTexts;
+std::vector<UINT> g_listMessages;
+bool g_listSentFromOtherThread = true;
+WNDPROC g_statusProc = NULL;
+WNDPROC g_listProc = NULL;
+
+LRESULT CALLBACK RecordingStatusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == SB_SETTEXTW)
+        g_statusTexts.push_back(lParam ? (const wchar_t*)lParam : L"");
+    return CallWindowProcW(g_statusProc, window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK RecordingListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case LB_RESETCONTENT:
+    case LB_ADDSTRING:
+    case LB_GETCOUNT:
+    case WM_SETREDRAW:
+        g_listMessages.push_back(message == WM_SETREDRAW && wParam ? WM_SETREDRAW + 0x10000
+                                                                    : message);
+        if (!InSendMessage())
+            g_listSentFromOtherThread = false;
+        break;
+    }
+    return CallWindowProcW(g_listProc, window, message, wParam, lParam);
+}
+
+struct ResponseJob {
+    const char* act;
+    std::string response;
+};
+
+DWORD WINAPI ShowResponseThread(LPVOID argument)
+{
+    ResponseJob* job = (ResponseJob*)argument;
+    ShowFriendListResponse(job->act, job->response);
+    return 0;
+}
+
+// Waits for the thread while serving what it sends to our windows.
+void PumpUntilEnded(HANDLE thread)
+{
+    ASSERT_NE((HANDLE)NULL, thread);
+    const DWORD deadline = GetTickCount() + 60000;
+    for (;;) {
+        const DWORD wait = MsgWaitForMultipleObjects(1, &thread, FALSE, 1000, QS_ALLINPUT);
+        if (wait == WAIT_OBJECT_0)
+            break;
+        MSG msg;
+        while (PeekMessageW(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        ASSERT_LT((LONG)(GetTickCount() - deadline), 0) << "worker did not end";
+    }
+    CloseHandle(thread);
+}
+
+class FriendListTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(NULL);
+        windowClass.lpszClassName = L"FriendsTestMain";
+        RegisterClassW(&windowClass);
+    }
+
+    void SetUp() override
+    {
+        HINSTANCE instance = GetModuleHandleW(NULL);
+        main_ = CreateWindowExW(0, L"FriendsTestMain", L"Sorvinta", WS_OVERLAPPEDWINDOW, 0, 0,
+                                240, 294, NULL, NULL, instance, NULL);
+        ASSERT_NE((HWND)NULL, main_);
+        list_ = CreateWindowExW(0, L"LISTBOX", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_NOTIFY, 0,
+                                20, 240, 200, main_, (HMENU)IDC_FRIEND_LIST, instance, NULL);
+        status_ = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", main_, IDC_STATUS_BAR);
+        other_ = CreateWindowExW(0, L"BUTTON", L"other", WS_CHILD | WS_VISIBLE, 0, 230, 60,
+                                 20, main_, (HMENU)1, instance, NULL);
+        ASSERT_NE((HWND)NULL, list_);
+        ASSERT_NE((HWND)NULL, status_);
+        g_statusProc = (WNDPROC)SetWindowLongPtrW(status_, GWLP_WNDPROC,
+                                                  (LONG_PTR)RecordingStatusProc);
+        g_listProc = (WNDPROC)SetWindowLongPtrW(list_, GWLP_WNDPROC,
+                                                (LONG_PTR)RecordingListProc);
+        ShowWindow(main_, SW_SHOW);
+        SetForegroundWindow(main_);
+        SetFocus(other_);
+        g_mainWindow = main_;
+        g_friendList = list_;
+        g_statusTexts.clear();
+        g_listMessages.clear();
+        g_listSentFromOtherThread = true;
+        g_loggedIn = 0;
+    }
+
+    void TearDown() override
+    {
+        g_mainWindow = NULL;
+        g_friendList = NULL;
+        g_loggedIn = 0;
+        DestroyWindow(main_);
+    }
+
+    void Show(const char* act, const std::string& response)
+    {
+        ResponseJob job = {act, response};
+        PumpUntilEnded(CreateThread(NULL, 0, ShowResponseThread, &job, 0, NULL));
+    }
+
+    void ShowBody(const char* act, const std::string& body)
+    {
+        Show(act, kHeaders + body);
+    }
+
+    void Prefill(const std::vector<std::wstring>& rows)
+    {
+        for (const std::wstring& row : rows)
+            SendMessageW(list_, LB_ADDSTRING, 0, (LPARAM)row.c_str());
+        g_listMessages.clear();
+    }
+
+    std::vector<std::wstring> Rows()
+    {
+        std::vector<std::wstring> rows;
+        const int count = (int)SendMessageW(list_, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[300] = L"";
+            SendMessageW(list_, LB_GETTEXT, i, (LPARAM)text);
+            rows.push_back(text);
+        }
+        return rows;
+    }
+
+    std::wstring Status()
+    {
+        wchar_t text[300] = L"";
+        SendMessageW(status_, WM_GETTEXT, 300, (LPARAM)text);
+        return text;
+    }
+
+    HWND main_ = NULL;
+    HWND list_ = NULL;
+    HWND status_ = NULL;
+    HWND other_ = NULL;
+};
+
+// The identity of each slot and the current list, to tell "unchanged".
+struct ModelState {
+    const void* slots[FRIEND_LIST_KIND_COUNT];
+    int currentList;
+};
+
+const void* Identity(const json::Element& element)
+{
+    return element.IsNull() ? nullptr : (const void*)&json_cast<const json::Object&>(element);
+}
+
+ModelState Snapshot()
+{
+    ModelState state;
+    for (int i = 0; i < FRIEND_LIST_KIND_COUNT; ++i)
+        state.slots[i] = Identity(g_friendModel.CopyList((FriendListKind)i));
+    state.currentList = g_friendModel.CurrentList();
+    return state;
+}
+
+bool Same(const ModelState& a, const ModelState& b)
+{
+    for (int i = 0; i < FRIEND_LIST_KIND_COUNT; ++i) {
+        if (a.slots[i] != b.slots[i])
+            return false;
+    }
+    return a.currentList == b.currentList;
+}
+
+size_t MemberCount(FriendListKind kind)
+{
+    const json::Element document = g_friendModel.CopyList(kind);
+    return json_cast<const json::Array&>(document["members"]).Size();
+}
+
+TEST_F(FriendListTest, ListsRussianNamesSortedAndCountsThem)
+{
+    Prefill({L"старая строка"});
+    // Windows-1251: Пётр, Анна, Жанна, Ёжиков, Борис, Евгений.
+    ShowBody("friends_online",
+             "{\"ok\":1,\"members\":[[11,\"\xCF\xB8\xF2\xF0\",1],[12,\"\xC0\xED\xED\xE0\",1],"
+             "[13,\"\xC6\xE0\xED\xED\xE0\",0],[14,\"\xA8\xE6\xE8\xEA\xEE\xE2\",1],"
+             "[15,\"\xC1\xEE\xF0\xE8\xF1\",1],[16,\"\xC5\xE2\xE3\xE5\xED\xE8\xE9\",0]]}");
+
+    const std::vector<std::wstring> expected = {L"Анна",   L"Борис", L"Евгений",
+                                                L"Ёжиков", L"Жанна", L"Пётр"};
+    EXPECT_EQ(expected, Rows());
+    EXPECT_EQ(L"Загружено 6 друзей", Status());
+    EXPECT_EQ(std::vector<std::wstring>{L"Загружено 6 друзей"}, g_statusTexts);
+    EXPECT_EQ(OnlineFriends, g_friendModel.CurrentList());
+    EXPECT_EQ(6u, MemberCount(OnlineFriends));
+    EXPECT_EQ(list_, GetFocus());
+
+    // Emptied, then filled with redraw off, then counted; all sent by the worker.
+    std::vector<UINT> messages = {LB_RESETCONTENT, WM_SETREDRAW};
+    messages.insert(messages.end(), 6, LB_ADDSTRING);
+    messages.push_back(WM_SETREDRAW + 0x10000);
+    messages.push_back(LB_GETCOUNT);
+    EXPECT_EQ(messages, g_listMessages);
+    EXPECT_TRUE(g_listSentFromOtherThread);
+}
+
+TEST_F(FriendListTest, KeepsEqualNamesAndIgnoresExtraElements)
+{
+    ShowBody("friends", "[[1,\"B\",0,{\"x\":[1]}],[2,\"A\"],[3,\"B\",1,2,3]]");
+    EXPECT_EQ((std::vector<std::wstring>{L"A", L"B", L"B"}), Rows());
+    EXPECT_EQ(L"Загружено 3 друзей", Status());
+    EXPECT_EQ(AllFriends, g_friendModel.CurrentList());
+    EXPECT_EQ(3u, MemberCount(AllFriends));
+}
+
+TEST_F(FriendListTest, StoresEachActInItsSlot)
+{
+    const struct {
+        const char* act;
+        FriendListKind kind;
+    } cases[] = {
+        {"friends_mutual", MutualFriends},
+        {"friends_new", NewFriends},
+        {"friends_online", OnlineFriends},
+        {"friends", AllFriends},
+    };
+    size_t members = 1;
+    for (const auto& c : cases) {
+        std::string body = "{\"members\":[";
+        for (size_t i = 0; i < members; ++i)
+            body += (i ? ",[" : "[") + std::to_string(i) + ",\"n" + std::to_string(i) + "\"]";
+        body += "]}";
+        ShowBody(c.act, body);
+        EXPECT_EQ(c.kind, g_friendModel.CurrentList()) << c.act;
+        EXPECT_EQ(members, MemberCount(c.kind)) << c.act;
+        EXPECT_EQ(members, Rows().size()) << c.act;
+        ++members;
+    }
+
+    // An unknown act fills the list but leaves the model as it is.
+    const ModelState before = Snapshot();
+    ShowBody("friends_unknown", "[[1,\"X\"]]");
+    EXPECT_EQ(std::vector<std::wstring>{L"X"}, Rows());
+    EXPECT_EQ(L"Загружено 1 друзей", Status());
+    EXPECT_TRUE(Same(before, Snapshot()));
+}
+
+TEST_F(FriendListTest, ListsALongNameCutTo259Bytes)
+{
+    const std::string name = std::string(259, '\xC0') + "tail";
+    ShowBody("friends", "[[1,\"" + name + "\"],[2,\"B\"]]");
+    const std::vector<std::wstring> rows = Rows();
+    ASSERT_EQ(2u, rows.size());
+    EXPECT_EQ(std::wstring(259, L'А'), rows[0]);
+    EXPECT_EQ(L"B", rows[1]);
+}
+
+TEST_F(FriendListTest, EmptyListEmptiesTheListBoxAndKeepsTheModel)
+{
+    ShowBody("friends", "[[1,\"Kept\"]]");
+    const ModelState before = Snapshot();
+    Prefill({L"one", L"two"});
+    ShowBody("friends_online", "{\"ok\":1,\"members\":[]}");
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(kListEmpty, Status());
+    EXPECT_TRUE(Same(before, Snapshot()));
+}
+
+TEST_F(FriendListTest, EveryBadAnswerShowsBadAnswerAndKeepsTheModel)
+{
+    ShowBody("friends", "[[1,\"Kept\"]]");
+    ShowBody("friends_online", "[[2,\"KeptOnline\"]]");
+    const struct {
+        std::string response;
+        bool emptiesList;   // it got past the cut
+    } cases[] = {
+        {"HTTP/1.1 200 OK\r\nContent-Length: 20\r\n[[1,\"A\"]]", false},   // no blank line
+        {"", false},
+        {std::string(kHeaders) + "{\"ok\":-1,\"error\":\"session\"}", false},
+        {std::string(kHeaders), false},
+        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0", false},   // no "]" after "[["
+        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0],]}", true},
+        {std::string(kHeaders) + "{\"ok\":1,\"members\":{\"a\":\"[[1,\\\"A\\\"]]\"}}", true},
+        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],7]}", true},
+        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],[2]]}", true},
+        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],[2,3]]}", true},
+        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"\\u0410\"]]}", true},
+    };
+    for (const auto& c : cases) {
+        const ModelState before = Snapshot();
+        Prefill({L"row"});
+        g_statusTexts.clear();
+        Show("friends", c.response);
+        EXPECT_EQ(std::vector<std::wstring>{kBadAnswer}, g_statusTexts) << c.response;
+        EXPECT_TRUE(Same(before, Snapshot())) << c.response;
+        EXPECT_EQ(c.emptiesList ? 0u : 1u, Rows().size()) << c.response;
+        SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    }
+    EXPECT_EQ(OnlineFriends, g_friendModel.CurrentList());
+}
+
+TEST_F(FriendListTest, NotLoggedInSendsNothing)
+{
+    Prefill({L"row"});
+    const ModelState before = Snapshot();
+    const LONG sent = g_bytesSent;
+    char act[TEXT_BUFFER_SIZE] = "friends_online";
+    HANDLE thread = CreateThread(NULL, 0, FriendListThread, act, 0, NULL);
+    PumpUntilEnded(thread);
+    // Only this text: the exchange would have shown its own progress first.
+    EXPECT_EQ(std::vector<std::wstring>{kNotLoggedIn}, g_statusTexts);
+    EXPECT_EQ(sent, g_bytesSent);
+    EXPECT_EQ(std::vector<std::wstring>{L"row"}, Rows());
+    EXPECT_TRUE(Same(before, Snapshot()));
+}
+
+TEST_F(FriendListTest, RequestTooLongForItsBufferIsNotSent)
+{
+    Prefill({L"row"});
+    const ModelState before = Snapshot();
+    const LONG sent = g_bytesSent;
+    char savedSid[SESSION_ID_SIZE];
+    char savedId[SESSION_ID_SIZE];
+    ReadSessionIds(savedSid, savedId);
+    // A session id that alone nearly fills the request buffer.
+    memset(g_sid, 'a', SESSION_ID_SIZE - 1);
+    g_sid[SESSION_ID_SIZE - 1] = '\0';
+    strcpy(g_remixmid, "12345");
+    g_loggedIn = 1;
+
+    char act[TEXT_BUFFER_SIZE] = "friends";
+    PumpUntilEnded(CreateThread(NULL, 0, FriendListThread, act, 0, NULL));
+
+    EXPECT_EQ(std::vector<std::wstring>{kRequestTooLong}, g_statusTexts);
+    EXPECT_EQ(sent, g_bytesSent);
+    EXPECT_EQ(std::vector<std::wstring>{L"row"}, Rows());
+    EXPECT_TRUE(Same(before, Snapshot()));
+    strcpy(g_sid, savedSid);
+    strcpy(g_remixmid, savedId);
+}
+
+}  // namespace

@@ -1,0 +1,222 @@
+#include <gtest/gtest.h>
+
+#include "net_test_harness.h"
+
+#include <string>
+#include <vector>
+
+#include "net/http_exchange.h"
+#include "net/status_texts.h"
+
+namespace {
+
+using nettest::RawServer;
+using nettest::Reply;
+using nettest::StatusLog;
+
+// This program's own loopback address; 127.0.0.72 belongs to the session test.
+const char SERVER[] = "127.0.0.71";
+// Nobody listens here.
+const char DEAD_SERVER[] = "127.0.0.79";
+
+const std::vector<std::wstring> COMPLETED = {TEXT_COMPOSING, TEXT_SENDING, TEXT_RECEIVING};
+
+struct Outcome {
+    int result = 0;
+    std::string response;
+};
+
+Outcome Exchange(const std::string& request, const char* host, DWORD timeoutMs = EXCHANGE_IO_TIMEOUT_MS,
+                 size_t cap = MAX_RESPONSE_BYTES)
+{
+    Outcome outcome;
+    const bool finished = nettest::RunWorker([&] {
+        outcome.result = HttpExchangeWithLimits(request.c_str(), outcome.response, host, timeoutMs, cap);
+    });
+    EXPECT_TRUE(finished) << "the exchange did not end";
+    return outcome;
+}
+
+std::string RequestOfSize(size_t size)
+{
+    const std::string head = "GET /data?act=test HTTP/1.1\r\nHost: x\r\nX-Pad: ";
+    const std::string tail = "\r\n\r\n";
+    return head + std::string(size - head.size() - tail.size(), 'p') + tail;
+}
+
+class HttpExchangeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        nettest::CreateTestMainWindow();
+        StatusLog().clear();
+    }
+};
+
+TEST_F(HttpExchangeTest, ThreeExchangesShowTheirTotalsInTheLabel)
+{
+    g_bytesSent = 0;
+    g_bytesReceived = 0;
+    const std::string answer = std::string(2048, 'r');
+    RawServer server(SERVER, {{answer, nettest::REPLY_AND_CLOSE},
+                              {answer, nettest::REPLY_AND_CLOSE},
+                              {answer, nettest::REPLY_AND_CLOSE}});
+    ASSERT_TRUE(server.Listening());
+    const std::string request = RequestOfSize(300);
+    for (int i = 0; i < 3; ++i) {
+        StatusLog().clear();
+        const Outcome outcome = Exchange(request, SERVER);
+        EXPECT_GE(outcome.result, 0);
+        EXPECT_EQ(answer, outcome.response);
+        EXPECT_EQ(COMPLETED, StatusLog());
+    }
+    EXPECT_EQ(900, g_bytesSent);
+    EXPECT_EQ(6144, g_bytesReceived);
+    EXPECT_EQ(L"6.0/0.9 кб", nettest::TrafficLabelText());
+    const std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(3u, requests.size());
+    EXPECT_EQ(request, requests[2]) << "sent unchanged, without the terminator";
+}
+
+TEST_F(HttpExchangeTest, AppendsToWhatTheCallerHas)
+{
+    RawServer server(SERVER, {{"HTTP/1.1 200 OK\r\n\r\nbody", nettest::REPLY_AND_CLOSE}});
+    ASSERT_TRUE(server.Listening());
+    std::string response = "kept|";
+    int result = -2;
+    ASSERT_TRUE(nettest::RunWorker([&] { result = HttpExchange("GET / HTTP/1.1\r\n\r\n", response, SERVER); }));
+    EXPECT_GE(result, 0);
+    EXPECT_EQ("kept|HTTP/1.1 200 OK\r\n\r\nbody", response);
+}
+
+TEST_F(HttpExchangeTest, EmptyAnswerStillCompletes)
+{
+    RawServer server(SERVER, {{"", nettest::REPLY_AND_CLOSE}});
+    ASSERT_TRUE(server.Listening());
+    g_bytesSent = 1024;
+    g_bytesReceived = 0;
+    SetWindowTextW(g_trafficLabel, L"before");
+    const Outcome outcome = Exchange(RequestOfSize(100), SERVER);
+    EXPECT_GE(outcome.result, 0);
+    EXPECT_EQ("", outcome.response);
+    EXPECT_EQ(1124, g_bytesSent);
+    EXPECT_EQ(L"0.0/1.1 кб", nettest::TrafficLabelText());
+    EXPECT_EQ(COMPLETED, StatusLog());
+    EXPECT_EQ(TEXT_RECEIVING, nettest::StatusBarText()) << "the caller shows the outcome";
+}
+
+TEST_F(HttpExchangeTest, ZeroBytesAndLargeAnswersArriveWhole)
+{
+    std::string withZeros("HTTP/1.1 200 OK\r\n\r\n\0a\0\0b\0", 25);
+    std::string large;
+    for (int i = 0; i < 300000; ++i)
+        large += char(i * 7 % 256);
+    RawServer server(SERVER, {{withZeros, nettest::REPLY_AND_CLOSE}, {large, nettest::REPLY_AND_CLOSE}});
+    ASSERT_TRUE(server.Listening());
+
+    Outcome outcome = Exchange(RequestOfSize(64), SERVER);
+    EXPECT_GE(outcome.result, 0);
+    EXPECT_EQ(25u, outcome.response.size());
+    EXPECT_EQ(withZeros, outcome.response);
+
+    outcome = Exchange(RequestOfSize(64), SERVER);
+    EXPECT_GE(outcome.result, 0);
+    EXPECT_EQ(large.size(), outcome.response.size());
+    EXPECT_TRUE(large == outcome.response);
+}
+
+struct FailureCase {
+    const char* why;
+    std::string host;
+};
+
+TEST_F(HttpExchangeTest, ConnectFailuresLeaveLabelAndCountersAlone)
+{
+    // A label of 64 letters cannot go into a DNS query, so the lookup fails
+    // without a packet leaving the machine.
+    const FailureCase cases[] = {
+        {"nobody listens", DEAD_SERVER},
+        {"name cannot be resolved", std::string(64, 'x') + ".socialnet.example"},
+    };
+    for (const FailureCase& c : cases) {
+        StatusLog().clear();
+        SetWindowTextW(g_trafficLabel, L"untouched");
+        const LONG sent = g_bytesSent;
+        const LONG received = g_bytesReceived;
+        const Outcome outcome = Exchange(RequestOfSize(100), c.host.c_str());
+        EXPECT_EQ(-1, outcome.result) << c.why;
+        EXPECT_EQ("", outcome.response) << c.why;
+        EXPECT_EQ(std::vector<std::wstring>({TEXT_COMPOSING, TEXT_CONNECT_FAILED}), StatusLog()) << c.why;
+        EXPECT_EQ(L"untouched", nettest::TrafficLabelText()) << c.why;
+        EXPECT_EQ(sent, g_bytesSent) << c.why;
+        EXPECT_EQ(received, g_bytesReceived) << c.why;
+    }
+}
+
+TEST_F(HttpExchangeTest, SilentServerTimesOut)
+{
+    RawServer server(SERVER, {{"", nettest::HOLD_SILENT}});
+    ASSERT_TRUE(server.Listening());
+    SetWindowTextW(g_trafficLabel, L"untouched");
+    const LONG sent = g_bytesSent;
+    const DWORD start = GetTickCount();
+    const Outcome outcome = Exchange(RequestOfSize(100), SERVER, 1000);
+    const DWORD elapsed = GetTickCount() - start;
+    server.Stop();
+    EXPECT_EQ(-1, outcome.result);
+    EXPECT_EQ("", outcome.response);
+    EXPECT_GE(elapsed, 900u);
+    EXPECT_LT(elapsed, 15000u);
+    EXPECT_EQ(std::vector<std::wstring>({TEXT_COMPOSING, TEXT_SENDING, TEXT_RECEIVING, TEXT_CONNECT_FAILED}),
+              StatusLog());
+    EXPECT_EQ(L"untouched", nettest::TrafficLabelText());
+    EXPECT_EQ(sent + 100, g_bytesSent) << "the request did go out";
+}
+
+TEST_F(HttpExchangeTest, EndlessAnswerIsCutOffAsAFailure)
+{
+    const std::string answer(10000, 'z');
+    RawServer server(SERVER, {{answer, nettest::REPLY_AND_CLOSE}, {answer, nettest::REPLY_AND_CLOSE}});
+    ASSERT_TRUE(server.Listening());
+    SetWindowTextW(g_trafficLabel, L"untouched");
+
+    Outcome outcome = Exchange(RequestOfSize(100), SERVER, EXCHANGE_IO_TIMEOUT_MS, 4096);
+    EXPECT_EQ(-1, outcome.result);
+    EXPECT_EQ("", outcome.response);
+    EXPECT_EQ(TEXT_CONNECT_FAILED, StatusLog().back());
+    EXPECT_EQ(L"untouched", nettest::TrafficLabelText());
+
+    // Exactly at the cap is still whole.
+    outcome = Exchange(RequestOfSize(100), SERVER, EXCHANGE_IO_TIMEOUT_MS, answer.size());
+    EXPECT_GE(outcome.result, 0);
+    EXPECT_EQ(answer, outcome.response);
+}
+
+TEST_F(HttpExchangeTest, TrafficLabelFormat)
+{
+    const struct {
+        LONG received;
+        LONG sent;
+        const wchar_t* text;
+    } cases[] = {
+        {0, 0, L"0.0/0.0 кб"},
+        {5 * 1024, 1024, L"5.0/1.0 кб"},
+        {6144, 900, L"6.0/0.9 кб"},
+        {1023, 51, L"1.0/0.0 кб"},
+        {0x7FFFFFFF, 0, L"2097152.0/0.0 кб"},
+    };
+    for (const auto& c : cases) {
+        UpdateTrafficLabel(c.received, c.sent);
+        EXPECT_EQ(c.text, nettest::TrafficLabelText());
+    }
+}
+
+TEST_F(HttpExchangeTest, ConnectionManagerStandInConnects)
+{
+    EXPECT_GE(EstablishConnection(L"http://api.socialnet.example", 25000), 0);
+    const GUID network = MapUrlToNetwork(L"http://api.socialnet.example");
+    const GUID zero = {};
+    EXPECT_EQ(0, memcmp(&network, &zero, sizeof(GUID)));
+}
+
+}  // namespace

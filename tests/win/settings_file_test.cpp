@@ -1,0 +1,332 @@
+// settings.txt on disk, beside this test program: saving, loading into
+// g_credentials, and what a broken save or a strange file must not do.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/constants.h"
+#include "settings/settings_file.h"
+#include "settings/settings_load.h"
+
+namespace {
+
+std::wstring PathBesideProgram(const wchar_t* name)
+{
+    wchar_t module[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(NULL, module, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring();
+    std::wstring path(module, length);
+    return path.substr(0, path.rfind(L'\\') + 1) + name;
+}
+
+bool ReadBytes(const std::wstring& path, std::string* bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bytes->clear();
+    char chunk[4096];
+    DWORD got = 0;
+    while (ReadFile(file, chunk, sizeof(chunk), &got, NULL) && got > 0)
+        bytes->append(chunk, got);
+    CloseHandle(file);
+    return true;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD wrote = 0;
+    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, NULL);
+    CloseHandle(file);
+    return ok && wrote == bytes.size();
+}
+
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Remove(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveDirectoryW(path.c_str());
+        return;
+    }
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(path.c_str());
+}
+
+std::string Saved(const std::string& email, const std::string& password)
+{
+    return "[" SERVICE_DOMAIN "]\r\nemail=" + email + "\r\npassword=" + password + "\r\n";
+}
+
+// Each test starts without settings.txt and with empty credentials, and
+// leaves the folder as it found it.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        settingsPath_ = PathBesideProgram(L"settings.txt");
+        temporaryPath_ = PathBesideProgram(L"settings.txt.new");
+        ASSERT_FALSE(settingsPath_.empty());
+        hadSettings_ = ReadBytes(settingsPath_, &previous_);
+        Remove(settingsPath_);
+        Remove(temporaryPath_);
+        ASSERT_FALSE(Exists(settingsPath_));
+        memset(&g_credentials, 0, sizeof(g_credentials));
+    }
+
+    void TearDown() override
+    {
+        Remove(settingsPath_);
+        Remove(temporaryPath_);
+        if (hadSettings_)
+            WriteBytes(settingsPath_, previous_);
+        memset(&g_credentials, 0, sizeof(g_credentials));
+    }
+
+    std::string OnDisk()
+    {
+        std::string bytes;
+        EXPECT_TRUE(ReadBytes(settingsPath_, &bytes));
+        return bytes;
+    }
+
+    void LoadFrom(const std::string& bytes)
+    {
+        ASSERT_TRUE(WriteBytes(settingsPath_, bytes));
+        memset(&g_credentials, 0, sizeof(g_credentials));
+        LoadSettings();
+    }
+
+    std::wstring settingsPath_;
+    std::wstring temporaryPath_;
+    bool hadSettings_ = false;
+    std::string previous_;
+};
+
+// --- Saving and loading back -----------------------------------------------
+
+TEST_F(SettingsFileTest, SaveWritesThreeLinesAndLoadsBack)
+{
+    SaveSettings("user@mail.ru", "secret");
+    EXPECT_EQ(Saved("user@mail.ru", "secret"), OnDisk());
+    EXPECT_FALSE(Exists(temporaryPath_));
+
+    LoadSettings();
+    EXPECT_STREQ("user@mail.ru", g_credentials.email);
+    EXPECT_STREQ("secret", g_credentials.password);
+}
+
+TEST_F(SettingsFileTest, SaveReplacesALongerFileWhole)
+{
+    std::string longer = "[other]\r\nkey=" + std::string(2000, 'x') + "\r\n";
+    longer += Saved("old@mail.ru", "oldpassword") + "[more]\r\na=b\r\n";
+    ASSERT_TRUE(WriteBytes(settingsPath_, longer));
+
+    SaveSettings("a@b.ru", "p");
+    EXPECT_EQ(Saved("a@b.ru", "p"), OnDisk());
+}
+
+TEST_F(SettingsFileTest, SaveOfFullFieldsIsNotCut)
+{
+    const std::string email(CREDENTIAL_FIELD_SIZE - 1, 'e');
+    const std::string password(CREDENTIAL_FIELD_SIZE - 1, 'p');
+    SaveSettings(email.c_str(), password.c_str());
+    EXPECT_EQ(Saved(email, password), OnDisk());
+
+    LoadSettings();
+    EXPECT_EQ(email, std::string(g_credentials.email));
+    EXPECT_EQ(password, std::string(g_credentials.password));
+}
+
+TEST_F(SettingsFileTest, SpacesAreLostOnReading)
+{
+    SaveSettings("two words@mail.ru", "pass word");
+    EXPECT_EQ(Saved("two words@mail.ru", "pass word"), OnDisk());  // kept in the file
+    LoadSettings();
+    EXPECT_STREQ("twowords@mail.ru", g_credentials.email);
+    EXPECT_STREQ("password", g_credentials.password);
+}
+
+TEST_F(SettingsFileTest, CyrillicBytesPassUnchanged)
+{
+    SaveSettings("\xEF\xEE\xF7\xF2\xE0@mail.ru", "\xEF\xE0\xF0\xEE\xEB\xFC");
+    LoadSettings();
+    EXPECT_STREQ("\xEF\xEE\xF7\xF2\xE0@mail.ru", g_credentials.email);
+    EXPECT_STREQ("\xEF\xE0\xF0\xEE\xEB\xFC", g_credentials.password);
+}
+
+// --- Loading what a user may have left ---------------------------------------
+
+struct LoadCase {
+    const char* name;
+    std::string bytes;
+    const char* email;
+    const char* password;
+};
+
+TEST_F(SettingsFileTest, LoadsOnlyTheServiceSection)
+{
+    static const char kWithNul[] = "[socialnet.example]\r\nemail=a\0\r\npassword=b\r\n";
+    const LoadCase cases[] = {
+        {"no final line end", "[socialnet.example]\r\nemail=a@b.ru\r\npassword=s", "a@b.ru", "s"},
+        {"LF alone", "[socialnet.example]\nemail=a@b.ru\npassword=s\n", "", ""},
+        {"single line", "email=a@b.ru", "", ""},
+        {"before any header", "email=a@b.ru\r\npassword=s\r\n", "", ""},
+        {"first wins", "[socialnet.example]\r\nemail=1\r\nemail=2\r\npassword=\r\n", "1", ""},
+        {"= in value", "[socialnet.example]\r\npassword=x=y\r\n", "", "x=y"},
+        {"empty file", "", "", ""},
+        {"NUL ends the text", std::string(kWithNul, sizeof(kWithNul) - 1), "a", ""},
+    };
+    for (const LoadCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadFrom(c.bytes);
+        EXPECT_STREQ(c.email, g_credentials.email);
+        EXPECT_STREQ(c.password, g_credentials.password);
+    }
+}
+
+TEST_F(SettingsFileTest, MissingFileLeavesFieldsEmpty)
+{
+    LoadSettings();
+    EXPECT_STREQ("", g_credentials.email);
+    EXPECT_STREQ("", g_credentials.password);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, g_settingsFile.handle);
+}
+
+TEST_F(SettingsFileTest, OversizedValueIsRefused)
+{
+    const std::string tooLong(CREDENTIAL_FIELD_SIZE, 'a');
+    LoadFrom(Saved(tooLong, "ok"));
+    EXPECT_STREQ("", g_credentials.email);
+    EXPECT_STREQ("ok", g_credentials.password);
+
+    LoadFrom(Saved("ok", std::string(5000, 'b')));
+    EXPECT_STREQ("ok", g_credentials.email);
+    EXPECT_STREQ("", g_credentials.password);
+}
+
+TEST_F(SettingsFileTest, OversizedFileIsNotRead)
+{
+    const std::string head = Saved("a@b.ru", "s");
+    std::string text = head + std::string(SETTINGS_MAX_FILE_BYTES - head.size(), 'z');
+    LoadFrom(text);  // exactly the limit: still read
+    EXPECT_STREQ("a@b.ru", g_credentials.email);
+
+    text += 'z';
+    LoadFrom(text);
+    EXPECT_STREQ("", g_credentials.email);
+    EXPECT_STREQ("", g_credentials.password);
+
+    LoadFrom(head + std::string(1 << 20, '\0'));
+    EXPECT_STREQ("", g_credentials.email);
+}
+
+// --- Keeping the previous file when a save fails -----------------------------
+
+TEST_F(SettingsFileTest, FailedCreateKeepsOldFile)
+{
+    ASSERT_TRUE(WriteBytes(settingsPath_, Saved("old@mail.ru", "old")));
+    // A folder where the new text would go: the save cannot create its file.
+    ASSERT_TRUE(CreateDirectoryW(temporaryPath_.c_str(), NULL));
+
+    SaveSettings("new@mail.ru", "new");
+    EXPECT_EQ(Saved("old@mail.ru", "old"), OnDisk());
+    EXPECT_EQ(INVALID_HANDLE_VALUE, g_settingsFile.handle);
+}
+
+TEST_F(SettingsFileTest, FailedReplaceKeepsOldFileAndRemovesNewOne)
+{
+    ASSERT_TRUE(WriteBytes(settingsPath_, Saved("old@mail.ru", "old")));
+    ASSERT_TRUE(SetFileAttributesW(settingsPath_.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    SaveSettings("new@mail.ru", "new");
+    EXPECT_EQ(Saved("old@mail.ru", "old"), OnDisk());
+    EXPECT_FALSE(Exists(temporaryPath_));
+}
+
+// --- The file operations themselves ------------------------------------------
+
+TEST_F(SettingsFileTest, OpenFindsTheFileBesideTheProgram)
+{
+    SettingsFile file;
+    EXPECT_FALSE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, file.handle);
+
+    ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_WRITE, CREATE_ALWAYS));
+    EXPECT_EQ(5, file.Write(file.handle, "hello"));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, file.handle);
+    EXPECT_EQ("hello", OnDisk());
+}
+
+TEST_F(SettingsFileTest, ReadAllReturnsEveryByteAndCloses)
+{
+    std::string bytes;
+    for (int i = 0; i < 1000; ++i)
+        bytes += static_cast<char>(i * 7);  // NULs and all, over several chunks
+    ASSERT_TRUE(WriteBytes(settingsPath_, bytes));
+
+    SettingsFile file;
+    ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
+    char* text = NULL;
+    ASSERT_EQ(1000, file.ReadAll(file.handle, &text));
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(bytes, std::string(text, 1000));
+    EXPECT_EQ('\0', text[1000]);
+    free(text);
+    // Closed: nothing holds the file open any more.
+    EXPECT_TRUE(DeleteFileW(settingsPath_.c_str()));
+}
+
+TEST_F(SettingsFileTest, ReadAllOfEmptyFileGivesEmptyText)
+{
+    ASSERT_TRUE(WriteBytes(settingsPath_, ""));
+    SettingsFile file;
+    ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
+    char* text = NULL;
+    EXPECT_EQ(0, file.ReadAll(file.handle, &text));
+    ASSERT_NE(nullptr, text);
+    EXPECT_STREQ("", text);
+    free(text);
+}
+
+TEST_F(SettingsFileTest, ReadAllRefusesOversizedFileAndCloses)
+{
+    ASSERT_TRUE(WriteBytes(settingsPath_, std::string(SETTINGS_MAX_FILE_BYTES + 1, 'x')));
+    SettingsFile file;
+    ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
+    char* text = reinterpret_cast<char*>(1);
+    EXPECT_EQ(-1, file.ReadAll(file.handle, &text));
+    EXPECT_EQ(nullptr, text);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, file.handle);
+    EXPECT_TRUE(DeleteFileW(settingsPath_.c_str()));
+}
+
+TEST_F(SettingsFileTest, FailedWriteReturnsMinusOneAndCloses)
+{
+    ASSERT_TRUE(WriteBytes(settingsPath_, "old"));
+    SettingsFile file;
+    ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
+    EXPECT_EQ(-1, file.Write(file.handle, "new text"));
+    EXPECT_EQ(INVALID_HANDLE_VALUE, file.handle);
+    EXPECT_EQ("old", OnDisk());
+    EXPECT_TRUE(DeleteFileW(settingsPath_.c_str()));
+}
+
+} // namespace

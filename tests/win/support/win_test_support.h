@@ -1,0 +1,131 @@
+// Helpers shared by the Win32 tests (run under Wine, headless). They know
+// nothing of the program: message pumping, a window that records what it
+// receives, synthetic stylus taps, and picking items from a pop-up menu
+// while the thread that opened it is blocked in TrackPopupMenuEx.
+//
+// Typical use, a soft key that opens a pop-up:
+//
+//     MessageRecorder owner(L"owner");
+//     ... make the soft-key bar for owner.hwnd() ...
+//     MenuPicker picker(2);                       // third enabled item
+//     PostClick(bar, 10, 10);                     // the key opens the menu
+//     PumpUntil([&] { return owner.Count(WM_COMMAND) > 0; }, 5000);
+//     EXPECT_TRUE(picker.Wait());
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// ---------------------------------------------------------------- pumping
+
+// Dispatches every message of the calling thread for about ms milliseconds
+// (TranslateMessage and DispatchMessageW; timers and sent messages too).
+void PumpMessagesFor(DWORD ms);
+
+// Dispatches what is queued now and returns at once.
+void PumpPendingMessages();
+
+// Pumps until done() is true (checked after each batch of messages) or
+// timeoutMs has passed. Returns done()'s last value.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// ------------------------------------------------------ recording window
+
+struct RecordedMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+// A top-level window (or, with a parent, a child window) that records every
+// message it gets, then hands it to DefWindowProcW. Destroyed with the
+// object. Not copyable.
+class MessageRecorder {
+public:
+    explicit MessageRecorder(const wchar_t* title = L"recorder", DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             int x = 40, int y = 40, int width = 200, int height = 240, HWND parent = NULL,
+                             DWORD exStyle = 0);
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    HWND hwnd() const { return hwnd_; }
+    const std::vector<RecordedMessage>& messages() const { return messages_; }
+    // Messages of one number, in arrival order.
+    std::vector<RecordedMessage> Of(UINT message) const;
+    size_t Count(UINT message) const;
+    // Position of the first message of that number, or -1.
+    int IndexOf(UINT message) const;
+    // Low words of the WM_COMMAND wParams received, in order.
+    std::vector<UINT> Commands() const;
+    void Clear() { messages_.clear(); }
+    // Called for every message before it is recorded; its non-zero result
+    // (with handled set) replaces DefWindowProcW's.
+    std::function<LRESULT(UINT, WPARAM, LPARAM, bool* handled)> onMessage;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND hwnd_ = NULL;
+    std::vector<RecordedMessage> messages_;
+};
+
+// ------------------------------------------------------- input and lookup
+
+// Posts a stylus tap: WM_LBUTTONDOWN (MK_LBUTTON) then WM_LBUTTONUP at the
+// client point (x, y) of hwnd. Nothing is dispatched; pump afterwards.
+void PostClick(HWND hwnd, int x, int y);
+
+// Posts one mouse message at the client point (x, y).
+void PostMouse(HWND hwnd, UINT message, int x, int y, WPARAM keys = 0);
+
+// The first top-level window of this process with that class that owner
+// owns (GW_OWNER), or null.
+HWND FindOwnedWindow(HWND owner, const wchar_t* className);
+
+// The first top-level window of this process with that class, or null.
+HWND FindProcessWindow(const wchar_t* className);
+
+RECT WindowRect(HWND hwnd);
+RECT ClientRect(HWND hwnd);
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+
+// ------------------------------------------------------------- pop-up menus
+
+// A visible pop-up menu window ("#32768") of this process, or null.
+HWND FindMenuWindow();
+
+// Polls (every 10 ms, without pumping: safe from any thread) until a
+// pop-up menu window is visible. Null after timeoutMs.
+HWND WaitForMenuWindow(DWORD timeoutMs);
+
+// Chooses from the next pop-up menu of this process, from a helper thread
+// started by the constructor: it waits for the menu window, notes which menu
+// it shows (MN_GETHMENU), then posts VK_DOWN (item + 1) times and VK_RETURN.
+// The item counts the selectable items from 0 (separators and disabled
+// items are skipped by the menu itself). kCancel posts VK_ESCAPE instead.
+// The destructor waits for the helper thread.
+class MenuPicker {
+public:
+    static const int kCancel = -1;
+    explicit MenuPicker(int item, DWORD timeoutMs = 5000);
+    ~MenuPicker();
+    MenuPicker(const MenuPicker&) = delete;
+    MenuPicker& operator=(const MenuPicker&) = delete;
+
+    // Waits for the helper thread; true when a menu was found and keys posted.
+    bool Wait();
+    // The menu that was shown, or null (valid after Wait).
+    HMENU menu() const { return menu_; }
+
+private:
+    static DWORD WINAPI Run(void* self);
+    int item_;
+    DWORD timeoutMs_;
+    HANDLE thread_ = NULL;
+    bool found_ = false;
+    HMENU menu_ = NULL;
+};

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Screenshot tour: Sorvinta on a 240x320 screen (Xvfb, Wine's x11 driver)
+# against the emulator inside the network sandbox, driven step by step by
+# tests/e2e/tour_driver. Saves PNGs into <build>/tour/ and prints their paths.
+#   SORVINTA_BUILD=DIR picks the build root (default: build).
+set -eu
+cd "$(dirname "$0")/.."
+root=${SORVINTA_BUILD:-build}
+case "$root" in /*) ;; *) root=$PWD/$root ;; esac
+exe=$root/win/app/Sorvinta.exe
+driver=$root/win/tests/e2e/tour_driver.exe
+emulator=$root/native/emulator/sorvinta-emulator
+
+if [ "${1:-}" != "--inside" ]; then
+  if [ ! -f "$exe" ] || [ ! -f "$driver" ] || [ ! -x "$emulator" ]; then
+    SORVINTA_BUILD=$root bash tools/build.sh
+  fi
+  exec tools/sandbox.sh --emulator "$emulator" -- bash "$0" --inside
+fi
+
+# Inside the sandbox from here on: private /tmp, its own X display.
+out=$root/tour
+mkdir -p "$out"
+rm -f "$out"/*.png
+display=:17
+Xvfb $display -screen 0 240x320x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+  [ -S /tmp/.X11-unix/X${display#:} ] && break
+  sleep 0.1
+done
+export DISPLAY=$display
+
+drive() {
+  tools/wine-run.sh --prefix "$root/wineprefix-x11" --graphics x11 "$driver" "$@"
+}
+# Lets Wine paint before the picture is taken.
+shot() {
+  sleep 0.7
+  import -window root "$out/$1.png"
+  echo "$out/$1.png"
+}
+
+drive start "$exe" demo@socialnet.example demo123
+shot 01-start
+drive menu
+shot 02-menu-popup
+drive dismiss
+drive section
+shot 03-section-popup
+drive dismiss
+drive login
+shot 04-logged-in
+drive refresh
+shot 05-list-filled
+drive hold 1
+shot 06-context-menu
+drive dismiss
+drive about
+shot 07-about-box
+drive close-about
+drive exit
