@@ -165,7 +165,10 @@ int HttpExchangeWithLimits(const char* request, std::string& response, const cha
     if (!received)
         return FailExchange(TEXT_CONNECT_FAILED);
 
-    response.append(collected);
+    if (response.empty())
+        response.swap(collected);   // a 10 MB list is not copied twice
+    else
+        response.append(collected);
     UpdateTrafficLabel(g_bytesReceived, g_bytesSent);
     return 0;
 }

@@ -323,6 +323,17 @@ LRESULT OnEnableButton(HWND hwnd, MenuBar* bar, UINT command, BOOL enable)
     return TRUE;
 }
 
+// Caption of the key with that command; -1 when there is none.
+LRESULT OnGetButtonText(const MenuBar* bar, UINT command, wchar_t* buffer)
+{
+    const int index = KeyIndexByCommand(bar, command);
+    if (index < 0)
+        return -1;
+    if (buffer)
+        lstrcpyW(buffer, bar->keys[index].caption);
+    return lstrlenW(bar->keys[index].caption);
+}
+
 void OnDestroy(HWND hwnd)
 {
     MenuBar* bar = GetBar(hwnd);
@@ -394,6 +405,8 @@ LRESULT CALLBACK MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         const int index = bar ? KeyIndexByCommand(bar, (UINT)wParam) : -1;
         return index >= 0 && bar->keys[index].enabled;
     }
+    case TB_GETBUTTONTEXTW:
+        return bar ? OnGetButtonText(bar, (UINT)wParam, (wchar_t*)lParam) : -1;
     case WM_DESTROY:
         OnDestroy(hwnd);
         return 0;

@@ -82,6 +82,9 @@ bool SendTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_
     return ok != 0;
 }
 
+// The text may change between asking its length and reading it (a worker
+// sets the status at any time): read into room to spare and read again when
+// the text filled it.
 std::wstring ReadWindowText(HWND window)
 {
     if (!window)
@@ -89,11 +92,16 @@ std::wstring ReadWindowText(HWND window)
     DWORD_PTR length = 0;
     if (!SendTimeout(window, WM_GETTEXTLENGTH, 0, 0, &length))
         return std::wstring();
-    std::vector<wchar_t> buffer(length + 2, L'\0');
-    DWORD_PTR copied = 0;
-    if (!SendTimeout(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(&buffer[0]), &copied))
-        return std::wstring();
-    return std::wstring(&buffer[0], std::min<size_t>(copied, length));
+    size_t room = std::max<size_t>(length + 1, 512);
+    for (int attempt = 0; attempt < 4; ++attempt, room *= 4) {
+        std::vector<wchar_t> buffer(room + 1, L'\0');
+        DWORD_PTR copied = 0;
+        if (!SendTimeout(window, WM_GETTEXT, room, reinterpret_cast<LPARAM>(&buffer[0]), &copied))
+            return std::wstring();
+        if (copied + 1 < room)
+            return std::wstring(&buffer[0], copied);
+    }
+    return std::wstring();
 }
 
 bool IsProgressText(const std::wstring& text)
@@ -463,12 +471,13 @@ std::vector<std::wstring> SorvintaApp::ListRows() const
         DWORD_PTR length = 0;
         if (!SendTimeout(list, LB_GETTEXTLEN, i, 0, &length) || (LRESULT)length == LB_ERR)
             break;
-        std::vector<wchar_t> buffer(length + 2, L'\0');
+        // LB_GETTEXT takes no buffer size: leave room for a row that grew meanwhile.
+        std::vector<wchar_t> buffer(std::max<size_t>(length, 1024) + 2, L'\0');
         DWORD_PTR copied = 0;
         if (!SendTimeout(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&buffer[0]), &copied)
             || (LRESULT)copied == LB_ERR)
             break;
-        rows.push_back(std::wstring(&buffer[0], std::min<size_t>(copied, length)));
+        rows.push_back(std::wstring(&buffer[0], std::min<size_t>(copied, buffer.size() - 2)));
     }
     return rows;
 }

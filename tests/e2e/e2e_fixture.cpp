@@ -50,8 +50,9 @@ void E2eTest::TearDown()
     const bool ended = app.Close(15000, &code);
     if (m_checkExit) {
         EXPECT_TRUE(ended) << "WM_CLOSE did not end the program";
-        if (ended)
+        if (ended) {
             EXPECT_EQ(0u, code) << "exit code after WM_CLOSE";
+        }
     }
 }
 

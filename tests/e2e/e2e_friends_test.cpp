@@ -38,7 +38,7 @@ bool IsCyrillicName(const std::wstring& name)
     for (wchar_t c : name) {
         if ((c >= 0x0410 && c <= 0x044F) || c == 0x0401 || c == 0x0451)
             letter = true;
-        else if (c != L' ' && c != L'-')
+        else if (c != L' ' && c != L'-' && c != L'"')
             return false;
     }
     return letter;
@@ -96,12 +96,12 @@ TEST_F(FriendsTest, AllOnlineToggleFetchesAllFriends)
     const int all = Refresh();
     EXPECT_GE(all, 25);
     EXPECT_GT(all, online);
-    EXPECT_EQ(ServerNames("friends"), app.ListRows());
     std::vector<std::string> requests = log.RequestsWith("/data?");
     ASSERT_EQ(1u, requests.size());
     std::string act;
     ASSERT_TRUE(QueryValue(requests[0], "act", &act));
     EXPECT_EQ("friends", act);
+    EXPECT_EQ(ServerNames("friends"), app.ListRows());
 
     // Toggled back: online only again.
     app.Command(IDC_ALL_ONLINE);

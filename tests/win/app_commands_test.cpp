@@ -125,8 +125,12 @@ TEST_F(Commands, ContextToggleMarksTheContextMenuOnly)
     EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
     OpenPopup(window, g_contextMenu);
     EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+    // Its own command marks the new state, so mark and filter agree again.
     HandleContextCommand(IDC_CTX_ONLINE_ALL);
     EXPECT_EQ(g_onlineOnly, 0);
+    EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+    HandleContextCommand(IDC_CTX_ONLINE_ALL);
+    EXPECT_EQ(g_onlineOnly, 1);
     EXPECT_TRUE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
 }
 

@@ -12,16 +12,9 @@
 namespace apptest {
 namespace {
 
-// Whether the shell knows icon 5000 of this window (modifying a missing
-// icon fails).
 bool NotifyIconExists(HWND window)
 {
-    NOTIFYICONDATAW data = {};
-    data.cbSize = sizeof(data);
-    data.hWnd = window;
-    data.uID = ID_NOTIFY_ICON;
-    data.uFlags = NIF_TIP;
-    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+    return FakeTray::Get().Has(window, ID_NOTIFY_ICON);
 }
 
 std::wstring ClockNow()
@@ -90,6 +83,18 @@ TEST_F(MainWindow, CreationKeepsItsHandlesAndHooks)
     // The clock timer runs: killing it succeeds exactly once.
     EXPECT_TRUE(KillTimer(window, IDT_CLOCK));
     EXPECT_FALSE(KillTimer(window, IDT_CLOCK));
+}
+
+TEST_F(MainWindow, NotificationIconIsAddedWithItsCallback)
+{
+    ASSERT_TRUE(FakeTray::Get().Present());
+    const std::vector<FakeTray::Request>& requests = FakeTray::Get().requests;
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].action, (DWORD)NIM_ADD);
+    EXPECT_EQ(requests[0].window, (UINT)(UINT_PTR)window);
+    EXPECT_EQ(requests[0].id, (UINT)ID_NOTIFY_ICON);
+    EXPECT_EQ(requests[0].flags, (UINT)(NIF_MESSAGE | NIF_ICON));
+    EXPECT_EQ(requests[0].callback, (UINT)WM_NOTIFY_ICON);
 }
 
 TEST_F(MainWindow, TitleClassAndStyleComeFromTheStringTable)

@@ -4,11 +4,15 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -78,6 +82,66 @@ inline bool IsChecked(HMENU menu, UINT id)
     return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
+// Stands in for the notification area: Wine's shell hands every
+// Shell_NotifyIcon request to the "Shell_TrayWnd" window as WM_COPYDATA
+// (action in dwData; the record starts with the window as 32 bits, the icon
+// id, the flags and the callback message). Headless there is no such window,
+// so the tests make one and keep the icons it was given.
+class FakeTray {
+public:
+    struct Request {
+        DWORD action;
+        UINT window, id, flags, callback;
+    };
+
+    static FakeTray& Get()
+    {
+        static FakeTray tray;
+        return tray;
+    }
+    bool Present() const { return window_ != NULL; }
+    bool Has(HWND owner, UINT id) const
+    {
+        return icons_.count(std::make_pair((UINT)(UINT_PTR)owner, id)) != 0;
+    }
+    std::vector<Request> requests;
+
+private:
+    FakeTray()
+    {
+        if (FindWindowW(L"Shell_TrayWnd", NULL))
+            return;  // a real notification area: leave it alone
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = Proc;
+        windowClass.hInstance = GetModuleHandleW(NULL);
+        windowClass.lpszClassName = L"Shell_TrayWnd";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, L"Shell_TrayWnd", NULL, WS_POPUP, 0, 0, 1, 1, NULL, NULL,
+                                  GetModuleHandleW(NULL), NULL);
+    }
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message != WM_COPYDATA)
+            return DefWindowProcW(window, message, wParam, lParam);
+        const COPYDATASTRUCT* copy = (const COPYDATASTRUCT*)lParam;
+        if (copy->cbData < 4 * sizeof(UINT))
+            return FALSE;
+        const UINT* data = (const UINT*)copy->lpData;
+        FakeTray& tray = Get();
+        tray.requests.push_back({(DWORD)copy->dwData, data[0], data[1], data[2], data[3]});
+        const std::pair<UINT, UINT> key(data[0], data[1]);
+        switch (copy->dwData) {
+        case NIM_ADD: return tray.icons_.insert(key).second;
+        case NIM_DELETE: return tray.icons_.erase(key) != 0;
+        case NIM_MODIFY: return tray.icons_.count(key) != 0;
+        default: return FALSE;
+        }
+    }
+
+    HWND window_ = NULL;
+    std::set<std::pair<UINT, UINT>> icons_;
+};
+
 class Pump {
 public:
     // Serves the thread's messages for up to ms milliseconds, or until done
@@ -117,6 +181,7 @@ protected:
     {
         DeleteFileW(SettingsPathBesideExe().c_str());
         ResetState();
+        FakeTray::Get().requests.clear();
         ASSERT_TRUE(InitMainWindow(GetModuleHandleW(NULL), SW_SHOW));
         window = g_mainWindow;
         list = GetDlgItem(window, IDC_FRIEND_LIST);

@@ -151,9 +151,11 @@ protected:
 
     void Prefill(const std::vector<std::wstring>& rows)
     {
+        SendMessageW(list_, LB_RESETCONTENT, 0, 0);
         for (const std::wstring& row : rows)
             SendMessageW(list_, LB_ADDSTRING, 0, (LPARAM)row.c_str());
         g_listMessages.clear();
+        g_listSentFromOtherThread = true;
     }
 
     std::vector<std::wstring> Rows()
@@ -224,6 +226,8 @@ TEST_F(FriendListTest, ListsRussianNamesSortedAndCountsThem)
              "{\"ok\":1,\"members\":[[11,\"\xCF\xB8\xF2\xF0\",1],[12,\"\xC0\xED\xED\xE0\",1],"
              "[13,\"\xC6\xE0\xED\xED\xE0\",0],[14,\"\xA8\xE6\xE8\xEA\xEE\xE2\",1],"
              "[15,\"\xC1\xEE\xF0\xE8\xF1\",1],[16,\"\xC5\xE2\xE3\xE5\xED\xE8\xE9\",0]]}");
+    const std::vector<UINT> received = g_listMessages;
+    const bool fromWorker = g_listSentFromOtherThread;
 
     const std::vector<std::wstring> expected = {L"Анна",   L"Борис", L"Евгений",
                                                 L"Ёжиков", L"Жанна", L"Пётр"};
@@ -239,8 +243,8 @@ TEST_F(FriendListTest, ListsRussianNamesSortedAndCountsThem)
     messages.insert(messages.end(), 6, LB_ADDSTRING);
     messages.push_back(WM_SETREDRAW + 0x10000);
     messages.push_back(LB_GETCOUNT);
-    EXPECT_EQ(messages, g_listMessages);
-    EXPECT_TRUE(g_listSentFromOtherThread);
+    EXPECT_EQ(messages, received);
+    EXPECT_TRUE(fromWorker);
 }
 
 TEST_F(FriendListTest, KeepsEqualNamesAndIgnoresExtraElements)
@@ -286,12 +290,13 @@ TEST_F(FriendListTest, StoresEachActInItsSlot)
 
 TEST_F(FriendListTest, ListsALongNameCutTo259Bytes)
 {
+    // "АА...А" (259 of them) and the tail, then "Я".
     const std::string name = std::string(259, '\xC0') + "tail";
-    ShowBody("friends", "[[1,\"" + name + "\"],[2,\"B\"]]");
+    ShowBody("friends", "[[1,\"" + name + "\"],[2,\"\xDF\"]]");
     const std::vector<std::wstring> rows = Rows();
     ASSERT_EQ(2u, rows.size());
     EXPECT_EQ(std::wstring(259, L'А'), rows[0]);
-    EXPECT_EQ(L"B", rows[1]);
+    EXPECT_EQ(L"Я", rows[1]);
 }
 
 TEST_F(FriendListTest, EmptyListEmptiesTheListBoxAndKeepsTheModel)
@@ -333,7 +338,6 @@ TEST_F(FriendListTest, EveryBadAnswerShowsBadAnswerAndKeepsTheModel)
         EXPECT_EQ(std::vector<std::wstring>{kBadAnswer}, g_statusTexts) << c.response;
         EXPECT_TRUE(Same(before, Snapshot())) << c.response;
         EXPECT_EQ(c.emptiesList ? 0u : 1u, Rows().size()) << c.response;
-        SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     }
     EXPECT_EQ(OnlineFriends, g_friendModel.CurrentList());
 }

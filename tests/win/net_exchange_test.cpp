@@ -125,6 +125,24 @@ TEST_F(HttpExchangeTest, ZeroBytesAndLargeAnswersArriveWhole)
     EXPECT_TRUE(large == outcome.response);
 }
 
+TEST_F(HttpExchangeTest, TenMegabyteAnswerArrivesWhole)
+{
+    // A big friend list must fit under the default cap; the time is a figure
+    // to watch, not a limit.
+    std::string answer = "HTTP/1.1 200 OK\r\n\r\n";
+    while (answer.size() < 10u * 1000u * 1000u)
+        answer += "[12345,\"\xC8\xEC\xFF \xD4\xE0\xEC\xE8\xEB\xE8\xFF\",1],";
+    RawServer server(SERVER, {{answer, nettest::REPLY_AND_CLOSE}});
+    ASSERT_TRUE(server.Listening());
+    const DWORD start = GetTickCount();
+    const Outcome outcome = Exchange(RequestOfSize(100), SERVER);
+    printf("[ figure   ] %u bytes received in %lu ms\n", (unsigned)outcome.response.size(),
+           (unsigned long)(GetTickCount() - start));
+    EXPECT_GE(outcome.result, 0);
+    EXPECT_EQ(answer.size(), outcome.response.size());
+    EXPECT_TRUE(answer == outcome.response);
+}
+
 struct FailureCase {
     const char* why;
     std::string host;
@@ -179,12 +197,16 @@ TEST_F(HttpExchangeTest, EndlessAnswerIsCutOffAsAFailure)
     RawServer server(SERVER, {{answer, nettest::REPLY_AND_CLOSE}, {answer, nettest::REPLY_AND_CLOSE}});
     ASSERT_TRUE(server.Listening());
     SetWindowTextW(g_trafficLabel, L"untouched");
+    const LONG received = g_bytesReceived;
 
     Outcome outcome = Exchange(RequestOfSize(100), SERVER, EXCHANGE_IO_TIMEOUT_MS, 4096);
     EXPECT_EQ(-1, outcome.result);
     EXPECT_EQ("", outcome.response);
     EXPECT_EQ(TEXT_CONNECT_FAILED, StatusLog().back());
     EXPECT_EQ(L"untouched", nettest::TrafficLabelText());
+    // What did arrive was traffic all the same; the next completed exchange shows it.
+    EXPECT_GT(g_bytesReceived - received, 4096);
+    EXPECT_LE(g_bytesReceived - received, 4096 + 1024);
 
     // Exactly at the cap is still whole.
     outcome = Exchange(RequestOfSize(100), SERVER, EXCHANGE_IO_TIMEOUT_MS, answer.size());

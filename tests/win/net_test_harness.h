@@ -132,6 +132,10 @@ enum ReplyMode {
     HOLD_SILENT,       // read the request and say nothing until stopped
 };
 
+// A silent connection is closed after this at the latest, so a client
+// without a receive timeout fails its test instead of hanging it.
+const DWORD MAX_SILENCE_MS = 10000;
+
 struct Reply {
     std::string bytes;
     ReplyMode mode;
@@ -265,7 +269,7 @@ private:
             }
             const Reply& reply = m_replies[next];
             if (reply.mode == HOLD_SILENT)
-                WaitForSingleObject(m_stop, INFINITE);
+                WaitForSingleObject(m_stop, MAX_SILENCE_MS);
             else
                 SendAll(client, reply.bytes);
             shutdown(client, SD_SEND);

@@ -254,10 +254,23 @@ TEST_F(SettingsFileTest, FailedCreateKeepsOldFile)
 TEST_F(SettingsFileTest, FailedReplaceKeepsOldFileAndRemovesNewOne)
 {
     ASSERT_TRUE(WriteBytes(settingsPath_, Saved("old@mail.ru", "old")));
-    ASSERT_TRUE(SetFileAttributesW(settingsPath_.c_str(), FILE_ATTRIBUTE_READONLY));
-
+    // Another reader holds the old file open without delete sharing, so it
+    // cannot be replaced (a read-only attribute does not stop Wine).
+    HANDLE reader = CreateFileW(settingsPath_.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    ASSERT_NE(INVALID_HANDLE_VALUE, reader);
     SaveSettings("new@mail.ru", "new");
+    CloseHandle(reader);
+
     EXPECT_EQ(Saved("old@mail.ru", "old"), OnDisk());
+    EXPECT_FALSE(Exists(temporaryPath_));
+}
+
+TEST_F(SettingsFileTest, ReplacingAFolderFailsAndRemovesNewOne)
+{
+    ASSERT_TRUE(CreateDirectoryW(settingsPath_.c_str(), NULL));
+    SaveSettings("new@mail.ru", "new");
+    EXPECT_NE(0u, GetFileAttributesW(settingsPath_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_FALSE(Exists(temporaryPath_));
 }
 

@@ -62,9 +62,9 @@ public:
     // Low words of the WM_COMMAND wParams received, in order.
     std::vector<UINT> Commands() const;
     void Clear() { messages_.clear(); }
-    // Called for every message before it is recorded; its non-zero result
-    // (with handled set) replaces DefWindowProcW's.
-    std::function<LRESULT(UINT, WPARAM, LPARAM, bool* handled)> onMessage;
+    // Called for every message after it is recorded; returning true (with
+    // *result set) answers it instead of DefWindowProcW.
+    std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)> onMessage;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

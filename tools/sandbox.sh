@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Runs a command in a network sandbox with the service emulator:
+#   sandbox.sh [--emulator PATH] [--data FILE] [--log FILE] [--share-x11] -- COMMAND...
+# The command gets its own network, mount and PID namespaces: only loopback,
+# a hosts file that sends login.socialnet.example to 127.0.0.2 and
+# api.socialnet.example and socialnet.example to 127.0.0.3, a private /tmp
+# (so Wine starts a wineserver of its own in here), and the emulator on port
+# 80 of both addresses, ready before the command starts. Afterwards the
+# emulator and every wineserver are stopped. Exit status: the command's;
+# 125 when the sandbox itself cannot be set up (no namespaces, no emulator).
+# Inside, SORVINTA_EMULATOR_LOG names the emulator's request log (in the
+# private /tmp unless --log says otherwise; Wine sees it as Z:<path>).
+# --share-x11 lets the command use the X server of the caller's display
+# (a local :N display: its socket is bound into the private /tmp).
+set -u
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/.." && pwd)
+
+fail() {
+  echo "sandbox: $*" >&2
+  exit 125
+}
+
+# ---------------------------------------------------------------- outside
+if [ "${1:-}" != "--inside" ]; then
+  build=${SORVINTA_BUILD:-build}
+  case "$build" in /*) ;; *) build=$root/$build ;; esac
+  emulator=$build/native/emulator/sorvinta-emulator
+  data="" log="" share_x11=0
+  while [ $# -gt 0 ]; do
+    case "$1" in
+      --emulator) emulator=${2:?}; shift 2 ;;
+      --data) data=${2:?}; shift 2 ;;
+      --log) log=${2:?}; shift 2 ;;
+      --share-x11) share_x11=1; shift ;;
+      --) shift; break ;;
+      *) echo "usage: sandbox.sh [--emulator PATH] [--data FILE] [--log FILE] [--share-x11] -- COMMAND..." >&2
+         exit 125 ;;
+    esac
+  done
+  [ $# -ge 1 ] || fail "no command given (usage: sandbox.sh [options] -- COMMAND...)"
+  [ -x "$emulator" ] || fail "emulator not found at $emulator (build it: bash tools/build.sh)"
+  emulator=$(cd "$(dirname "$emulator")" && pwd)/$(basename "$emulator")
+  if [ -n "$data" ]; then
+    [ -r "$data" ] || fail "cannot read data file $data"
+    data=$(cd "$(dirname "$data")" && pwd)/$(basename "$data")
+  fi
+  if [ -n "$log" ]; then
+    mkdir -p "$(dirname "$log")" || fail "cannot create the folder of $log"
+    log=$(cd "$(dirname "$log")" && pwd)/$(basename "$log")
+  fi
+
+  # As root the namespaces come directly; otherwise through a user
+  # namespace in which we are root.
+  if [ "$(id -u)" -eq 0 ]; then ns=(-n -m); else ns=(-r -n -m); fi
+  if ! unshare "${ns[@]}" -p --fork --mount-proc true 2>/dev/null; then
+    fail "network/mount/PID namespaces are not available here (unshare ${ns[*]} -p failed);" \
+         "run as root or enable unprivileged user namespaces (kernel.unprivileged_userns_clone=1)"
+  fi
+  # --kill-child: if we are killed (a test timeout), the whole namespace goes.
+  exec unshare "${ns[@]}" -p --fork --mount-proc --kill-child -- \
+    bash "$here/sandbox.sh" --inside "$emulator" "$data" "$log" "$share_x11" "$@"
+fi
+
+# ---------------------------------------------------------------- inside
+shift
+emulator=$1 data=$2 log=$3 share_x11=$4
+shift 4
+PATH=$PATH:/usr/sbin:/sbin
+
+# Keep a handle on the caller's X socket folder before /tmp is covered.
+if [ "$share_x11" = 1 ] && [ -d /tmp/.X11-unix ]; then
+  exec 8</tmp/.X11-unix
+fi
+
+mount -t tmpfs -o mode=1777 sorvinta-tmp /tmp || fail "cannot mount a private /tmp"
+export TMPDIR=/tmp
+state=/tmp/.sorvinta-sandbox
+mkdir -p "$state"
+if [ "$share_x11" = 1 ] && [ -e /proc/self/fd/8 ]; then
+  mkdir -p /tmp/.X11-unix
+  mount --bind /proc/self/fd/8 /tmp/.X11-unix || fail "cannot share the X11 socket folder"
+  exec 8<&-
+fi
+
+cat > "$state/hosts" <<'EOF'
+127.0.0.1 localhost
+::1 localhost
+127.0.0.2 login.socialnet.example
+127.0.0.3 api.socialnet.example socialnet.example
+EOF
+mount --bind "$state/hosts" /etc/hosts || fail "cannot bind the hosts file over /etc/hosts"
+ip link set lo up || fail "cannot bring up loopback"
+
+[ -n "$log" ] || log=/tmp/sorvinta-emulator.log
+args=(--login-addr 127.0.0.2 --api-addr 127.0.0.3 --port 80 --log "$log")
+[ -z "$data" ] || args+=(--data "$data")
+"$emulator" "${args[@]}" 2>"$state/emulator.err" &
+emulator_pid=$!
+
+stop_wine() {
+  # Every wineserver in this PID namespace is ours; end each with the prefix
+  # it serves (wineserver -k also ends that prefix's Wine processes).
+  local prefixes=() pid env p
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "/tmp/.wine-$(id -u)" ]; then prefixes+=("$WINEPREFIX"); fi
+  for pid in $(pgrep -x wineserver 2>/dev/null); do
+    env=$(tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | sed -n 's/^WINEPREFIX=//p')
+    [ -z "$env" ] || prefixes+=("$env")
+  done
+  [ ${#prefixes[@]} -gt 0 ] || return 0
+  for p in "${prefixes[@]}"; do
+    WINEPREFIX=$p timeout 10 wineserver -k 2>/dev/null || true
+  done
+}
+
+stop_emulator() {
+  kill -TERM "$emulator_pid" 2>/dev/null || return 0
+  for _ in $(seq 50); do
+    kill -0 "$emulator_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -KILL "$emulator_pid" 2>/dev/null || true
+  wait "$emulator_pid" 2>/dev/null || true
+}
+
+cleanup() {
+  stop_wine
+  stop_emulator
+}
+trap cleanup EXIT
+
+# Ready means both hosts accept connections.
+ready=0
+for _ in $(seq 250); do
+  if ! kill -0 "$emulator_pid" 2>/dev/null; then break; fi
+  if (exec 3<>/dev/tcp/127.0.0.2/80) 2>/dev/null && (exec 3<>/dev/tcp/127.0.0.3/80) 2>/dev/null; then
+    ready=1
+    break
+  fi
+  sleep 0.02
+done
+if [ "$ready" != 1 ]; then
+  cat "$state/emulator.err" >&2
+  fail "the emulator did not start"
+fi
+
+export SORVINTA_EMULATOR_LOG=$log
+"$@"
+exit $?
