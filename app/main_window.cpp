@@ -261,6 +261,11 @@ bool InitMainWindow(HINSTANCE instance, int showCommand)
         return false;
 
     MakeRoomForSoftKeyBar(g_mainWindow);
+#ifndef _WIN32_WCE
+    // The desktop gives a resized window a fresh, black surface and the move
+    // above asked for no repaint: have the whole window painted once.
+    InvalidateRect(g_mainWindow, NULL, TRUE);
+#endif
     ShowWindow(g_mainWindow, showCommand);
     UpdateWindow(g_mainWindow);
     return true;

@@ -1,5 +1,5 @@
-// SHInitExtraControls stand-in, and what makes the desktop look like the
-// device's screen: a navigation bar along the top (the foreground window's
+// What makes the desktop look like the device's screen (installed by
+// SHInitExtraControls): a navigation bar along the top (the foreground window's
 // title, and "ok" for a window that asked for a Done button), and main
 // windows that, like on the device, fill the screen below it without a
 // caption or border when created at the default place and size.
@@ -11,7 +11,6 @@
 
 namespace {
 
-const wchar_t kSipPrefClass[] = L"SIPPREF";
 const wchar_t kOkText[] = L"ok";
 
 const COLORREF kTopBarColour = RGB(16, 28, 52);
@@ -172,21 +171,6 @@ void CreateTopBar(void)
                                NULL, instance, NULL);
 }
 
-BOOL RegisterSipPrefClass(void)
-{
-    HINSTANCE instance = GetModuleHandleW(NULL);
-    WNDCLASSW wc = {};
-    if (GetClassInfoW(instance, kSipPrefClass, &wc))
-        return TRUE;
-    // The device's control keeps the input panel's state per dialog; here it
-    // only has to exist so that templates holding it load.
-    wc.style = CS_GLOBALCLASS;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = instance;
-    wc.lpszClassName = kSipPrefClass;
-    return RegisterClassW(&wc) != 0;
-}
-
 // The window manager has already turned CW_USEDEFAULT into numbers when the
 // hook runs: a platform that passes them through shows CW_USEDEFAULT, Wine
 // shows its default place, the top-left three quarters of the screen.
@@ -270,14 +254,11 @@ extern "C" HWND StandinGetTopBar(void)
     return g_topBar;
 }
 
-// Registers the shell's extra control classes and, once per thread that
-// calls it, installs the device look for the windows that thread creates.
-extern "C" BOOL WINAPI SHInitExtraControls(void)
+// Once per thread that asks: the windows it creates get the device look.
+BOOL StandinInstallDeviceLook(void)
 {
-    if (!RegisterSipPrefClass())
-        return FALSE;
     if (!t_cbtHook)
         t_cbtHook = SetWindowsHookExW(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
     CreateTopBar();
-    return TRUE;
+    return t_cbtHook != NULL;
 }

@@ -266,7 +266,9 @@ void OnLButtonDown(HWND hwnd, int x, int y)
 {
     MenuBar* bar = GetBar(hwnd);
     const int index = KeyAt(hwnd, bar, x, y);
-    if (index < 0 || !bar->keys[index].enabled || bar->tracking)
+    // An owner disabled by a modal dialog takes no commands, as on the
+    // device where the dialog's own bar covers this one.
+    if (index < 0 || !bar->keys[index].enabled || bar->tracking || !IsWindowEnabled(bar->owner))
         return;
     bar->pressedKey = index;
     SetCapture(hwnd);

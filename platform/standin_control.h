@@ -37,6 +37,9 @@ extern "C" {
 // the state afterwards.
 void StandinSetInputPanel(BOOL on, const RECT* panel);
 
+// Puts the panel back as at start: off, at its default place. Silent.
+void StandinResetInputPanel(void);
+
 // Sends WM_SETTINGCHANGE (SPI_SETSIPINFO) to every top-level window of the
 // process, as the device does when the panel goes up or down.
 void StandinNotifyInputPanelChange(void);

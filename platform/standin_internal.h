@@ -14,6 +14,10 @@ int StandinScreenHeight(void);
 BOOL StandinInputPanelOn(void);
 RECT StandinInputPanelRect(void);
 
+// Installs the navigation bar and, for the calling thread, the hook that
+// gives default-placed main windows the device's place and frame.
+BOOL StandinInstallDeviceLook(void);
+
 // Repaints the navigation bar (after activation or a Done-button change).
 void StandinRefreshTopBar(void);
 

@@ -49,6 +49,7 @@ if [ "${1:-}" != "--inside" ]; then
   if [ -n "$log" ]; then
     mkdir -p "$(dirname "$log")" || fail "cannot create the folder of $log"
     log=$(cd "$(dirname "$log")" && pwd)/$(basename "$log")
+    : > "$log" || fail "cannot write $log"
   fi
 
   # As root the namespaces come directly; otherwise through a user
@@ -69,20 +70,31 @@ emulator=$1 data=$2 log=$3 share_x11=$4
 shift 4
 PATH=$PATH:/usr/sbin:/sbin
 
-# Keep a handle on the caller's X socket folder before /tmp is covered.
-if [ "$share_x11" = 1 ] && [ -d /tmp/.X11-unix ]; then
-  exec 8</tmp/.X11-unix
-fi
+# What of the caller's /tmp the run still needs: the project, its build or
+# the current folder may live there (a clone under /tmp). Those top-level
+# entries, and the X socket folder with --share-x11, are bound back into
+# the private /tmp; nothing else of it shows.
+keep=()
+for p in "$root" "$PWD" "$emulator" "$data" "$log" "${WINEPREFIX:-}" "${SORVINTA_BUILD:-}"; do
+  case "$p" in
+    /tmp/?*) entry=${p#/tmp/}; keep+=("${entry%%/*}") ;;
+  esac
+done
+if [ "$share_x11" = 1 ]; then keep+=(.X11-unix); fi
+exec 7</tmp
 
 mount -t tmpfs -o mode=1777 sorvinta-tmp /tmp || fail "cannot mount a private /tmp"
 export TMPDIR=/tmp
+for entry in ${keep[@]+"${keep[@]}"}; do
+  source=/proc/self/fd/7/$entry
+  [ -e "$source" ] && [ ! -e "/tmp/$entry" ] || continue
+  if [ -d "$source" ]; then mkdir "/tmp/$entry"; else : > "/tmp/$entry"; fi
+  # No canonicalising: the source must stay the old /tmp seen through fd 7.
+  mount --no-canonicalize --bind "$source" "/tmp/$entry" || fail "cannot keep /tmp/$entry"
+done
+exec 7<&-
 state=/tmp/.sorvinta-sandbox
 mkdir -p "$state"
-if [ "$share_x11" = 1 ] && [ -e /proc/self/fd/8 ]; then
-  mkdir -p /tmp/.X11-unix
-  mount --bind /proc/self/fd/8 /tmp/.X11-unix || fail "cannot share the X11 socket folder"
-  exec 8<&-
-fi
 
 cat > "$state/hosts" <<'EOF'
 127.0.0.1 localhost

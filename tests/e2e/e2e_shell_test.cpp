@@ -49,6 +49,7 @@ TEST_F(ShellTest, MenuKeyOpensMainPopupWhoseAboutItemShowsTheAboutBox)
     EXPECT_TRUE(app.WaitWindowGone(about)) << "IDOK did not close the About box";
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
     EXPECT_TRUE(app.Responsive());
+    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT_AT_START), Utf8(app.StatusText()));
 }
 
 TEST_F(ShellTest, AboutBoxClosesWithItsCloseSoftKeyCommand)

@@ -32,7 +32,6 @@ void PrintStatus(const SorvintaApp& app)
 int CommandStep(SorvintaApp& app, const char* step, WORD id)
 {
     std::wstring text = app.CommandAndWait(id);
-    printf("status: %s\n", ToUtf8(text).c_str());
     return text.empty() ? Fail(step, "no outcome") : 0;
 }
 

@@ -209,7 +209,7 @@ TEST_F(ServiceTest, EachActGivesItsList)
     EXPECT_NE(std::string::npos, all.find(Cp("[2016,\"Ольга \\\"Лёля\\\" Зайцева\",1]")));
     EXPECT_EQ("{\"ok\":1,\"members\":" + kNewMembers + "}", List("friends_new", sid));
     EXPECT_EQ(Cp("{\"ok\":1,\"members\":[[2001,\"Анна Иванова\",1],[2005,\"Галина Кузнецова\",0],"
-                 "[2010,\"Зоя Козлова\",0],[2017,\"Павел Павлов\",0],[2025,\"Чеслав Беляев\",1]]}"),
+                 "[2010,\"Зоя Козлова\",1],[2017,\"Павел Павлов\",0],[2025,\"Чеслав Беляев\",1]]}"),
               List("friends_mutual", sid));
 
     // The online list is the members marked 1 in the full list, same minute.

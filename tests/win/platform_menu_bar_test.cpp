@@ -228,6 +228,20 @@ TEST_F(MenuBarTest, DisabledKeyIgnoresTaps)
     EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_BAR_CLOSE});
 }
 
+TEST_F(MenuBarTest, DisabledOwnerTakesNoCommands)
+{
+    HWND bar = MakeBar(owner(), IDM_SEND_BAR);
+    ASSERT_NE(bar, (HWND)NULL);
+    EnableWindow(owner(), FALSE);  // as while a modal dialog runs
+    TapKey(bar, 0);
+    PumpMessagesFor(50);
+    EXPECT_TRUE(owner_.Commands().empty());
+    EnableWindow(owner(), TRUE);
+    TapKey(bar, 0);
+    PumpMessagesFor(50);
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_BAR_CLOSE});
+}
+
 TEST_F(MenuBarTest, BarFollowsItsOwner)
 {
     HWND bar = MakeBar(owner(), IDM_MAIN);

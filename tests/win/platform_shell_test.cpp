@@ -52,12 +52,12 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SHInitExtraControls());
-        StandinSetInputPanel(FALSE, NULL);
+        StandinResetInputPanel();
         PumpPendingMessages();
     }
     void TearDown() override
     {
-        StandinSetInputPanel(FALSE, NULL);
+        StandinResetInputPanel();
         PumpPendingMessages();
     }
 };
@@ -217,7 +217,7 @@ TEST_F(ShellTest, InitDialogRefusesNoDialogAndIgnoresNoMask)
     EXPECT_FALSE(SHInitDialog(&init));
     EXPECT_FALSE(SHInitDialog(NULL));
 
-    MessageRecorder window(L"plain", WS_OVERLAPPEDWINDOW, 30, 40, 100, 100);
+    MessageRecorder window(L"plain", WS_POPUP | WS_CAPTION, 30, 40, 100, 100);
     init.hDlg = window.hwnd();
     init.dwMask = 0;
     EXPECT_TRUE(SHInitDialog(&init));
@@ -342,9 +342,10 @@ TEST_F(ShellTest, SipPrefControlLetsATemplateLoad)
     *p++ = 0;
     *p++ = 0;  // title
     *p++ = 0;  // creation data
-    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(NULL), dlg, NULL, InitDialogProc, 0);
+    DialogRun run = {0, {}};
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(NULL), dlg, NULL, InitDialogProc, (LPARAM)&run);
     ASSERT_NE(dialog, (HWND)NULL);
-    EXPECT_NE(GetDlgItem(dialog, 50), (HWND)NULL);
+    EXPECT_EQ(ClassName(GetDlgItem(dialog, 50)), L"SIPPREF");
     DestroyWindow(dialog);
 }
 
