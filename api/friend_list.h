@@ -4,11 +4,11 @@
 
 #include <windows.h>
 
+#include <string>
+
 // act: "friends", "friends_online", "friends_mutual" or "friends_new"; the
 // worker copies it at once, the caller reuses its buffer.
 DWORD WINAPI FriendListThread(LPVOID act);
-
-#include <string>
 
 // What the worker does with the raw response of its exchange: the list box,
 // the model and the status text. Runs on the worker thread (it sends to the

@@ -45,6 +45,18 @@ HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWO
                            (HMENU)(INT_PTR)id, g_instance, NULL);
 }
 
+// Children keep the default font. On the device that is Tahoma; the
+// desktop's default is the bitmap System font, so give them the GUI font
+// there to look the same.
+void UseDeviceFont(HWND control)
+{
+#ifndef _WIN32_WCE
+    SendMessageW(control, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);
+#else
+    (void)control;
+#endif
+}
+
 void CreateStatusBar(HWND window, int width, int height)
 {
     g_statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_NORESIZE, TEXT_NOT_LOGGED_IN,
@@ -56,6 +68,7 @@ void CreateFriendList(HWND window, int width, int height)
 {
     g_friendList = CreateChild(window, L"LISTBOX", NULL, FRIEND_LIST_STYLE, 0, TOP_ROW_HEIGHT,
                                width, height - LIST_HEIGHT_LOSS, IDC_FRIEND_LIST);
+    UseDeviceFont(g_friendList);
     // Keep the list's own procedure before ours can run, so the pass-through
     // never meets an empty pointer.
     g_friendListDefaultProc = (WNDPROC)GetWindowLongPtrW(g_friendList, GWLP_WNDPROC);
@@ -77,9 +90,11 @@ void CreateLabels(HWND window)
 {
     g_clockLabel = CreateChild(window, L"STATIC", NULL, WS_CHILD | WS_VISIBLE, 0, 0,
                                CLOCK_WIDTH, TOP_ROW_HEIGHT, IDC_CLOCK_LABEL);
+    UseDeviceFont(g_clockLabel);
     UpdateClock();
     g_trafficLabel = CreateChild(window, L"STATIC", TEXT_TRAFFIC_START, WS_CHILD | WS_VISIBLE,
                                  TRAFFIC_X, 0, TRAFFIC_WIDTH, TOP_ROW_HEIGHT, IDC_TRAFFIC_LABEL);
+    UseDeviceFont(g_trafficLabel);
 }
 
 LRESULT OnCreate(HWND window)

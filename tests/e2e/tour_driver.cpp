@@ -7,6 +7,7 @@
 //   tour_driver hold ROW                   tap and hold on a row: context menu
 //   tour_driver about | close-about        open / close the About box
 //   tour_driver exit                       "Выход", waits for the exit code
+//   tour_driver windows                    lists the visible top-level windows
 // Prints the status text after each step; exit code 0 when the step worked.
 #include <cstdio>
 #include <cstdlib>
@@ -35,6 +36,23 @@ int CommandStep(SorvintaApp& app, const char* step, WORD id)
     return text.empty() ? Fail(step, "no outcome") : 0;
 }
 
+BOOL CALLBACK PrintWindow(HWND window, LPARAM)
+{
+    if (!IsWindowVisible(window))
+        return TRUE;
+    wchar_t className[128] = L"", title[128] = L"";
+    GetClassNameW(window, className, 128);
+    GetWindowTextW(window, title, 128);
+    RECT r;
+    GetWindowRect(window, &r);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    printf("%p pid %lu class \"%s\" title \"%s\" at %ld,%ld %ldx%ld\n", (void*)window, pid,
+           ToUtf8(className).c_str(), ToUtf8(title).c_str(), r.left, r.top, r.right - r.left,
+           r.bottom - r.top);
+    return TRUE;
+}
+
 int Run(int argc, char** argv)
 {
     if (argc < 2)
@@ -53,6 +71,10 @@ int Run(int argc, char** argv)
         return 0;
     }
 
+    if (step == "windows") {
+        EnumWindows(PrintWindow, 0);
+        return 0;
+    }
     if (!app.Attach())
         return Fail(step.c_str(), app.Error());
     int result = 0;
