@@ -247,6 +247,10 @@ ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className)
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SORVINTA));
+#ifndef _WIN32_WCE
+    // A stylus needs no cursor; a desktop mouse over the window does.
+    windowClass.hCursor = LoadCursorW(NULL, (LPCWSTR)IDC_ARROW);
+#endif
     windowClass.hbrBackground = (HBRUSH)GetStockObject(WHITE_BRUSH);
     windowClass.lpszClassName = className;
     return RegisterClassW(&windowClass);

@@ -12,6 +12,10 @@
 // bar along the bottom of the screen instead, as on the device. The bar
 // follows the owner when it moves, is hidden and shown with it, and is
 // destroyed with it (an owned window).
+//
+// Messages answered as on the device: SHCMBM_GETMENU, SHCMBM_GETSUBMENU,
+// SHCMBM_SETSUBMENU, and of the tool-bar messages TB_ENABLEBUTTON,
+// TB_ISBUTTONENABLED and TB_GETBUTTONTEXTW (buttons named by command id).
 #include <aygshell.h>
 #include <commctrl.h>
 #include <new>

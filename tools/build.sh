@@ -5,6 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 root=${SORVINTA_BUILD:-build}
+case "$root" in /*) ;; *) root=$PWD/$root ;; esac
 jobs=${SORVINTA_JOBS:-2}
 if [ ! -f "$root/native/CMakeCache.txt" ]; then
   cmake -S . -B "$root/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -14,6 +15,6 @@ cmake --build "$root/native" -j "$jobs" "$@"
 if [ ! -f "$root/win/CMakeCache.txt" ]; then
   cmake -S . -B "$root/win" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-    -DSORVINTA_EMULATOR="$PWD/$root/native/emulator/sorvinta-emulator" >/dev/null
+    -DSORVINTA_EMULATOR="$root/native/emulator/sorvinta-emulator" >/dev/null
 fi
 cmake --build "$root/win" -j "$jobs" "$@"

@@ -245,11 +245,15 @@ def build_icon():
     rendered = {}
     for size in (16, 24, 32, 48):
         rendered[size] = render(size)
-    images.append((16, 16, 4, paletted_image(render(16, flat=True), 16, 4, VGA16)))
     pal = palette_256()
-    for size in (16, 24, 32, 48):
+    # 32x32 first: a control that shows the icon "at its own size" takes the
+    # size of the first image.
+    images.append((32, 0, 32, rgba_image(rendered[32], 32)))
+    images.append((32, 0, 8, paletted_image(rendered[32], 32, 8, pal)))
+    images.append((16, 16, 4, paletted_image(render(16, flat=True), 16, 4, VGA16)))
+    images.append((16, 0, 8, paletted_image(rendered[16], 16, 8, pal)))
+    for size in (24, 48):
         images.append((size, 0, 8, paletted_image(rendered[size], size, 8, pal)))
-    for size in (24, 32, 48):
         images.append((size, 0, 32, rgba_image(rendered[size], size)))
 
     out = bytearray(struct.pack("<HHH", 0, 1, len(images)))

@@ -7,11 +7,16 @@
 # (so Wine starts a wineserver of its own in here), and the emulator on port
 # 80 of both addresses, ready before the command starts. Afterwards the
 # emulator and every wineserver are stopped. Exit status: the command's;
-# 125 when the sandbox itself cannot be set up (no namespaces, no emulator).
+# 125 when the sandbox itself cannot be set up (no namespaces, no emulator,
+# an emulator that does not start, e.g. on a bad --data file).
 # Inside, SORVINTA_EMULATOR_LOG names the emulator's request log (in the
 # private /tmp unless --log says otherwise; Wine sees it as Z:<path>).
+# Paths under the caller's /tmp that the run uses (the project, the current
+# folder, the emulator, --data, --log, WINEPREFIX) stay reachable.
 # --share-x11 lets the command use the X server of the caller's display
 # (a local :N display: its socket is bound into the private /tmp).
+# Stopping a run: Ctrl-C reaches the command (same process group); unshare
+# itself ignores SIGTERM, and SIGKILL to it ends the whole namespace.
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)

@@ -47,7 +47,7 @@ shot() {
 # window of its own at the top left, over the program's labels. The device
 # shows them in its top bar; keep Wine's stand-in off the pictures.
 tools/wine-run.sh --prefix "$root/wineprefix-x11" --graphics x11 \
-  reg add 'HKCU\Software\Wine\Explorer' /v ShowSystray /t REG_DWORD /d 0 /f >/dev/null
+  reg add 'HKCU\Software\Wine\X11 Driver' /v ShowSystray /d N /f >/dev/null
 # The desktop process read the old value when it started: start afresh.
 WINEPREFIX=$root/wineprefix-x11 wineserver -k 2>/dev/null || true
 WINEPREFIX=$root/wineprefix-x11 wineserver -w 2>/dev/null || true

@@ -106,6 +106,9 @@ int Run(int argc, char** argv)
             PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
             app.WaitWindowGone(about);
         }
+        // Without a window manager Wine's x11 driver waits up to 2 s for a
+        // closed dialog's withdrawal; let it finish before reading.
+        app.Responsive(5000);
     } else if (step == "exit") {
         app.Command(IDC_EXIT);
         DWORD code = 12345;

@@ -338,6 +338,87 @@ TEST_F(MenuBarTest, RefusesBadRequests)
     EXPECT_EQ(FindOwnedWindow(owner(), STANDIN_MENU_BAR_CLASS), (HWND)NULL);
 }
 
+// A copy of this program with extra menu-bar records, loaded as a data file:
+// records that the program's own resources do not have.
+class ExtraRecords {
+public:
+    ExtraRecords()
+    {
+        wchar_t self[MAX_PATH], folder[MAX_PATH];
+        GetModuleFileNameW(NULL, self, MAX_PATH);
+        GetTempPathW(MAX_PATH, folder);
+        GetTempFileNameW(folder, L"mbr", 0, path_);
+        CopyFileW(self, path_, FALSE);
+        update_ = BeginUpdateResourceW(path_, FALSE);
+    }
+    ~ExtraRecords()
+    {
+        if (module_)
+            FreeLibrary(module_);
+        DeleteFileW(path_);
+    }
+    void Add(UINT id, const std::vector<WORD>& words, size_t bytes = 0)
+    {
+        UpdateResourceW(update_, (LPCWSTR)RT_RCDATA, MAKEINTRESOURCEW(id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                        (void*)words.data(), (DWORD)(bytes ? bytes : words.size() * sizeof(WORD)));
+    }
+    HINSTANCE Load()
+    {
+        EndUpdateResourceW(update_, FALSE);
+        module_ = LoadLibraryExW(path_, NULL, LOAD_LIBRARY_AS_DATAFILE);
+        return module_;
+    }
+
+private:
+    wchar_t path_[MAX_PATH] = L"";
+    HANDLE update_ = NULL;
+    HMODULE module_ = NULL;
+};
+
+TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
+{
+    const WORD none = 0xFFFE, noPopup = 0xFFFF;
+    ExtraRecords extra;
+    extra.Add(500, {IDM_SEND_BAR, 2, none, IDC_BAR_CLOSE, 0, 0x10, IDS_CLOSE, 0, noPopup,  //
+                    none, IDC_BAR_SEND, TBSTATE_ENABLED, 0x10, IDS_SEND, 0, noPopup});
+    extra.Add(501, {IDM_SEND_BAR, 2, none, IDC_BAR_CLOSE, TBSTATE_ENABLED, 0x10, IDS_CLOSE});  // cut short
+    extra.Add(502, {IDM_SEND_BAR}, 1);                                                           // one byte
+    extra.Add(503, {IDM_MAIN, 1, none, IDC_SOFTKEY_SECTION, TBSTATE_ENABLED, 0x18, IDS_SECTION, 0, 7});
+    HINSTANCE resources = extra.Load();
+    ASSERT_NE(resources, (HINSTANCE)NULL);
+
+    SHMENUBARINFO info = {};
+    info.cbSize = sizeof(info);
+    info.hwndParent = owner();
+    info.hInstRes = resources;
+    info.nToolBarId = 500;
+    ASSERT_TRUE(SHCreateMenuBar(&info));
+    EXPECT_FALSE(SendMessageW(info.hwndMB, TB_ISBUTTONENABLED, IDC_BAR_CLOSE, 0));
+    EXPECT_TRUE(SendMessageW(info.hwndMB, TB_ISBUTTONENABLED, IDC_BAR_SEND, 0));
+    EXPECT_EQ(KeyCaption(info.hwndMB, IDC_BAR_CLOSE), L"Закрыть");
+    TapKey(info.hwndMB, 0);
+    TapKey(info.hwndMB, 1);
+    PumpMessagesFor(50);
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_BAR_SEND});
+    DestroyWindow(info.hwndMB);
+
+    for (UINT damaged : {501u, 502u}) {
+        info.nToolBarId = damaged;
+        EXPECT_FALSE(SHCreateMenuBar(&info)) << damaged;
+        EXPECT_EQ(info.hwndMB, (HWND)NULL);
+    }
+
+    // A pop-up index the menu does not have: the key sends its own command.
+    owner_.Clear();
+    info.nToolBarId = 503;
+    ASSERT_TRUE(SHCreateMenuBar(&info));
+    EXPECT_EQ((HMENU)SendMessageW(info.hwndMB, SHCMBM_GETSUBMENU, 0, IDC_SOFTKEY_SECTION), (HMENU)NULL);
+    TapKey(info.hwndMB, 0);
+    PumpMessagesFor(50);
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_SOFTKEY_SECTION});
+    DestroyWindow(info.hwndMB);
+}
+
 TEST_F(MenuBarTest, MenuFlagBuildsKeysFromTheMenusItems)
 {
     HWND bar = MakeBar(owner(), IDM_SETTINGS_BAR, SHCMBF_HMENU);

@@ -428,7 +428,17 @@ TEST(ResourceDialogs, AboutBoxControls)
     EXPECT_EQ(iconStyle & SS_TYPEMASK, SS_ICON);
     EXPECT_TRUE(iconStyle & SS_REALSIZEIMAGE);
     EXPECT_TRUE(iconStyle & WS_VISIBLE);
-    EXPECT_NE(SendMessageW(icon, STM_GETICON, 0, 0), 0) << "icon 101 is shown";
+    HICON shown = (HICON)SendMessageW(icon, STM_GETICON, 0, 0);
+    ASSERT_NE(shown, (HICON)NULL) << "icon 101 is shown";
+    // At its own size: the 32 x 32 image, which fills the 20 x 20 unit box.
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(shown, &info));
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, 32);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
 
     RECT units = {12, 12, 12 + 20, 12 + 20};
     MapDialogRect(dialog, &units);

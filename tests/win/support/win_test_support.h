@@ -7,7 +7,7 @@
 //
 //     MessageRecorder owner(L"owner");
 //     ... make the soft-key bar for owner.hwnd() ...
-//     MenuPicker picker(2);                       // third enabled item
+//     MenuPicker picker(2);                       // the third item
 //     PostClick(bar, 10, 10);                     // the key opens the menu
 //     PumpUntil([&] { return owner.Count(WM_COMMAND) > 0; }, 5000);
 //     EXPECT_TRUE(picker.Wait());
@@ -105,8 +105,9 @@ HWND WaitForMenuWindow(DWORD timeoutMs);
 // Chooses from the next pop-up menu of this process, from a helper thread
 // started by the constructor: it waits for the menu window, notes which menu
 // it shows (MN_GETHMENU), then posts VK_DOWN (item + 1) times and VK_RETURN.
-// The item counts the selectable items from 0 (separators and disabled
-// items are skipped by the menu itself). kCancel posts VK_ESCAPE instead.
+// A pop-up opens with nothing selected, so in a menu without separators or
+// disabled items, item is the position counted from 0 (the arrow keys step
+// over separators). kCancel posts VK_ESCAPE instead.
 // The destructor waits for the helper thread.
 class MenuPicker {
 public:
