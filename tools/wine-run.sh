@@ -31,6 +31,8 @@ init_prefix() {
   fi
   if [ "$(cat "$prefix/.sorvinta-graphics" 2>/dev/null)" != "$graphics" ]; then
     env LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
+    # Wine's own tray window would sit over the top row of a 240x320 screen.
+    env LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Software\Wine\X11 Driver' /v ShowSystray /d n /f >/dev/null 2>&1
     wineserver -w || true
     echo "$graphics" > "$prefix/.sorvinta-graphics"
   fi

@@ -123,7 +123,7 @@ TEST_F(FriendsTest, ToggleThroughTheSectionPopupAndRefreshFromTheContextMenu)
     EXPECT_EQ(ServerNames("friends"), all);
 
     // The context menu's refresh uses the same flag.
-    app.ChooseFromSoftKey(SOFTKEY_LEFT, SECTION_POPUP_CLEAR);
+    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_LEFT, SECTION_POPUP_CLEAR));
     ASSERT_EQ(0, app.ListCount());
     app.MarkStatus();
     ASSERT_TRUE(app.PressAndHoldRow(0));

@@ -31,12 +31,6 @@ void OpenPopup(HWND window, HMENU popup)
     SendMessageW(window, WM_INITMENUPOPUP, (WPARAM)popup, 0);
 }
 
-HWND VisibleMenuWindow()
-{
-    HWND menu = FindWindowW(L"#32768", NULL);
-    return menu && IsWindowVisible(menu) ? menu : NULL;
-}
-
 HWND WaitFor(HWND (*find)(), DWORD ms)
 {
     const DWORD start = GetTickCount();
@@ -246,36 +240,6 @@ TEST_F(Commands, CommandsLookOnlyAtTheLowWord)
 
 // ---- the held tap on the list ------------------------------------------
 
-// Picks item `index` of the next context menu by keys, as a user would.
-class MenuPicker {
-public:
-    explicit MenuPicker(int index)
-    {
-        thread_ = std::thread([this, index] {
-            HWND menu = WaitFor(VisibleMenuWindow, 5000);
-            seen = menu != NULL;
-            if (!menu)
-                return;
-            Sleep(50);
-            for (int i = 0; i <= index; ++i)
-                PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-            PostMessageW(menu, WM_KEYDOWN, index < 0 ? VK_ESCAPE : VK_RETURN, 0);
-            done = true;
-        });
-    }
-    ~MenuPicker() { Join(); }
-    void Join()
-    {
-        if (thread_.joinable())
-            thread_.join();
-    }
-    std::atomic<bool> seen{false};
-    std::atomic<bool> done{false};
-
-private:
-    std::thread thread_;
-};
-
 LPARAM PointOfRow(HWND list, int row)
 {
     RECT item;
@@ -285,16 +249,16 @@ LPARAM PointOfRow(HWND list, int row)
 
 class HeldTap : public MainWindowTest {
 protected:
-    // Presses and holds at the point until the picker has chosen, then
-    // releases, serving messages throughout.
-    void HoldAt(LPARAM point, MenuPicker& picker)
+    // Presses and holds at the point; the picker chooses from the menu that
+    // opens. Returns whether it found that menu to be the context menu.
+    bool HoldAt(LPARAM point, MenuPicker& picker)
     {
         PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
-        pump.Until([&] { return picker.done.load(); }, 8000);
-        pump.For(200);
+        // The press is dispatched only after the menu has come and gone.
+        pump.Until([&] { return g_lastPopupMenu != NULL; }, 8000);
         PostMessageW(list, WM_LBUTTONUP, 0, point);
         pump.For(100);
-        picker.Join();
+        return picker.Wait() && picker.menu() == g_contextMenu;
     }
 };
 
@@ -304,8 +268,7 @@ TEST_F(HeldTap, DeleteFromTheMenuRemovesTheRowUnderTheStylus)
 {
     AddRows({L"Анна", L"Борис", L"Вера"});
     MenuPicker picker(ITEM_DELETE);
-    HoldAt(PointOfRow(list, 1), picker);
-    EXPECT_TRUE(picker.seen);
+    EXPECT_TRUE(HoldAt(PointOfRow(list, 1), picker));
     EXPECT_EQ(g_lastPopupMenu, g_contextMenu);
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(ListRow(list, 0), L"Анна");
@@ -316,8 +279,7 @@ TEST_F(HeldTap, ToggleFromTheMenuMarksTheContextMenu)
 {
     AddRows({L"Анна"});
     MenuPicker picker(ITEM_TOGGLE);
-    HoldAt(PointOfRow(list, 0), picker);
-    EXPECT_TRUE(picker.seen);
+    EXPECT_TRUE(HoldAt(PointOfRow(list, 0), picker));
     EXPECT_EQ(g_onlineOnly, 0);
     EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
@@ -327,8 +289,7 @@ TEST_F(HeldTap, ClearFromTheMenuEmptiesTheList)
 {
     AddRows({L"Анна", L"Борис"});
     MenuPicker picker(ITEM_CLEAR);
-    HoldAt(PointOfRow(list, 0), picker);
-    EXPECT_TRUE(picker.seen);
+    EXPECT_TRUE(HoldAt(PointOfRow(list, 0), picker));
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
 }
 
@@ -336,8 +297,7 @@ TEST_F(HeldTap, HoldOnAnEmptyListStillOffersTheMenu)
 {
     SetStatusText(L"-");
     MenuPicker picker(ITEM_DELETE);
-    HoldAt(MAKELPARAM(20, 40), picker);
-    EXPECT_TRUE(picker.seen);
+    EXPECT_TRUE(HoldAt(MAKELPARAM(20, 40), picker));
     EXPECT_EQ(StatusText(), L"Ни один контакт не выделен");
 }
 
@@ -345,9 +305,8 @@ TEST_F(HeldTap, DismissedMenuDoesNothing)
 {
     AddRows({L"Анна", L"Борис"});
     SetStatusText(L"-");
-    MenuPicker picker(-1);
-    HoldAt(PointOfRow(list, 1), picker);
-    EXPECT_TRUE(picker.seen);
+    MenuPicker picker(MenuPicker::kCancel);
+    EXPECT_TRUE(HoldAt(PointOfRow(list, 1), picker));
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(g_onlineOnly, 1);
     EXPECT_EQ(StatusText(), L"-");
@@ -361,7 +320,7 @@ TEST_F(HeldTap, ShortTapSelectsAndShowsNoMenu)
     std::atomic<bool> menuSeen{false};
     std::thread watcher([&] {
         while (!stop) {
-            if (VisibleMenuWindow())
+            if (FindMenuWindow())
                 menuSeen = true;
             Sleep(5);
         }
@@ -382,8 +341,9 @@ TEST_F(HeldTap, ShortTapSelectsAndShowsNoMenu)
 
 HWND FindAboutBox()
 {
-    HWND dialog = FindWindowW(L"#32770", L"О проекте Sorvinta");
-    return dialog && IsWindowVisible(dialog) ? dialog : NULL;
+    HWND dialog = FindProcessWindow(L"#32770");
+    return dialog && IsWindowVisible(dialog) && WindowText(dialog) == L"О проекте Sorvinta" ? dialog
+                                                                                         : NULL;
 }
 
 // Closes the About box once it shows, the way `close` says, and notes what

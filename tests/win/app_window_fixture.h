@@ -18,6 +18,7 @@
 #include "app/main_window.h"
 #include "net/session.h"
 #include "resources/resource.h"
+#include "support/win_test_support.h"
 
 namespace apptest {
 
@@ -27,20 +28,6 @@ inline std::wstring SettingsPathBesideExe()
     const DWORD length = GetModuleFileNameW(NULL, path, MAX_PATH);
     std::wstring text(path, length);
     return text.substr(0, text.find_last_of(L"\\/") + 1) + L"settings.txt";
-}
-
-inline std::wstring WindowText(HWND window)
-{
-    wchar_t text[512] = L"";
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-inline std::wstring ClassOf(HWND window)
-{
-    wchar_t name[128] = L"";
-    GetClassNameW(window, name, 128);
-    return name;
 }
 
 // A child's rectangle in its parent's client coordinates.
