@@ -13,22 +13,17 @@
 #include "net/http_exchange.h"
 #include "net/response.h"
 #include "net/session.h"
+#include "net/status_texts.h"
 #include "net/text_conv.h"
 #include "resources/resource.h"
 
 namespace {
 
-const wchar_t kNotLoggedIn[] = L"Вы еще не авторизованы";
 const wchar_t kListEmpty[] = L"Список друзей пуст";
 const wchar_t kBadAnswer[] = L"Неверный ответ сервера";
 const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
 const wchar_t kBadSessionIds[] = L"Неверные данные сессии";
 const wchar_t kLoadedFormat[] = L"Загружено %d друзей";
-
-LRESULT SendToFriendList(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return SendDlgItemMessageW(g_mainWindow, IDC_FRIEND_LIST, message, wParam, lParam);
-}
 
 // Redraw is off while the rows go in: the list box would otherwise repaint
 // and recompute its scroll bar for every row.
@@ -79,7 +74,7 @@ bool HasBlankLine(const std::string& response)
 void FetchFriendList(const char* act)
 {
     if (!g_loggedIn) {
-        SetStatusText(kNotLoggedIn);
+        SetStatusText(TEXT_NOT_LOGGED_IN);
         return;
     }
     char sid[SESSION_ID_SIZE];

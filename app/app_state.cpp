@@ -35,6 +35,11 @@ void SetStatusText(const wchar_t* text)
     SendDlgItemMessageW(g_mainWindow, IDC_STATUS_BAR, SB_SETTEXTW, 0, (LPARAM)text);
 }
 
+LRESULT SendToFriendList(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SendDlgItemMessageW(g_mainWindow, IDC_FRIEND_LIST, message, wParam, lParam);
+}
+
 BOOL CreateSoftKeyBar(HWND owner, UINT menuBarId)
 {
     SHMENUBARINFO info = {};

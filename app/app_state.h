@@ -31,6 +31,10 @@ extern char g_refreshActContext[TEXT_BUFFER_SIZE];
 // Shows one line in the status bar; any thread may call it (a synchronous send).
 void SetStatusText(const wchar_t* text);
 
+// Sends one message to the friends list box through the main window, as
+// workers and commands alike address it; a synchronous send from any thread.
+LRESULT SendToFriendList(UINT message, WPARAM wParam, LPARAM lParam);
+
 // Builds a soft-key bar for owner from the menu-bar record of that id and
 // records it in g_menuBar (null when it cannot be made).
 BOOL CreateSoftKeyBar(HWND owner, UINT menuBarId);

@@ -10,11 +10,6 @@
 
 namespace {
 
-LRESULT SendToFriendList(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return SendDlgItemMessageW(g_mainWindow, IDC_FRIEND_LIST, message, wParam, lParam);
-}
-
 void SetConnectCaption(HMENU popup)
 {
     MENUITEMINFOW item = {};

@@ -7,28 +7,19 @@
 
 #include "app/constants.h"
 #include "app/credentials.h"
+#include "net/text.h"
 
 namespace {
 
 const char kLineEnd[] = "\r\n";
 const size_t kLineEndLength = 2;
 
-void RemoveSpacesFrom(std::string& piece)
-{
-    std::string kept;
-    kept.reserve(piece.size());
-    for (char c : piece) {
-        if (c != ' ')
-            kept += c;
-    }
-    piece.swap(kept);
-}
 
 // One line of the file: a key=value pair for the current section, a header
 // that changes the current section, or nothing.
 void ParsePiece(std::string piece, std::string& section, SettingsSections& sections)
 {
-    RemoveSpacesFrom(piece);
+    RemoveSpaces(piece);
     if (piece.empty())
         return;
 

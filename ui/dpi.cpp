@@ -19,22 +19,12 @@ int ReadScreenCaps(int index)
 // Cached on first use; only the user-interface thread asks.
 int GetScreenDpiX()
 {
-    static bool known = false;
-    static int dpi = -1;
-    if (!known) {
-        dpi = ReadScreenCaps(LOGPIXELSX);
-        known = true;
-    }
+    static const int dpi = ReadScreenCaps(LOGPIXELSX);
     return dpi;
 }
 
 int GetScreenDpiY()
 {
-    static bool known = false;
-    static int dpi = -1;
-    if (!known) {
-        dpi = ReadScreenCaps(LOGPIXELSY);
-        known = true;
-    }
+    static const int dpi = ReadScreenCaps(LOGPIXELSY);
     return dpi;
 }
