@@ -27,9 +27,21 @@ const wchar_t kLoadedFormat[] = L"Загружено %d друзей";
 
 // Redraw is off while the rows go in: the list box would otherwise repaint
 // and recompute its scroll bar for every row.
+// Redraw comes back on however the fill ends, an exception included.
+struct RedrawOffDuringFill {
+    RedrawOffDuringFill() { SendToFriendList(WM_SETREDRAW, FALSE, 0); }
+    ~RedrawOffDuringFill()
+    {
+        SendToFriendList(WM_SETREDRAW, TRUE, 0);
+        HWND list = GetDlgItem(g_mainWindow, IDC_FRIEND_LIST);
+        if (list)
+            InvalidateRect(list, NULL, TRUE);
+    }
+};
+
 void AddFriendNames(const std::vector<std::string>& names)
 {
-    SendToFriendList(WM_SETREDRAW, FALSE, 0);
+    RedrawOffDuringFill redrawOff;
     for (const std::string& name : names) {
         wchar_t* wide = NULL;
         AnsiToWide(name.c_str(), &wide);
@@ -37,10 +49,6 @@ void AddFriendNames(const std::vector<std::string>& names)
             SendToFriendList(LB_ADDSTRING, 0, (LPARAM)wide);
         delete[] wide;
     }
-    SendToFriendList(WM_SETREDRAW, TRUE, 0);
-    HWND list = GetDlgItem(g_mainWindow, IDC_FRIEND_LIST);
-    if (list)
-        InvalidateRect(list, NULL, TRUE);
 }
 
 // Focus belongs to the thread that owns the window; the worker borrows the

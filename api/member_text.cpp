@@ -8,20 +8,12 @@
 #include "api/friend_model.h"
 #include "app/constants.h"
 #include "json/reader.h"
+#include "net/text.h"
 
 namespace {
 
 // Ids and acts go into the query as they are, so they must not be able to
 // end the request line or add a parameter of their own.
-bool FitsRequestLine(const char* value)
-{
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(value); *p; ++p) {
-        if (*p <= ' ' || *p >= 0x7f || std::strchr("&#?%", *p))
-            return false;
-    }
-    return true;
-}
-
 bool Append(char* buffer, std::size_t size, std::size_t* used, const char* text)
 {
     const std::size_t length = std::strlen(text);
@@ -73,7 +65,7 @@ FriendRequestResult ComposeFriendListRequest(const char* act, const char* member
     if (size == 0)
         return FriendRequestTooLong;
     buffer[0] = '\0';
-    if (!FitsRequestLine(act) || !FitsRequestLine(memberId) || !FitsRequestLine(sessionId))
+    if (!IsPlainQueryValue(act) || !IsPlainQueryValue(memberId) || !IsPlainQueryValue(sessionId))
         return FriendRequestBadValue;
 
     const int length = std::snprintf(buffer, size,

@@ -6,6 +6,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <new>
+
 #include "net/http_exchange.h"
 
 #include "app/app_state.h"
@@ -93,7 +95,11 @@ bool ReceiveAll(SOCKET s, std::string& collected, size_t maxResponseBytes)
         InterlockedExchangeAdd(&g_bytesReceived, n);
         if ((size_t)n > maxResponseBytes - collected.size())
             return false;
-        collected.append(chunk, (size_t)n);   // the string grows geometrically
+        try {
+            collected.append(chunk, (size_t)n);   // the string grows geometrically
+        } catch (const std::bad_alloc&) {
+            return false;   // out of memory is a failed exchange; the socket still gets closed
+        }
     }
 }
 

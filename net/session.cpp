@@ -2,6 +2,7 @@
 #include "net/session.h"
 
 #include <string.h>
+#include <exception>
 #include <string>
 
 #include "app/app_state.h"
@@ -118,13 +119,25 @@ DWORD RunLogout(const char* host)
     return EXIT_DONE;
 }
 
+// Nothing may escape a worker: an exception there would end the program.
+// Only running out of memory while reading the answer can throw.
 DWORD WINAPI LoginThread(LPVOID credentials)
 {
-    return RunLogin(static_cast<const Credentials*>(credentials), LOGIN_HOST);
+    try {
+        return RunLogin(static_cast<const Credentials*>(credentials), LOGIN_HOST);
+    } catch (const std::exception&) {
+        SetStatusText(TEXT_LOGIN_FAILED);
+        return EXIT_FAILED;
+    }
 }
 
 DWORD WINAPI LogoutThread(LPVOID unused)
 {
     (void)unused;
-    return RunLogout(LOGIN_HOST);
+    try {
+        return RunLogout(LOGIN_HOST);
+    } catch (const std::exception&) {
+        SetStatusText(TEXT_LOGOUT_FAILED);
+        return EXIT_FAILED;
+    }
 }

@@ -84,14 +84,10 @@ bool ComposeLogoutRequest(char* buffer, int site, const char* sid, const char* h
 
 bool IsSessionToken(const std::string& token)
 {
-    if (token.empty() || token.size() > SESSION_TOKEN_MAX)
-        return false;
-    for (char ch : token) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (c <= 0x20 || c >= 0x7F)
-            return false;
-    }
-    return true;
+    // A later request carries it unencoded, so it must not bring its own
+    // query fields with it; the length check also catches an embedded NUL.
+    return !token.empty() && token.size() <= SESSION_TOKEN_MAX &&
+           std::strlen(token.c_str()) == token.size() && IsPlainQueryValue(token.c_str());
 }
 
 bool CutMemberId(const std::string& cookies, std::string& memberId)

@@ -1,6 +1,8 @@
 // Percent-encoding and the space remover. No windows.h: built natively too.
 #include "net/text.h"
 
+#include <cstring>
+
 namespace {
 
 // Bytes are compared as signed values, so 0x80..0xFF fall below '0' and are
@@ -51,6 +53,15 @@ std::string UrlEncode(const std::string& text)
         }
     }
     return encoded;
+}
+
+bool IsPlainQueryValue(const char* value)
+{
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(value); *p; ++p) {
+        if (*p <= ' ' || *p >= 0x7f || std::strchr("&#?%", *p))
+            return false;
+    }
+    return true;
 }
 
 void RemoveSpaces(std::string& text)

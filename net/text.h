@@ -10,5 +10,10 @@ std::string UrlEncode(const std::string& text);
 // The two lower-case hex digits of one byte.
 std::string HexByte(signed char byte);
 
+// True when a value can stand in a request line as it is: printable ASCII
+// without the space and without the bytes that would end the value or start
+// another query field (& # ? %).
+bool IsPlainQueryValue(const char* value);
+
 // Removes every space (0x20, nothing else) in place.
 void RemoveSpaces(std::string& text);

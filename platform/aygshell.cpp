@@ -23,13 +23,24 @@ BOOL g_panelOn = FALSE;
 BOOL g_panelPlaced = FALSE;
 RECT g_panelRect = {};
 
-BOOL CALLBACK NotifyWindow(HWND hwnd, LPARAM)
+BOOL CALLBACK NotifyWindow(HWND hwnd, LPARAM what)
 {
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
     if (process == GetCurrentProcessId())
-        SendMessageTimeoutW(hwnd, WM_SETTINGCHANGE, SPI_SETSIPINFO, 0, SMTO_NORMAL, 2000, NULL);
+        SendMessageTimeoutW(hwnd, WM_SETTINGCHANGE, (WPARAM)what, 0, SMTO_NORMAL, 2000, NULL);
     return TRUE;
+}
+
+// The device's docked panel: full width, on top of the soft-key bar.
+RECT PanelRect(int cx, int cy)
+{
+    if (g_panelPlaced)
+        return g_panelRect;
+    RECT rect;
+    const int bottom = cy - STANDIN_MENU_BAR_HEIGHT;
+    SetRect(&rect, 0, bottom - STANDIN_INPUT_PANEL_HEIGHT, cx, bottom);
+    return rect;
 }
 
 void FillSipInfo(SIPINFO* info)
@@ -44,31 +55,15 @@ void FillSipInfo(SIPINFO* info)
 
 const DWORD kSizeFlags = SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR;
 
-// Screen area the dialog gets: always below the navigation bar; above the
-// soft-key bar unless told otherwise; SHIDIF_SIZEDLG also keeps clear of an
-// input panel that is up.
-RECT DialogArea(DWORD flags)
-{
-    const int cx = StandinScreenWidth();
-    const int cy = StandinScreenHeight();
-    int bottom = cy - STANDIN_MENU_BAR_HEIGHT;
-    if (flags & SHIDIF_FULLSCREENNOMENUBAR)
-        bottom = cy;
-    if ((flags & SHIDIF_SIZEDLG) && !(flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) &&
-        StandinInputPanelOn())
-        bottom = StandinInputPanelRect().top;
-    RECT area;
-    SetRect(&area, 0, STANDIN_TOP_BAR_HEIGHT, cx, bottom);
-    return area;
-}
-
 void SizeDialog(HWND dialog, DWORD flags)
 {
     const LONG frame = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_BORDER | WS_DLGFRAME;
     const LONG exFrame = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
     SetWindowLongW(dialog, GWL_STYLE, GetWindowLongW(dialog, GWL_STYLE) & ~frame);
     SetWindowLongW(dialog, GWL_EXSTYLE, GetWindowLongW(dialog, GWL_EXSTYLE) & ~exFrame);
-    const RECT area = DialogArea(flags);
+    // Kept so that the dialog can be sized again when the screen changes.
+    SetPropW(dialog, STANDIN_SIZED_DIALOG_PROP, (HANDLE)(ULONG_PTR)(flags & kSizeFlags));
+    const RECT area = StandinDialogArea(flags, StandinScreenWidth(), StandinScreenHeight());
     SetWindowPos(dialog, NULL, area.left, area.top, area.right - area.left, area.bottom - area.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
@@ -97,13 +92,27 @@ BOOL StandinInputPanelOn(void)
 
 RECT StandinInputPanelRect(void)
 {
-    if (g_panelPlaced)
-        return g_panelRect;
-    // The device's docked panel: full width, on top of the soft-key bar.
-    RECT rect;
-    const int bottom = StandinScreenHeight() - STANDIN_MENU_BAR_HEIGHT;
-    SetRect(&rect, 0, bottom - STANDIN_INPUT_PANEL_HEIGHT, StandinScreenWidth(), bottom);
-    return rect;
+    return PanelRect(StandinScreenWidth(), StandinScreenHeight());
+}
+
+// Always below the navigation bar; above the soft-key bar unless told
+// otherwise; SHIDIF_SIZEDLG also keeps clear of an input panel that is up.
+RECT StandinDialogArea(DWORD flags, int cx, int cy)
+{
+    int bottom = cy - STANDIN_MENU_BAR_HEIGHT;
+    if (flags & SHIDIF_FULLSCREENNOMENUBAR)
+        bottom = cy;
+    if ((flags & SHIDIF_SIZEDLG) && !(flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) &&
+        g_panelOn)
+        bottom = PanelRect(cx, cy).top;
+    RECT area;
+    SetRect(&area, 0, STANDIN_TOP_BAR_HEIGHT, cx, bottom);
+    return area;
+}
+
+void StandinBroadcastSettingChange(WPARAM what)
+{
+    EnumWindows(NotifyWindow, (LPARAM)what);
 }
 
 extern "C" void StandinSetInputPanel(BOOL on, const RECT* panel)
@@ -123,7 +132,7 @@ extern "C" void StandinResetInputPanel(void)
 
 extern "C" void StandinNotifyInputPanelChange(void)
 {
-    EnumWindows(NotifyWindow, 0);
+    StandinBroadcastSettingChange(SPI_SETSIPINFO);
 }
 
 extern "C" BOOL WINAPI SHSipInfo(UINT action, UINT param, PVOID data, UINT winIni)
@@ -182,6 +191,7 @@ extern "C" BOOL WINAPI SHInitDialog(PSHINITDLGINFO info)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
+    StandinShowTopBar();  // the dialog's title is shown there
     if (!(info->dwMask & SHIDIM_FLAGS))
         return TRUE;
     const DWORD flags = info->dwFlags;
@@ -200,7 +210,9 @@ extern "C" BOOL WINAPI SHInitDialog(PSHINITDLGINFO info)
 }
 
 // Registers the shell's extra control classes and, for the calling thread,
-// the device look (navigation bar, full-screen main windows).
+// the device look (navigation bar, full-screen main windows). Nothing is
+// shown here: the program calls this before it knows it is the only
+// instance, and a second instance must leave the screen alone.
 extern "C" BOOL WINAPI SHInitExtraControls(void)
 {
     if (!RegisterSipPrefClass())

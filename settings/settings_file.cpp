@@ -145,6 +145,10 @@ void SaveSettings(const char* email, const char* password)
         !SettingsPathFor(SETTINGS_FILE_NAME, settingsPath))
         return;
 
+    // A line end inside a value would add lines of its own to the file (a
+    // typed "a\r\npassword=x" would load as the password next time).
+    if (strpbrk(email, "\r\n") || strpbrk(password, "\r\n"))
+        return;
     const std::string text = ComposeSettingsText(email, password);
     if (!g_settingsFile.Open(SETTINGS_TEMP_FILE_NAME, GENERIC_WRITE, CREATE_ALWAYS))
         return;

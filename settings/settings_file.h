@@ -14,7 +14,9 @@ typedef std::map<std::string, std::string> SettingsSection;
 typedef std::map<std::string, SettingsSection> SettingsSections;
 
 #define SETTINGS_FILE_NAME       L"settings.txt"
-#define SETTINGS_TEMP_FILE_NAME  L"settings.txt.new"  // a save lands here first
+// A save lands here first; no longer than settings.txt, so whatever folder
+// can hold the settings can hold it too.
+#define SETTINGS_TEMP_FILE_NAME  L"settings.tmp"
 #define SETTINGS_UNSET_SECTION   "unset"              // keys before any header
 
 enum {

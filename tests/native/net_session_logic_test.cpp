@@ -109,9 +109,14 @@ TEST(ReadLoginAnswer, EveryCodeGivesItsOutcome)
 
 TEST(ReadLoginAnswer, SidIsEverythingAfterTheFirstSidKey)
 {
-    const LoginAnswer answer = ReadLoginAnswer(LoginAnswerText("/a?sid=5b&sid=6", "remixmid=1"));
+    const LoginAnswer answer = ReadLoginAnswer(LoginAnswerText("/a?sid=5b;sid=6", "remixmid=1"));
     EXPECT_EQ(LOGIN_SUCCESS, answer.outcome);
-    EXPECT_EQ("5b&sid=6", answer.sid);
+    EXPECT_EQ("5b;sid=6", answer.sid);
+
+    // A session id that would bring a query field of its own into later requests.
+    const LoginAnswer refused = ReadLoginAnswer(LoginAnswerText("/a?sid=5b&c=1", "remixmid=1"));
+    EXPECT_FALSE(refused.loggedIn);
+    EXPECT_EQ("", refused.remixmid);
 }
 
 TEST(ReadLoginAnswer, NoLocationIsAFailureThatStoresNothing)
@@ -203,14 +208,17 @@ TEST(CutMemberId, EndsAtTheFirstSemicolonOrTheEnd)
     }
 }
 
-TEST(IsSessionToken, AcceptsOnlyPrintableAsciiThatFits)
+TEST(IsSessionToken, AcceptsOnlyPlainQueryValuesThatFit)
 {
     EXPECT_TRUE(IsSessionToken("abc-123_~!"));
     EXPECT_TRUE(IsSessionToken(std::string(259, 'x')));
     EXPECT_FALSE(IsSessionToken(std::string(260, 'x')));
     EXPECT_FALSE(IsSessionToken(""));
+    EXPECT_FALSE(IsSessionToken(std::string("ab\0cd", 5)));
+    // A value that would bring its own query field into the logout or data request.
+    EXPECT_FALSE(IsSessionToken("ab&c=1"));
     for (int b = 0; b < 256; ++b) {
-        const bool allowed = b > 0x20 && b < 0x7F;
+        const bool allowed = b > 0x20 && b < 0x7F && !std::strchr("&#?%", b);
         EXPECT_EQ(allowed, IsSessionToken(std::string("a") + char(b) + "b")) << b;
     }
 }

@@ -82,7 +82,7 @@ protected:
     void SetUp() override
     {
         settingsPath_ = PathBesideProgram(L"settings.txt");
-        temporaryPath_ = PathBesideProgram(L"settings.txt.new");
+        temporaryPath_ = PathBesideProgram(SETTINGS_TEMP_FILE_NAME);
         ASSERT_FALSE(settingsPath_.empty());
         hadSettings_ = ReadBytes(settingsPath_, &previous_);
         Remove(settingsPath_);
@@ -131,6 +131,16 @@ TEST_F(SettingsFileTest, SaveWritesThreeLinesAndLoadsBack)
     LoadSettings();
     EXPECT_STREQ("user@mail.ru", g_credentials.email);
     EXPECT_STREQ("secret", g_credentials.password);
+}
+
+TEST_F(SettingsFileTest, SaveRefusesLineEndsInsideAValue)
+{
+    SaveSettings("user@mail.ru", "secret");
+    // Written as it is, this e-mail would put a password line of its own into the file.
+    SaveSettings("a\r\npassword=x", "secret");
+    SaveSettings("user@mail.ru", "se\ncret");
+    EXPECT_EQ(Saved("user@mail.ru", "secret"), OnDisk());
+    EXPECT_FALSE(Exists(temporaryPath_));
 }
 
 TEST_F(SettingsFileTest, SaveReplacesALongerFileWhole)
