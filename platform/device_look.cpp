@@ -3,6 +3,12 @@
 // title, and "ok" for a window that asked for a Done button), and main
 // windows that, like on the device, fill the screen below it without a
 // caption or border when created at the default place and size.
+//
+// The bar appears with the first window that needs it, not with
+// SHInitExtraControls: a second instance that only activates the first one
+// and ends must not flash it. The bar also hears of display changes
+// (WM_DISPLAYCHANGE, sent to every top-level window) and has the device's
+// windows follow the new screen (display_change.cpp).
 #include <aygshell.h>
 #include <commctrl.h>
 
@@ -19,6 +25,7 @@ const COLORREF kOkFrameColour = RGB(120, 140, 180);
 const COLORREF kOkPressedColour = RGB(64, 104, 176);
 
 HWND g_topBar = NULL;
+BOOL g_deviceLook = FALSE;  // SHInitExtraControls was called in this process
 HFONT g_topBarFont = NULL;
 BOOL g_okPressed = FALSE;
 HWND g_okTarget = NULL;
@@ -89,6 +96,18 @@ void TopBarOnPaint(HWND hwnd)
     EndPaint(hwnd, &ps);
 }
 
+// Windows gives the new size with the message; without one, ask.
+void TopBarOnDisplayChange(LPARAM size)
+{
+    int cx = LOWORD(size);
+    int cy = HIWORD(size);
+    if (cx == 0 || cy == 0) {
+        cx = StandinScreenWidth();
+        cy = StandinScreenHeight();
+    }
+    StandinFollowScreen(cx, cy);
+}
+
 void TopBarOnLButtonDown(HWND hwnd, int x, int y)
 {
     HWND shown = ShownWindow();
@@ -141,6 +160,9 @@ LRESULT CALLBACK TopBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
             InvalidateRect(hwnd, NULL, FALSE);
         }
         return 0;
+    case WM_DISPLAYCHANGE:
+        TopBarOnDisplayChange(lParam);
+        return 0;
     case WM_DESTROY:
         if (g_topBar == hwnd)
             g_topBar = NULL;
@@ -151,11 +173,11 @@ LRESULT CALLBACK TopBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 
 void CreateTopBar(void)
 {
-    if (g_topBar && IsWindow(g_topBar))
-        return;
     HINSTANCE instance = GetModuleHandleW(NULL);
     WNDCLASSW wc = {};
     if (!GetClassInfoW(instance, STANDIN_TOP_BAR_CLASS, &wc)) {
+        // The "ok" button sits at the right end: a new width repaints it all.
+        wc.style = CS_HREDRAW | CS_VREDRAW;
         wc.lpfnWndProc = TopBarProc;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorW(NULL, (LPCWSTR)IDC_ARROW);
@@ -167,8 +189,11 @@ void CreateTopBar(void)
         g_topBarFont = CreateFontW(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
     g_topBar = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, STANDIN_TOP_BAR_CLASS, L"",
-                               WS_POPUP | WS_VISIBLE, 0, 0, StandinScreenWidth(), STANDIN_TOP_BAR_HEIGHT, NULL,
-                               NULL, instance, NULL);
+                               WS_POPUP, 0, 0, StandinScreenWidth(), STANDIN_TOP_BAR_HEIGHT, NULL, NULL,
+                               instance, NULL);
+    // Shown without activation: the window being made keeps the focus.
+    if (g_topBar)
+        ShowWindow(g_topBar, SW_SHOWNA);
 }
 
 // The window manager has already turned CW_USEDEFAULT into numbers when the
@@ -198,7 +223,9 @@ LRESULT CALLBACK PlaceOnCreateProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
     SetWindowPos(hwnd, NULL, 0, STANDIN_TOP_BAR_HEIGHT, StandinScreenWidth(),
                  StandinScreenHeight() - STANDIN_TOP_BAR_HEIGHT,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SetPropW(hwnd, STANDIN_DEVICE_WINDOW_PROP, (HANDLE)1);
     RemoveWindowSubclass(hwnd, PlaceOnCreateProc, id);
+    StandinShowTopBar();
     return result;
 }
 
@@ -257,8 +284,14 @@ extern "C" HWND StandinGetTopBar(void)
 // Once per thread that asks: the windows it creates get the device look.
 BOOL StandinInstallDeviceLook(void)
 {
+    g_deviceLook = TRUE;
     if (!t_cbtHook)
         t_cbtHook = SetWindowsHookExW(WH_CBT, CbtProc, NULL, GetCurrentThreadId());
-    CreateTopBar();
     return t_cbtHook != NULL;
+}
+
+void StandinShowTopBar(void)
+{
+    if (g_deviceLook && !(g_topBar && IsWindow(g_topBar)))
+        CreateTopBar();
 }

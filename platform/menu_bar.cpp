@@ -148,24 +148,49 @@ int KeyIndexByCommand(const MenuBar* bar, UINT command)
     return -1;
 }
 
-void ComputeBarRect(HWND owner, RECT* rect)
+void ComputeBarRect(HWND owner, int cx, int cy, RECT* rect)
 {
     RECT o;
     GetWindowRect(owner, &o);
-    const int cx = StandinScreenWidth();
-    const int cy = StandinScreenHeight();
     if (o.left <= 0 && o.right >= cx && o.bottom >= cy - STANDIN_MENU_BAR_HEIGHT)
         SetRect(rect, 0, cy - STANDIN_MENU_BAR_HEIGHT, cx, cy);
     else
         SetRect(rect, o.left, o.bottom - STANDIN_MENU_BAR_HEIGHT, o.right, o.bottom);
 }
 
-void PlaceBar(HWND hwnd, HWND owner)
+void PlaceBarFor(HWND hwnd, HWND owner, int cx, int cy)
 {
     RECT rect;
-    ComputeBarRect(owner, &rect);
+    ComputeBarRect(owner, cx, cy, &rect);
     SetWindowPos(hwnd, NULL, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void PlaceBar(HWND hwnd, HWND owner)
+{
+    PlaceBarFor(hwnd, owner, StandinScreenWidth(), StandinScreenHeight());
+}
+
+struct ScreenSize {
+    int cx;
+    int cy;
+};
+
+BOOL CALLBACK PlaceBarOnScreen(HWND hwnd, LPARAM param)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    wchar_t name[32];
+    if (process != GetCurrentProcessId() || !GetClassNameW(hwnd, name, 32) ||
+        lstrcmpW(name, STANDIN_MENU_BAR_CLASS) != 0)
+        return TRUE;
+    // The bar may belong to another thread: its owner is read from the
+    // window manager, not from the bar's record.
+    HWND owner = GetWindow(hwnd, GW_OWNER);
+    const ScreenSize* screen = (const ScreenSize*)param;
+    if (owner)
+        PlaceBarFor(hwnd, owner, screen->cx, screen->cy);
+    return TRUE;
 }
 
 // Keeps the bar with its owner: position, visibility, and no dangling
@@ -428,6 +453,8 @@ BOOL RegisterMenuBarClass(void)
     WNDCLASSW wc = {};
     if (GetClassInfoW(GetModuleHandleW(NULL), STANDIN_MENU_BAR_CLASS, &wc))
         return TRUE;
+    // The keys are halves of the width: a new width repaints them all.
+    wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = MenuBarProc;
     wc.hInstance = GetModuleHandleW(NULL);
     wc.hCursor = LoadCursorW(NULL, (LPCWSTR)IDC_ARROW);
@@ -444,6 +471,7 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
         return FALSE;
     }
     info->hwndMB = NULL;
+    StandinShowTopBar();
     MenuBar* bar = new (std::nothrow) MenuBar();
     if (!bar || !RegisterMenuBarClass()) {
         delete bar;
@@ -466,7 +494,7 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
     bar->font = CreateKeyFont();
 
     RECT rect;
-    ComputeBarRect(info->hwndParent, &rect);
+    ComputeBarRect(info->hwndParent, StandinScreenWidth(), StandinScreenHeight(), &rect);
     HWND hwnd = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, STANDIN_MENU_BAR_CLASS, L"", WS_POPUP,
                                 rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                                 info->hwndParent, NULL, GetModuleHandleW(NULL), &bar);
@@ -481,4 +509,10 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
         ShowWindow(hwnd, SW_SHOWNA);
     info->hwndMB = hwnd;
     return TRUE;
+}
+
+void StandinPlaceMenuBars(int cx, int cy)
+{
+    ScreenSize screen = {cx, cy};
+    EnumWindows(PlaceBarOnScreen, (LPARAM)&screen);
 }

@@ -18,7 +18,8 @@ extern "C" {
 
 // Window classes of the stand-in's own windows. The soft-key bar is a
 // top-level window owned by the window it serves; the navigation bar is one
-// window per process, made by SHInitExtraControls.
+// window per process, made once SHInitExtraControls was called and the first
+// device-placed main window, soft-key bar or SHInitDialog dialog appears.
 #define STANDIN_MENU_BAR_CLASS   L"menu_worker"
 #define STANDIN_TOP_BAR_CLASS    L"HHTaskBar"
 
@@ -44,7 +45,11 @@ void StandinResetInputPanel(void);
 // process, as the device does when the panel goes up or down.
 void StandinNotifyInputPanelChange(void);
 
-// The navigation bar window, or null before SHInitExtraControls.
+// The navigation bar window, or null while there is none yet. It answers
+// WM_DISPLAYCHANGE (lParam: new width in the low word, height in the high
+// word; 0 for the current screen) by moving the bars and the device-placed
+// windows to the new screen, then sending WM_SETTINGCHANGE
+// (SETTINGCHANGE_RESET) to every top-level window of the process.
 HWND StandinGetTopBar(void);
 
 #ifdef __cplusplus

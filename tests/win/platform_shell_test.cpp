@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -149,14 +150,13 @@ TEST_F(ShellTest, DialogSizesFollowTheirFlags)
 
 TEST_F(ShellTest, DoneButtonInTheNavigationBarSendsIdOk)
 {
-    HWND topBar = StandinGetTopBar();
-    ASSERT_NE(topBar, (HWND)NULL);
-    const RECT client = ClientRect(topBar);
-    const int okX = client.right - STANDIN_OK_BUTTON_WIDTH / 2;
-
     DialogRun withDone = {kDeviceDialogFlags, {}};
     HWND dialog = OpenDialog(IDD_MESSAGE, &withDone);
     ASSERT_NE(dialog, (HWND)NULL);
+    HWND topBar = StandinGetTopBar();  // there at the latest with the dialog
+    ASSERT_NE(topBar, (HWND)NULL);
+    const RECT client = ClientRect(topBar);
+    const int okX = client.right - STANDIN_OK_BUTTON_WIDTH / 2;
     ASSERT_EQ(GetForegroundWindow(), dialog);
     PostClick(topBar, okX, client.bottom / 2);
     PumpMessagesFor(50);
@@ -178,11 +178,11 @@ TEST_F(ShellTest, DoneButtonInTheNavigationBarSendsIdOk)
 
 TEST_F(ShellTest, CaptionOkStyleAlsoGetsTheDoneButton)
 {
-    HWND topBar = StandinGetTopBar();
-    ASSERT_NE(topBar, (HWND)NULL);
     DialogRun run = {0, {}};  // the About template carries WS_EX_CAPTIONOKBTN itself
     HWND dialog = OpenDialog(IDD_ABOUT, &run);
     ASSERT_NE(dialog, (HWND)NULL);
+    HWND topBar = StandinGetTopBar();
+    ASSERT_NE(topBar, (HWND)NULL);
     const RECT client = ClientRect(topBar);
     PostClick(topBar, client.right - 4, client.bottom / 2);
     PumpMessagesFor(50);
@@ -433,17 +433,133 @@ TEST_F(ShellTest, MainWindowStartUpLeavesRoomForTheSoftKeyBar)
     EXPECT_FALSE(IsWindow(info.hwndMB));
 }
 
+// Visible top-level windows of this process.
+BOOL CALLBACK CollectVisible(HWND hwnd, LPARAM param)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(hwnd))
+        ((std::vector<std::wstring>*)param)->push_back(ClassName(hwnd));
+    return TRUE;
+}
+
+std::vector<std::wstring> VisibleWindows()
+{
+    std::vector<std::wstring> classes;
+    EnumWindows(CollectVisible, (LPARAM)&classes);
+    return classes;
+}
+
+// Window class names are plain ASCII here.
+std::string Joined(const std::vector<std::wstring>& names)
+{
+    std::string text;
+    for (const std::wstring& name : names) {
+        if (!text.empty())
+            text += ", ";
+        for (wchar_t c : name)
+            text += (char)c;
+    }
+    return text;
+}
+
+// As in a process that has shown nothing yet (a second instance): whatever
+// bar an earlier test brought up goes first.
+void ForgetTopBar()
+{
+    if (StandinGetTopBar())
+        DestroyWindow(StandinGetTopBar());
+    PumpPendingMessages();
+}
+
+TEST_F(ShellTest, ExtraControlsAloneShowNothing)
+{
+    ForgetTopBar();
+    ASSERT_TRUE(SHInitExtraControls());
+    ASSERT_TRUE(SHInitExtraControls());
+    PumpPendingMessages();
+    EXPECT_EQ(StandinGetTopBar(), (HWND)NULL);
+    EXPECT_EQ(FindProcessWindow(STANDIN_TOP_BAR_CLASS), (HWND)NULL);
+    EXPECT_EQ(Joined(VisibleWindows()), "");
+    // A window the program placed itself is no device window: still no bar.
+    MessageRecorder placed(L"placed", WS_POPUP, 10, 10, 50, 50);
+    EXPECT_EQ(StandinGetTopBar(), (HWND)NULL);
+}
+
+// Each of these is the first thing on screen in some process; the bar comes
+// with it.
+struct FirstWindow {
+    const char* name;
+    std::function<HWND()> make;  // the window that is now on screen
+};
+
+HWND MakeDeviceWindow()
+{
+    return CreateProbeWindow(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, NULL);
+}
+
+HWND MakeOwnerWithSoftKeys()
+{
+    HWND owner = CreateProbeWindow(WS_POPUP | WS_VISIBLE, 0, 100, 240, 120, NULL);
+    SHMENUBARINFO info = {};
+    info.cbSize = sizeof(info);
+    info.hwndParent = owner;
+    info.nToolBarId = IDM_MAIN;
+    info.hInstRes = GetModuleHandleW(NULL);
+    EXPECT_TRUE(SHCreateMenuBar(&info));
+    return owner;
+}
+
+HWND MakeShellDialog()
+{
+    static DialogRun run;
+    run = {kDeviceDialogFlags, {}};
+    return OpenDialog(IDD_STATUS, &run);
+}
+
+TEST_F(ShellTest, NavigationBarComesWithTheFirstWindow)
+{
+    const FirstWindow cases[] = {
+        {"device-placed main window", MakeDeviceWindow},
+        {"soft-key bar", MakeOwnerWithSoftKeys},
+        {"shell-sized dialog", MakeShellDialog},
+    };
+    for (const FirstWindow& c : cases) {
+        SCOPED_TRACE(c.name);
+        ForgetTopBar();
+        ASSERT_TRUE(SHInitExtraControls());
+        ASSERT_EQ(StandinGetTopBar(), (HWND)NULL);
+        HWND window = c.make();
+        ASSERT_NE(window, (HWND)NULL);
+        HWND topBar = StandinGetTopBar();
+        ASSERT_NE(topBar, (HWND)NULL);
+        EXPECT_EQ(FindProcessWindow(STANDIN_TOP_BAR_CLASS), topBar);
+        EXPECT_TRUE(IsWindowVisible(topBar));
+        // Shown without taking the focus from the window that brought it.
+        if (IsWindowVisible(window))
+            EXPECT_NE(GetForegroundWindow(), topBar);
+        DestroyWindow(window);
+        EXPECT_EQ(StandinGetTopBar(), topBar) << "the bar stays for the rest of the run";
+    }
+}
+
 TEST_F(ShellTest, NavigationBarSpansTheTopAndNeverActivates)
 {
+    HWND window = MakeDeviceWindow();
+    ASSERT_NE(window, (HWND)NULL);
     HWND topBar = StandinGetTopBar();
     ASSERT_NE(topBar, (HWND)NULL);
+    EXPECT_EQ(GetForegroundWindow(), window);
     EXPECT_EQ(ClassName(topBar), STANDIN_TOP_BAR_CLASS);
     const RECT expected = {0, 0, ScreenWidth(), kTopBar};
     EXPECT_PRED2(SameRect, WindowRect(topBar), expected);
     EXPECT_TRUE(GetWindowLongW(topBar, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
     EXPECT_EQ(SendMessageW(topBar, WM_MOUSEACTIVATE, 0, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)), MA_NOACTIVATE);
     ASSERT_TRUE(SHInitExtraControls());  // a second call makes no second bar
+    HWND second = MakeDeviceWindow();
     EXPECT_EQ(StandinGetTopBar(), topBar);
+    DestroyWindow(second);
+    DestroyWindow(window);
 }
 
 }  // namespace
