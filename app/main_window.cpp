@@ -33,9 +33,9 @@ enum {
 const DWORD FRIEND_LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL |
                                 LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL;
 
-HICON LoadAppIcon()
+HICON LoadAppIcon(HINSTANCE instance)
 {
-    return LoadIconW(g_instance, MAKEINTRESOURCEW(IDI_SORVINTA));
+    return LoadIconW(instance, MAKEINTRESOURCEW(IDI_SORVINTA));
 }
 
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
@@ -112,7 +112,7 @@ LRESULT OnCreate(HWND window)
     LoadContextMenu();
     CreateLabels(window);
 
-    AddNotifyIcon(window, ID_NOTIFY_ICON, LoadAppIcon());
+    AddNotifyIcon(window, ID_NOTIFY_ICON, LoadAppIcon(g_instance));
     ZeroMemory(&g_activateInfo, sizeof(g_activateInfo));
     g_activateInfo.cbSize = sizeof(g_activateInfo);
     return 0;
@@ -127,7 +127,7 @@ LRESULT OnDestroy(HWND window)
     g_menuBar = NULL;
     DestroyMenu(g_contextMenu);
     g_contextMenu = NULL;
-    RemoveNotifyIcon(window, ID_NOTIFY_ICON, LoadAppIcon());
+    RemoveNotifyIcon(window, ID_NOTIFY_ICON, LoadAppIcon(g_instance));
     KillTimer(window, IDT_CLOCK);
     SetWindowLongPtrW(GetDlgItem(window, IDC_FRIEND_LIST), GWLP_WNDPROC,
                       (LONG_PTR)g_friendListDefaultProc);
@@ -246,7 +246,7 @@ ATOM RegisterMainClass(HINSTANCE instance, const wchar_t* className)
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_SORVINTA));
+    windowClass.hIcon = LoadAppIcon(instance);
 #ifndef _WIN32_WCE
     // A stylus needs no cursor; a desktop mouse over the window does.
     windowClass.hCursor = LoadCursorW(NULL, (LPCWSTR)IDC_ARROW);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "emulator/cp1251.h"
+#include "emulator/query.h"
 
 namespace emulator {
 
@@ -103,13 +104,8 @@ bool ParsePresence(std::string_view text, Presence& out) {
 }
 
 bool ParsePositive(std::string_view text, std::int64_t& out) {
-  if (text.empty() || text.size() > 18) return false;
   std::int64_t v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  if (v <= 0) return false;
+  if (!ParseDecimal(text, v) || v <= 0) return false;
   out = v;
   return true;
 }

@@ -31,6 +31,17 @@ std::string PercentDecode(std::string_view text) {
   return out;
 }
 
+bool ParseDecimal(std::string_view text, std::int64_t& out) {
+  if (text.empty() || text.size() > 18) return false;
+  std::int64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  out = v;
+  return true;
+}
+
 std::string_view QueryOf(std::string_view target) {
   const size_t q = target.find('?');
   if (q == std::string_view::npos) return {};

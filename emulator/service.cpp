@@ -27,17 +27,6 @@ std::string Value(const Params& query, const char* name) {
   return v ? *v : std::string();
 }
 
-bool ParseId(const std::string& text, std::int64_t& out) {
-  if (text.empty() || text.size() > 18) return false;
-  std::int64_t v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    v = v * 10 + (c - '0');
-  }
-  out = v;
-  return true;
-}
-
 std::string LowerAscii(std::string s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -273,7 +262,7 @@ const Account* Service::SessionAccount(const Params& query, bool idMustMatch) co
   if (it == sessions_.end()) return nullptr;
   if (idMustMatch) {
     std::int64_t id = 0;
-    if (!ParseId(Value(query, "id"), id) || id != it->second) return nullptr;
+    if (!ParseDecimal(Value(query, "id"), id) || id != it->second) return nullptr;
   }
   return data_.FindById(it->second);
 }
@@ -295,7 +284,7 @@ Answer Service::DataAnswer(const Params& query, Fault fault) {
   }
   if (act == "captcha") {
     std::int64_t csid = 0;
-    ParseId(Value(query, "csid"), csid);
+    ParseDecimal(Value(query, "csid"), csid);
     Answer a;
     a.contentType = "image/gif";
     a.body = CaptchaGif(static_cast<std::uint32_t>(csid));
@@ -328,7 +317,7 @@ Answer Service::FriendList(const Account& account, std::string_view act, Fault f
 Answer Service::AddMessage(const Account& account, const Params& query) {
   std::int64_t to = 0;
   bool known = false;
-  if (ParseId(Value(query, "id"), to)) {
+  if (ParseDecimal(Value(query, "id"), to)) {
     for (const Friend& f : account.friends) known = known || f.id == to;
   }
   if (!known) return Json("{\"ok\":0}");
@@ -359,7 +348,7 @@ Answer Service::Control(Host host, std::string_view path, const Params& query) {
     long count = 1;
     if (const std::string* c = FindParam(query, "count")) {
       std::int64_t n = 0;
-      if (!ParseId(*c, n) || n < 1 || n > 1000000) return Text(400, "count must be 1..1000000\n");
+      if (!ParseDecimal(*c, n) || n < 1 || n > 1000000) return Text(400, "count must be 1..1000000\n");
       count = static_cast<long>(n);
     }
     faults_.Arm(host, fault, count);
