@@ -91,19 +91,14 @@ void FetchFriendList(const char* act)
 
     char request[FRIEND_REQUEST_SIZE];
     switch (ComposeFriendListRequest(act, memberId, sid, request, sizeof(request))) {
-    case FriendRequestComposed:
-        break;
-    case FriendRequestTooLong:
-        SetStatusText(kRequestTooLong);
-        return;
-    case FriendRequestBadValue:
-        SetStatusText(kBadSessionIds);
-        return;
+    case FriendRequestComposed: break;
+    case FriendRequestTooLong: SetStatusText(kRequestTooLong); return;
+    case FriendRequestBadValue: SetStatusText(kBadSessionIds); return;
     }
 
     std::string response;
     if (HttpExchange(request, response, DATA_API_HOST) == -1)
-        return;   // the exchange has shown why
+        return;  // the exchange has shown why
     ShowFriendListResponse(act, response);
 }
 
@@ -133,8 +128,7 @@ void ShowFriendListResponse(const char* act, const std::string& response)
     // answer never replaces a good list.
     json::Element document;
     std::vector<std::string> names;
-    if (!ParseMemberDocument(WrapMemberText(memberText), &document) ||
-        !ReadMemberNames(document, &names)) {
+    if (!ParseMemberDocument(WrapMemberText(memberText), &document) || !ReadMemberNames(document, &names)) {
         SetStatusText(kBadAnswer);
         return;
     }

@@ -5,7 +5,10 @@
 namespace {
 
 const char* const kActs[FRIEND_LIST_KIND_COUNT] = {
-    "friends", "friends_online", "friends_mutual", "friends_new",
+    "friends",
+    "friends_online",
+    "friends_mutual",
+    "friends_new",
 };
 
 }  // namespace
@@ -32,7 +35,8 @@ const char* FriendListAct(FriendListKind kind)
     return kActs[kind];
 }
 
-FriendModel::FriendModel() : currentList(AllFriends)
+FriendModel::FriendModel()
+    : currentList(AllFriends)
 {
 }
 
@@ -53,7 +57,7 @@ void FriendModel::ReplaceList(FriendListKind kind, const json::Element& document
 FriendListCopy FriendModel::CopyCurrentList() const
 {
     std::lock_guard<std::mutex> guard(lock);
-    FriendListCopy copy = { currentList, slots[currentList] };
+    FriendListCopy copy = {currentList, slots[currentList]};
     return copy;
 }
 

@@ -7,10 +7,10 @@
 #include "json/elements.h"
 
 enum FriendListKind {
-    AllFriends = 0,      // "friends"
-    OnlineFriends = 1,   // "friends_online"
-    MutualFriends = 2,   // "friends_mutual"
-    NewFriends = 3       // "friends_new"
+    AllFriends = 0,     // "friends"
+    OnlineFriends = 1,  // "friends_online"
+    MutualFriends = 2,  // "friends_mutual"
+    NewFriends = 3      // "friends_new"
 };
 
 enum { FRIEND_LIST_KIND_COUNT = 4 };

@@ -14,14 +14,14 @@ namespace {
 // {"ok":1,"members":[[id,"name",online],...]} with Windows-1251 names.
 std::string MakeBody(int count)
 {
-    static const char* const kFirst[] = {"\xC0\xED\xED\xE0", "\xC1\xEE\xF0\xE8\xF1",
-                                         "\xC2\xE5\xF0\xE0", "\xC3\xEB\xE5\xE1"};
+    static const char* const kFirst[]
+        = {"\xC0\xED\xED\xE0", "\xC1\xEE\xF0\xE8\xF1", "\xC2\xE5\xF0\xE0", "\xC3\xEB\xE5\xE1"};
     std::string body = "{\"ok\":1,\"members\":[";
     for (int i = 0; i < count; ++i) {
         if (i)
             body += ',';
-        body += '[' + std::to_string(100000 + i) + ",\"" + kFirst[i % 4] + ' ' +
-                std::to_string(i) + "\"," + (i % 3 ? "0" : "1") + ']';
+        body += '[' + std::to_string(100000 + i) + ",\"" + kFirst[i % 4] + ' ' + std::to_string(i) + "\","
+            + (i % 3 ? "0" : "1") + ']';
     }
     body += "]}";
     return body;
@@ -33,9 +33,9 @@ double ReadOnceMs(const std::string& body, size_t* names)
     std::string memberText;
     json::Element document;
     std::vector<std::string> found;
-    if (CutMemberText(body, &memberText) != MemberTextFound ||
-        !ParseMemberDocument(WrapMemberText(memberText), &document) ||
-        !ReadMemberNames(document, &found)) {
+    if (CutMemberText(body, &memberText) != MemberTextFound
+        || !ParseMemberDocument(WrapMemberText(memberText), &document)
+        || !ReadMemberNames(document, &found)) {
         std::fprintf(stderr, "benchmark body was not read\n");
         std::exit(1);
     }
@@ -60,8 +60,8 @@ int main(int argc, char** argv)
             if (ms < best)
                 best = ms;
         }
-        std::printf("%6d members (%7zu bytes): best %8.3f ms, mean %8.3f ms, %zu names\n",
-                    count, body.size(), best, total / rounds, names);
+        std::printf("%6d members (%7zu bytes): best %8.3f ms, mean %8.3f ms, %zu names\n", count, body.size(),
+            best, total / rounds, names);
     }
     return 0;
 }

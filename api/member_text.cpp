@@ -58,9 +58,8 @@ bool HasEmptyArray(const std::string& body)
 
 }  // namespace
 
-FriendRequestResult ComposeFriendListRequest(const char* act, const char* memberId,
-                                             const char* sessionId, char* buffer,
-                                             std::size_t size)
+FriendRequestResult ComposeFriendListRequest(
+    const char* act, const char* memberId, const char* sessionId, char* buffer, std::size_t size)
 {
     if (size == 0)
         return FriendRequestTooLong;
@@ -68,14 +67,13 @@ FriendRequestResult ComposeFriendListRequest(const char* act, const char* member
     if (!IsPlainQueryValue(act) || !IsPlainQueryValue(memberId) || !IsPlainQueryValue(sessionId))
         return FriendRequestBadValue;
 
-    const int length = std::snprintf(buffer, size,
-                                     "GET /data?act=%s&from=0&to=%d&id=%s&sid=%s HTTP/1.1\r\n",
-                                     act, FriendModel::MaxFriends, memberId, sessionId);
+    const int length = std::snprintf(buffer, size, "GET /data?act=%s&from=0&to=%d&id=%s&sid=%s HTTP/1.1\r\n",
+        act, FriendModel::MaxFriends, memberId, sessionId);
     std::size_t used = length < 0 ? size : static_cast<std::size_t>(length);
-    if (used >= size || !Append(buffer, size, &used, "Host: ") ||
-        !Append(buffer, size, &used, DATA_API_HOST) || !Append(buffer, size, &used, "\r\n") ||
-        !Append(buffer, size, &used, "User-Agent: PPC Sorvinta\r\n") ||
-        !Append(buffer, size, &used, "Connection: Close\r\n\r\n")) {
+    if (used >= size || !Append(buffer, size, &used, "Host: ") || !Append(buffer, size, &used, DATA_API_HOST)
+        || !Append(buffer, size, &used, "\r\n")
+        || !Append(buffer, size, &used, "User-Agent: PPC Sorvinta\r\n")
+        || !Append(buffer, size, &used, "Connection: Close\r\n\r\n")) {
         // A cut request must never go out.
         buffer[0] = '\0';
         return FriendRequestTooLong;

@@ -10,27 +10,26 @@
 #include "json/elements.h"
 
 enum {
-    FRIEND_REQUEST_SIZE = 260,   // request buffer, terminating zero included
-    FRIEND_NAME_SIZE = 260       // a display name passes through this, zero included
+    FRIEND_REQUEST_SIZE = 260,  // request buffer, terminating zero included
+    FRIEND_NAME_SIZE = 260      // a display name passes through this, zero included
 };
 
 enum FriendRequestResult {
     FriendRequestComposed,
-    FriendRequestTooLong,    // would not fit the buffer: nothing written to send
-    FriendRequestBadValue    // a value holds a byte that has no place in a request line
+    FriendRequestTooLong,  // would not fit the buffer: nothing written to send
+    FriendRequestBadValue  // a value holds a byte that has no place in a request line
 };
 
 // "GET /data?act=...&from=0&to=2500&id=...&sid=... HTTP/1.1" and the Host,
 // User-Agent and Connection lines, zero-terminated in buffer (size bytes).
 // On failure buffer holds an empty text.
-FriendRequestResult ComposeFriendListRequest(const char* act, const char* memberId,
-                                             const char* sessionId, char* buffer,
-                                             std::size_t size);
+FriendRequestResult ComposeFriendListRequest(
+    const char* act, const char* memberId, const char* sessionId, char* buffer, std::size_t size);
 
 enum MemberCut {
-    MemberTextFound,     // memberText runs from the first "[[" to the last "]"
-    MemberListEmpty,     // no "[[", but an empty array "[]" outside any string
-    MemberTextMissing    // no "[[", or no "]" after it: not a member list
+    MemberTextFound,   // memberText runs from the first "[[" to the last "]"
+    MemberListEmpty,   // no "[[", but an empty array "[]" outside any string
+    MemberTextMissing  // no "[[", or no "]" after it: not a member list
 };
 
 MemberCut CutMemberText(const std::string& body, std::string* memberText);

@@ -30,15 +30,9 @@ INT_PTR OnCommand(HWND dialog, UINT id)
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        OnInitDialog(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        return OnCommand(dialog, LOWORD(wParam));
-    case WM_CLOSE:
-        EndDialog(dialog, WM_CLOSE);
-        return TRUE;
-    default:
-        return FALSE;
+    case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
+    default: return FALSE;
     }
 }

@@ -10,8 +10,8 @@
 enum { TEXT_BUFFER_SIZE = 260, TITLE_BUFFER_SIZE = 100 };
 
 extern HINSTANCE g_instance;
-extern HWND g_mainWindow;       // read by workers to address the status bar and list box
-extern HWND g_menuBar;          // the soft-key bar made last (main window or a dialog)
+extern HWND g_mainWindow;  // read by workers to address the status bar and list box
+extern HWND g_menuBar;     // the soft-key bar made last (main window or a dialog)
 extern HWND g_statusBar;
 extern HWND g_friendList;
 extern HWND g_clockLabel;
@@ -20,7 +20,7 @@ extern WNDPROC g_friendListDefaultProc;
 extern HMENU g_contextMenu;
 extern HMENU g_lastPopupMenu;
 extern SHACTIVATEINFO g_activateInfo;
-extern BYTE g_onlineOnly;       // UI thread only
+extern BYTE g_onlineOnly;  // UI thread only
 extern LONG g_selectedRow;
 extern HANDLE g_workerThread;
 extern DWORD g_workerThreadId;

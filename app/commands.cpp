@@ -72,6 +72,8 @@ void ShowAboutBox()
 
 bool HandleMainCommand(HWND window, UINT id)
 {
+    // One line per case, aligned as a table.
+    // clang-format off
     switch (id) {
     case IDC_CONNECT:        ConnectOrDisconnect(); return true;
     case IDC_MINIMISE:       ShowWindow(window, SW_HIDE); return true;
@@ -83,10 +85,13 @@ bool HandleMainCommand(HWND window, UINT id)
     case IDC_CLEAR_LIST:     ClearFriendList(); return true;
     default:                 return false;
     }
+    // clang-format on
 }
 
 void HandleContextCommand(UINT id)
 {
+    // One line per case, aligned as a table.
+    // clang-format off
     switch (id) {
     case IDC_CTX_REFRESH:    RefreshFriendList(g_refreshActContext); break;
     case IDC_CTX_ONLINE_ALL: ToggleOnlineOnly(IDC_CTX_ONLINE_ALL); break;
@@ -94,4 +99,5 @@ void HandleContextCommand(UINT id)
     case IDC_CTX_DELETE:     DeleteSelectedContact(); break;
     default:                 break;  // 0: the menu was dismissed
     }
+    // clang-format on
 }

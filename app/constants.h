@@ -3,8 +3,8 @@
 // the two hosts to loopback addresses.
 #pragma once
 
-#define SERVICE_DOMAIN        "socialnet.example"      // settings section
-#define LOGIN_HOST            "login.socialnet.example"
-#define DATA_API_HOST         "api.socialnet.example"
-#define CONNMGR_URL           L"http://api.socialnet.example"
-#define SERVICE_DISPLAY_NAME  L"SocialNet"
+#define SERVICE_DOMAIN       "socialnet.example"  // settings section
+#define LOGIN_HOST           "login.socialnet.example"
+#define DATA_API_HOST        "api.socialnet.example"
+#define CONNMGR_URL          L"http://api.socialnet.example"
+#define SERVICE_DISPLAY_NAME L"SocialNet"

@@ -27,8 +27,8 @@ void ShowContextMenu(HWND list, POINT press)
     ClientToScreen(list, &press);
     // Owned by the main window, so its WM_INITMENUPOPUP records this menu
     // as the last pop-up; the all/online toggle finds its mark there.
-    const UINT command = (UINT)TrackPopupMenuEx(g_contextMenu, TPM_RETURNCMD, press.x, press.y,
-                                                g_mainWindow, NULL);
+    const UINT command
+        = (UINT)TrackPopupMenuEx(g_contextMenu, TPM_RETURNCMD, press.x, press.y, g_mainWindow, NULL);
     HandleContextCommand(command);
 }
 

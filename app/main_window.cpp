@@ -30,19 +30,19 @@ enum {
     NAV_BAR_HEIGHT = 26,
 };
 
-const DWORD FRIEND_LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL |
-                                LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL;
+const DWORD FRIEND_LIST_STYLE
+    = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL;
 
 HICON LoadAppIcon(HINSTANCE instance)
 {
     return LoadIconW(instance, MAKEINTRESOURCEW(IDI_SORVINTA));
 }
 
-HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-                 int x, int y, int width, int height, int id)
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x, int y,
+    int width, int height, int id)
 {
-    return CreateWindowExW(0, className, text, style, x, y, width, height, parent,
-                           (HMENU)(INT_PTR)id, g_instance, NULL);
+    return CreateWindowExW(
+        0, className, text, style, x, y, width, height, parent, (HMENU)(INT_PTR)id, g_instance, NULL);
 }
 
 // Children keep the default font. On the device that is Tahoma; the
@@ -59,15 +59,15 @@ void UseDeviceFont(HWND control)
 
 void CreateStatusBar(HWND window, int width, int height)
 {
-    g_statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_NORESIZE, TEXT_NOT_LOGGED_IN,
-                                      window, IDC_STATUS_BAR);
+    g_statusBar = CreateStatusWindowW(
+        WS_CHILD | WS_VISIBLE | CCS_NORESIZE, TEXT_NOT_LOGGED_IN, window, IDC_STATUS_BAR);
     MoveWindow(g_statusBar, 0, height - STATUS_FROM_BOTTOM, width, STATUS_BAR_HEIGHT, FALSE);
 }
 
 void CreateFriendList(HWND window, int width, int height)
 {
-    g_friendList = CreateChild(window, L"LISTBOX", NULL, FRIEND_LIST_STYLE, 0, TOP_ROW_HEIGHT,
-                               width, height - LIST_HEIGHT_LOSS, IDC_FRIEND_LIST);
+    g_friendList = CreateChild(window, L"LISTBOX", NULL, FRIEND_LIST_STYLE, 0, TOP_ROW_HEIGHT, width,
+        height - LIST_HEIGHT_LOSS, IDC_FRIEND_LIST);
     UseDeviceFont(g_friendList);
     // Keep the list's own procedure before ours can run, so the pass-through
     // never meets an empty pointer.
@@ -88,12 +88,12 @@ void LoadContextMenu()
 
 void CreateLabels(HWND window)
 {
-    g_clockLabel = CreateChild(window, L"STATIC", NULL, WS_CHILD | WS_VISIBLE, 0, 0,
-                               CLOCK_WIDTH, TOP_ROW_HEIGHT, IDC_CLOCK_LABEL);
+    g_clockLabel = CreateChild(
+        window, L"STATIC", NULL, WS_CHILD | WS_VISIBLE, 0, 0, CLOCK_WIDTH, TOP_ROW_HEIGHT, IDC_CLOCK_LABEL);
     UseDeviceFont(g_clockLabel);
     UpdateClock();
-    g_trafficLabel = CreateChild(window, L"STATIC", TEXT_TRAFFIC_START, WS_CHILD | WS_VISIBLE,
-                                 TRAFFIC_X, 0, TRAFFIC_WIDTH, TOP_ROW_HEIGHT, IDC_TRAFFIC_LABEL);
+    g_trafficLabel = CreateChild(window, L"STATIC", TEXT_TRAFFIC_START, WS_CHILD | WS_VISIBLE, TRAFFIC_X, 0,
+        TRAFFIC_WIDTH, TOP_ROW_HEIGHT, IDC_TRAFFIC_LABEL);
     UseDeviceFont(g_trafficLabel);
 }
 
@@ -129,8 +129,7 @@ LRESULT OnDestroy(HWND window)
     g_contextMenu = NULL;
     RemoveNotifyIcon(window, ID_NOTIFY_ICON, LoadAppIcon(g_instance));
     KillTimer(window, IDT_CLOCK);
-    SetWindowLongPtrW(GetDlgItem(window, IDC_FRIEND_LIST), GWLP_WNDPROC,
-                      (LONG_PTR)g_friendListDefaultProc);
+    SetWindowLongPtrW(GetDlgItem(window, IDC_FRIEND_LIST), GWLP_WNDPROC, (LONG_PTR)g_friendListDefaultProc);
     PostQuitMessage(0);
     return 0;
 }
@@ -140,8 +139,7 @@ void LayoutForScreen()
 {
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
-    MoveWindow(g_statusBar, 0, cy - NAV_BAR_HEIGHT - STATUS_FROM_BOTTOM, cx, STATUS_BAR_HEIGHT,
-               FALSE);
+    MoveWindow(g_statusBar, 0, cy - NAV_BAR_HEIGHT - STATUS_FROM_BOTTOM, cx, STATUS_BAR_HEIGHT, FALSE);
     MoveWindow(g_friendList, 0, TOP_ROW_HEIGHT, cx, cy - NAV_BAR_HEIGHT - LIST_HEIGHT_LOSS, FALSE);
 }
 
@@ -197,16 +195,15 @@ void MakeRoomForSoftKeyBar(HWND window)
     GetWindowRect(window, &frame);
     GetWindowRect(g_menuBar, &bar);
     frame.bottom -= bar.bottom - bar.top;
-    MoveWindow(window, frame.left, frame.top, frame.right - frame.left,
-               frame.bottom - frame.top, FALSE);
+    MoveWindow(window, frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, FALSE);
 }
 
 }  // namespace
 
 void FormatClockText(const SYSTEMTIME& time, wchar_t* buffer)
 {
-    wsprintfW(buffer, ClockFormat(time.wMinute), time.wDay, time.wMonth, time.wYear, time.wHour,
-              time.wMinute);
+    wsprintfW(
+        buffer, ClockFormat(time.wMinute), time.wDay, time.wMonth, time.wYear, time.wHour, time.wMinute);
 }
 
 void UpdateClock()
@@ -275,7 +272,7 @@ bool InitMainWindow(HINSTANCE instance, int showCommand)
         return false;
 
     g_mainWindow = CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
+        CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, instance, NULL);
     if (!g_mainWindow)
         return false;
 
@@ -293,28 +290,15 @@ bool InitMainWindow(HINSTANCE instance, int showCommand)
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_CREATE:
-        return OnCreate(window);
-    case WM_DESTROY:
-        return OnDestroy(window);
-    case WM_ACTIVATE:
-        SHHandleWMActivate(window, wParam, lParam, &g_activateInfo, 0);
-        return 0;
-    case WM_SETTINGCHANGE:
-        return OnSettingChange(window, wParam, lParam);
-    case WM_PAINT:
-        return OnPaint(window);
-    case WM_TIMER:
-        UpdateClock();
-        return 0;
-    case WM_INITMENUPOPUP:
-        OnMenuPopup((HMENU)wParam);
-        return 0;
-    case WM_COMMAND:
-        return OnCommand(window, message, wParam, lParam);
-    case WM_NOTIFY_ICON:
-        return OnNotifyIcon(window, wParam, lParam);
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_CREATE: return OnCreate(window);
+    case WM_DESTROY: return OnDestroy(window);
+    case WM_ACTIVATE: SHHandleWMActivate(window, wParam, lParam, &g_activateInfo, 0); return 0;
+    case WM_SETTINGCHANGE: return OnSettingChange(window, wParam, lParam);
+    case WM_PAINT: return OnPaint(window);
+    case WM_TIMER: UpdateClock(); return 0;
+    case WM_INITMENUPOPUP: OnMenuPopup((HMENU)wParam); return 0;
+    case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
+    case WM_NOTIFY_ICON: return OnNotifyIcon(window, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -12,27 +12,27 @@ namespace emulator {
 enum class Presence { Offline, Online, Rotating };
 
 struct Friend {
-  std::int64_t id = 0;
-  std::string name;  // Windows-1251 bytes, as sent
-  Presence presence = Presence::Offline;
-  bool mutual = false;  // in the friends_mutual list
-  bool fresh = false;   // in the friends_new list
+    std::int64_t id = 0;
+    std::string name;  // Windows-1251 bytes, as sent
+    Presence presence = Presence::Offline;
+    bool mutual = false;  // in the friends_mutual list
+    bool fresh = false;   // in the friends_new list
 };
 
 struct Account {
-  std::string email;     // Windows-1251, compared without regard to ASCII case
-  std::string password;  // Windows-1251, compared exactly
-  std::int64_t memberId = 0;
-  std::vector<Friend> friends;
+    std::string email;     // Windows-1251, compared without regard to ASCII case
+    std::string password;  // Windows-1251, compared exactly
+    std::int64_t memberId = 0;
+    std::vector<Friend> friends;
 };
 
 struct DataSet {
-  std::vector<Account> accounts;
+    std::vector<Account> accounts;
 
-  const Account* FindByEmail(std::string_view email) const;
-  const Account* FindById(std::int64_t memberId) const;
-  // Adds the account, replacing one with the same e-mail.
-  Account& Put(Account account);
+    const Account* FindByEmail(std::string_view email) const;
+    const Account* FindById(std::int64_t memberId) const;
+    // Adds the account, replacing one with the same e-mail.
+    Account& Put(Account account);
 };
 
 // A friend marked Rotating is online in one minute of every three (which

@@ -7,10 +7,10 @@ namespace emulator {
 namespace {
 
 struct FaultInfo {
-  Fault fault;
-  const char* name;
-  bool login;
-  bool api;
+    Fault fault;
+    const char* name;
+    bool login;
+    bool api;
 };
 
 constexpr FaultInfo kFaults[] = {
@@ -36,73 +36,80 @@ constexpr FaultInfo kFaults[] = {
 
 }  // namespace
 
-const char* FaultName(Fault fault) {
-  for (const FaultInfo& f : kFaults)
-    if (f.fault == fault) return f.name;
-  return "none";
+const char* FaultName(Fault fault)
+{
+    for (const FaultInfo& f : kFaults)
+        if (f.fault == fault)
+            return f.name;
+    return "none";
 }
 
-bool FaultForHost(std::string_view name, Host host, Fault& out) {
-  for (const FaultInfo& f : kFaults) {
-    if (name == f.name && (host == Host::Login ? f.login : f.api)) {
-      out = f.fault;
-      return true;
+bool FaultForHost(std::string_view name, Host host, Fault& out)
+{
+    for (const FaultInfo& f : kFaults) {
+        if (name == f.name && (host == Host::Login ? f.login : f.api)) {
+            out = f.fault;
+            return true;
+        }
     }
-  }
-  return false;
+    return false;
 }
 
-bool IsWireFault(Fault fault) {
-  return fault == Fault::Close || fault == Fault::NoBlankLine || fault == Fault::Slow ||
-         fault == Fault::Reset;
+bool IsWireFault(Fault fault)
+{
+    return fault == Fault::Close || fault == Fault::NoBlankLine || fault == Fault::Slow
+        || fault == Fault::Reset;
 }
 
-Delivery ShapeDelivery(std::string answer, Fault wire) {
-  Delivery d;
-  switch (wire) {
-    case Fault::Close:
-      break;
+Delivery ShapeDelivery(std::string answer, Fault wire)
+{
+    Delivery d;
+    switch (wire) {
+    case Fault::Close: break;
     case Fault::NoBlankLine: {
-      // Keep every header line with its CR LF; drop the blank line and body.
-      const size_t end = answer.find("\r\n\r\n");
-      d.bytes = end == std::string::npos ? std::move(answer) : answer.substr(0, end + 2);
-      break;
+        // Keep every header line with its CR LF; drop the blank line and body.
+        const size_t end = answer.find("\r\n\r\n");
+        d.bytes = end == std::string::npos ? std::move(answer) : answer.substr(0, end + 2);
+        break;
     }
     case Fault::Reset: {
-      // Half of it: the client has started reading when the RST comes.
-      const size_t half = std::max<size_t>(1, answer.size() / 2);
-      d.bytes = answer.substr(0, std::min(half, answer.size()));
-      d.reset = true;
-      break;
+        // Half of it: the client has started reading when the RST comes.
+        const size_t half = std::max<size_t>(1, answer.size() / 2);
+        d.bytes = answer.substr(0, std::min(half, answer.size()));
+        d.reset = true;
+        break;
     }
     case Fault::Slow:
-      d.delayMs = kSlowDelayMs;
-      d.bytes = std::move(answer);
-      break;
-    default:
-      d.bytes = std::move(answer);
-      break;
-  }
-  return d;
+        d.delayMs = kSlowDelayMs;
+        d.bytes = std::move(answer);
+        break;
+    default: d.bytes = std::move(answer); break;
+    }
+    return d;
 }
 
-void FaultBoard::Arm(Host host, Fault fault, long count) {
-  Slot& s = SlotOf(host);
-  s.fault = count > 0 ? fault : Fault::None;
-  s.count = fault == Fault::None ? 0 : count;
+void FaultBoard::Arm(Host host, Fault fault, long count)
+{
+    Slot& s = SlotOf(host);
+    s.fault = count > 0 ? fault : Fault::None;
+    s.count = fault == Fault::None ? 0 : count;
 }
 
-Fault FaultBoard::Take(Host host) {
-  Slot& s = SlotOf(host);
-  if (s.fault == Fault::None || s.count <= 0) return Fault::None;
-  const Fault f = s.fault;
-  if (--s.count == 0) s.fault = Fault::None;
-  return f;
+Fault FaultBoard::Take(Host host)
+{
+    Slot& s = SlotOf(host);
+    if (s.fault == Fault::None || s.count <= 0)
+        return Fault::None;
+    const Fault f = s.fault;
+    if (--s.count == 0)
+        s.fault = Fault::None;
+    return f;
 }
 
-void FaultBoard::Clear() {
-  login_ = Slot();
-  api_ = Slot();
+void FaultBoard::Clear()
+{
+    login_ = Slot();
+    api_ = Slot();
 }
 
 }  // namespace emulator

@@ -10,27 +10,27 @@ namespace emulator {
 enum class Host { Login, Api };
 
 enum class Fault {
-  None,
-  // On the wire, either host (no_blank_line and reset: login host only).
-  Close,        // close without answering
-  NoBlankLine,  // headers, then close before the blank line
-  Slow,         // the answer 5 s late
-  Reset,        // part of the answer, then RST
-  // Login answers.
-  NoSid,       // Location without "sid="
-  LongSid,     // a 300-byte session id
-  NoRemixmid,  // cookies without "remixmid="
-  BadByteSid,  // a session id holding a space and a byte >= 0x80
-  // Friend-list answers.
-  NoBrackets,       // body without "[["
-  NoCloseBracket,   // "[[" with no "]" after it
-  BadJson,          // member text that is not JSON
-  MembersNotArray,  // "members" an object, "[[" only inside a string
-  MemberNotArray,   // one member is a number
-  MemberShort,      // one member without element 1
-  NameNotString,    // one member's element 1 is a number
-  UEscape,          // a name holding \u0410
-  Huge,             // a 10 MB body
+    None,
+    // On the wire, either host (no_blank_line and reset: login host only).
+    Close,        // close without answering
+    NoBlankLine,  // headers, then close before the blank line
+    Slow,         // the answer 5 s late
+    Reset,        // part of the answer, then RST
+    // Login answers.
+    NoSid,       // Location without "sid="
+    LongSid,     // a 300-byte session id
+    NoRemixmid,  // cookies without "remixmid="
+    BadByteSid,  // a session id holding a space and a byte >= 0x80
+    // Friend-list answers.
+    NoBrackets,       // body without "[["
+    NoCloseBracket,   // "[[" with no "]" after it
+    BadJson,          // member text that is not JSON
+    MembersNotArray,  // "members" an object, "[[" only inside a string
+    MemberNotArray,   // one member is a number
+    MemberShort,      // one member without element 1
+    NameNotString,    // one member's element 1 is a number
+    UEscape,          // a name holding \u0410
+    Huge,             // a 10 MB body
 };
 
 // The fault's name in the control API ("no_blank_line"), or "none".
@@ -42,9 +42,9 @@ bool IsWireFault(Fault fault);
 
 // What actually goes out for an answer of `answer` bytes under a wire fault.
 struct Delivery {
-  std::string bytes;     // what to send
-  int delayMs = 0;       // wait this long before sending
-  bool reset = false;    // abort with RST after sending instead of closing
+    std::string bytes;   // what to send
+    int delayMs = 0;     // wait this long before sending
+    bool reset = false;  // abort with RST after sending instead of closing
 };
 Delivery ShapeDelivery(std::string answer, Fault wire);
 
@@ -53,19 +53,19 @@ constexpr int kSlowDelayMs = 5000;
 // The faults armed for each host and how many answers each still spoils.
 // Not locked: the service that owns it serialises its callers.
 class FaultBoard {
- public:
-  void Arm(Host host, Fault fault, long count);
-  // The fault for the host's next answer (None when nothing is armed).
-  Fault Take(Host host);
-  void Clear();
+public:
+    void Arm(Host host, Fault fault, long count);
+    // The fault for the host's next answer (None when nothing is armed).
+    Fault Take(Host host);
+    void Clear();
 
- private:
-  struct Slot {
-    Fault fault = Fault::None;
-    long count = 0;
-  };
-  Slot& SlotOf(Host host) { return host == Host::Login ? login_ : api_; }
-  Slot login_, api_;
+private:
+    struct Slot {
+        Fault fault = Fault::None;
+        long count = 0;
+    };
+    Slot& SlotOf(Host host) { return host == Host::Login ? login_ : api_; }
+    Slot login_, api_;
 };
 
 }  // namespace emulator

@@ -12,21 +12,24 @@
 namespace emulator {
 
 struct ServerOptions {
-  std::string loginAddr = "127.0.0.2";
-  std::string apiAddr = "127.0.0.3";
-  int port = 80;
+    std::string loginAddr = "127.0.0.2";
+    std::string apiAddr = "127.0.0.3";
+    int port = 80;
 };
 
 // One line per request, flushed at once so a test can read it right after
 // its answer arrives.
 class RequestLog {
- public:
-  explicit RequestLog(std::FILE* file) : file_(file) {}
-  void Write(std::string_view line);
+public:
+    explicit RequestLog(std::FILE* file)
+        : file_(file)
+    {
+    }
+    void Write(std::string_view line);
 
- private:
-  std::mutex mutex_;
-  std::FILE* file_;
+private:
+    std::mutex mutex_;
+    std::FILE* file_;
 };
 
 // Serves both hosts until SIGTERM or SIGINT arrives (both must already be

@@ -9,381 +9,438 @@ namespace emulator {
 
 namespace {
 
-constexpr const char* kCookieDomain = "; expires=Thu, 01-Jan-2037 00:00:00 GMT; path=/; domain=.socialnet.example";
+constexpr const char* kCookieDomain
+    = "; expires=Thu, 01-Jan-2037 00:00:00 GMT; path=/; domain=.socialnet.example";
 
 enum class ListKind { All, Online, Mutual, New };
 
-bool ListKindOf(std::string_view act, ListKind& kind) {
-  if (act == "friends") kind = ListKind::All;
-  else if (act == "friends_online") kind = ListKind::Online;
-  else if (act == "friends_mutual") kind = ListKind::Mutual;
-  else if (act == "friends_new") kind = ListKind::New;
-  else return false;
-  return true;
+bool ListKindOf(std::string_view act, ListKind& kind)
+{
+    if (act == "friends")
+        kind = ListKind::All;
+    else if (act == "friends_online")
+        kind = ListKind::Online;
+    else if (act == "friends_mutual")
+        kind = ListKind::Mutual;
+    else if (act == "friends_new")
+        kind = ListKind::New;
+    else
+        return false;
+    return true;
 }
 
-std::string Value(const Params& query, const char* name) {
-  const std::string* v = FindParam(query, name);
-  return v ? *v : std::string();
+std::string Value(const Params& query, const char* name)
+{
+    const std::string* v = FindParam(query, name);
+    return v ? *v : std::string();
 }
 
-std::string LowerAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
+std::string LowerAscii(std::string s)
+{
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return s;
 }
 
-Answer Redirect(const std::string& location) {
-  Answer a;
-  a.status = 302;
-  a.headers.emplace_back("Location", location);
-  return a;
+Answer Redirect(const std::string& location)
+{
+    Answer a;
+    a.status = 302;
+    a.headers.emplace_back("Location", location);
+    return a;
 }
 
-Answer LoginCode(const char* code) { return Redirect(std::string(kLoginPage) + "?sid=" + code); }
-
-Answer Json(std::string body) {
-  Answer a;
-  a.contentType = kJsonType;
-  a.body = std::move(body);
-  return a;
+Answer LoginCode(const char* code)
+{
+    return Redirect(std::string(kLoginPage) + "?sid=" + code);
 }
 
-Answer Text(int status, std::string body) {
-  Answer a;
-  a.status = status;
-  a.contentType = "text/plain; charset=windows-1251";
-  a.body = std::move(body);
-  return a;
+Answer Json(std::string body)
+{
+    Answer a;
+    a.contentType = kJsonType;
+    a.body = std::move(body);
+    return a;
 }
 
-std::string MemberText(const Friend& f, bool online) {
-  return "[" + std::to_string(f.id) + "," + JsonString(f.name) + "," + (online ? "1" : "0") + "]";
+Answer Text(int status, std::string body)
+{
+    Answer a;
+    a.status = status;
+    a.contentType = "text/plain; charset=windows-1251";
+    a.body = std::move(body);
+    return a;
 }
 
-std::string JoinMembers(const std::vector<std::string>& items) {
-  std::string out = "[";
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (i) out += ",";
-    out += items[i];
-  }
-  out += "]";
-  return out;
+std::string MemberText(const Friend& f, bool online)
+{
+    return "[" + std::to_string(f.id) + "," + JsonString(f.name) + "," + (online ? "1" : "0") + "]";
+}
+
+std::string JoinMembers(const std::vector<std::string>& items)
+{
+    std::string out = "[";
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (i)
+            out += ",";
+        out += items[i];
+    }
+    out += "]";
+    return out;
 }
 
 }  // namespace
 
-std::int64_t SystemClockMs() {
-  using namespace std::chrono;
-  return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+std::int64_t SystemClockMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
 
-std::string JsonString(std::string_view bytes) {
-  std::string out = "\"";
-  for (char c : bytes) {
-    const unsigned char u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out.push_back('\\');
-      out.push_back(c);
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (c == '\t') {
-      out += "\\t";
-    } else if (u < 0x20) {
-      // No \u escapes on this wire: other control bytes become spaces.
-      out.push_back(' ');
-    } else {
-      out.push_back(c);
+std::string JsonString(std::string_view bytes)
+{
+    std::string out = "\"";
+    for (char c : bytes) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (u < 0x20) {
+            // No \u escapes on this wire: other control bytes become spaces.
+            out.push_back(' ');
+        } else {
+            out.push_back(c);
+        }
     }
-  }
-  out.push_back('"');
-  return out;
+    out.push_back('"');
+    return out;
 }
 
-std::string RenderMembers(const std::vector<const Friend*>& members,
-                          const std::vector<bool>& online, Fault fault) {
-  std::vector<std::string> items;
-  items.reserve(members.size() + 1);
-  for (size_t i = 0; i < members.size(); ++i) items.push_back(MemberText(*members[i], online[i]));
+std::string RenderMembers(
+    const std::vector<const Friend*>& members, const std::vector<bool>& online, Fault fault)
+{
+    std::vector<std::string> items;
+    items.reserve(members.size() + 1);
+    for (size_t i = 0; i < members.size(); ++i)
+        items.push_back(MemberText(*members[i], online[i]));
 
-  switch (fault) {
-    case Fault::NoBrackets:
-      return "{\"ok\":0,\"error\":\"internal\"}";
+    switch (fault) {
+    case Fault::NoBrackets: return "{\"ok\":0,\"error\":\"internal\"}";
     case Fault::MembersNotArray:
-      return "{\"ok\":1,\"members\":{\"format\":\"[[id,name,online]]\",\"count\":" +
-             std::to_string(members.size()) + "}}";
-    default:
-      break;
-  }
-  if (fault == Fault::None || fault == Fault::Huge || IsWireFault(fault)) {
-    std::string body = "{\"ok\":1,\"members\":" + JoinMembers(items) + "}";
-    if (fault == Fault::Huge && body.size() < kHugeBodyBytes) {
-      // Padding before the list: the body is 10 MB, the list still intact.
-      const std::string head = "{\"ok\":1,\"pad\":\"";
-      const std::string tail = "\",\"members\":" + JoinMembers(items) + "}";
-      const size_t fill = kHugeBodyBytes > head.size() + tail.size()
-                              ? kHugeBodyBytes - head.size() - tail.size()
-                              : 0;
-      body = head + std::string(fill, '.') + tail;
+        return "{\"ok\":1,\"members\":{\"format\":\"[[id,name,online]]\",\"count\":"
+            + std::to_string(members.size()) + "}}";
+    default: break;
     }
-    return body;
-  }
+    if (fault == Fault::None || fault == Fault::Huge || IsWireFault(fault)) {
+        std::string body = "{\"ok\":1,\"members\":" + JoinMembers(items) + "}";
+        if (fault == Fault::Huge && body.size() < kHugeBodyBytes) {
+            // Padding before the list: the body is 10 MB, the list still intact.
+            const std::string head = "{\"ok\":1,\"pad\":\"";
+            const std::string tail = "\",\"members\":" + JoinMembers(items) + "}";
+            const size_t fill
+                = kHugeBodyBytes > head.size() + tail.size() ? kHugeBodyBytes - head.size() - tail.size() : 0;
+            body = head + std::string(fill, '.') + tail;
+        }
+        return body;
+    }
 
-  // The remaining faults spoil a member; an empty list gets a stand-in.
-  if (items.empty()) items.push_back("[1,\"?\",0]");
-  switch (fault) {
+    // The remaining faults spoil a member; an empty list gets a stand-in.
+    if (items.empty())
+        items.push_back("[1,\"?\",0]");
+    switch (fault) {
     case Fault::NoCloseBracket: {
-      const std::string body = "{\"ok\":1,\"members\":" + JoinMembers(items) + "}";
-      return body.substr(0, body.find(']'));
+        const std::string body = "{\"ok\":1,\"members\":" + JoinMembers(items) + "}";
+        return body.substr(0, body.find(']'));
     }
     case Fault::BadJson: {
-      // The first name loses its closing quote.
-      std::string& first = items.front();
-      const size_t close = first.rfind("\",");
-      if (close != std::string::npos) first.erase(close, 1);
-      break;
+        // The first name loses its closing quote.
+        std::string& first = items.front();
+        const size_t close = first.rfind("\",");
+        if (close != std::string::npos)
+            first.erase(close, 1);
+        break;
     }
     case Fault::MemberNotArray:
-      if (items.size() == 1) items.push_back("0");
-      else items.back() = members.back() ? std::to_string(members.back()->id) : "0";
-      break;
+        if (items.size() == 1)
+            items.push_back("0");
+        else
+            items.back() = members.back() ? std::to_string(members.back()->id) : "0";
+        break;
     case Fault::MemberShort:
-      if (members.empty()) items.back() = "[1]";
-      else items.back() = "[" + std::to_string(members.back()->id) + "]";
-      break;
+        if (members.empty())
+            items.back() = "[1]";
+        else
+            items.back() = "[" + std::to_string(members.back()->id) + "]";
+        break;
     case Fault::NameNotString:
-      if (members.empty()) items.back() = "[1,1,0]";
-      else items.back() = "[" + std::to_string(members.back()->id) + "," +
-                          std::to_string(members.back()->id) + "," +
-                          (online.back() ? "1" : "0") + "]";
-      break;
+        if (members.empty())
+            items.back() = "[1,1,0]";
+        else
+            items.back() = "[" + std::to_string(members.back()->id) + "," + std::to_string(members.back()->id)
+                + "," + (online.back() ? "1" : "0") + "]";
+        break;
     case Fault::UEscape: {
-      // The first letter of the first name as a \u escape.
-      std::string& first = items.front();
-      const size_t quote = first.find('"');
-      if (quote != std::string::npos && quote + 1 < first.size() && first[quote + 1] != '"')
-        first.replace(quote + 1, 1, "\\u0410");
-      else
-        first.insert(quote + 1, "\\u0410");
-      break;
+        // The first letter of the first name as a \u escape.
+        std::string& first = items.front();
+        const size_t quote = first.find('"');
+        if (quote != std::string::npos && quote + 1 < first.size() && first[quote + 1] != '"')
+            first.replace(quote + 1, 1, "\\u0410");
+        else
+            first.insert(quote + 1, "\\u0410");
+        break;
     }
-    default:
-      break;
-  }
-  return "{\"ok\":1,\"members\":" + JoinMembers(items) + "}";
+    default: break;
+    }
+    return "{\"ok\":1,\"members\":" + JoinMembers(items) + "}";
 }
 
 Service::Service(DataSet data, Clock clock, std::uint64_t seed)
-    : data_(std::move(data)), clock_(std::move(clock)), random_(seed) {}
-
-bool Service::IsControlPath(std::string_view path) {
-  return path.substr(0, 11) == "/_emulator/";
+    : data_(std::move(data))
+    , clock_(std::move(clock))
+    , random_(seed)
+{
 }
 
-bool Service::SessionMember(const std::string& sid, std::int64_t& memberId) const {
-  std::lock_guard<std::mutex> lock(mutex_);
-  const auto it = sessions_.find(sid);
-  if (it == sessions_.end()) return false;
-  memberId = it->second;
-  return true;
+bool Service::IsControlPath(std::string_view path)
+{
+    return path.substr(0, 11) == "/_emulator/";
 }
 
-Answer Service::Auth(const Params& query) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  const Fault fault = faults_.Take(Host::Login);
-  const std::string login = Value(query, "login");
-  Answer a = login == "force"    ? Login(query, fault)
-             : login == "logout" ? Logout(query)
-                                 : LoginCode("-1");
-  if (IsWireFault(fault)) a.wire = fault;
-  return a;
+bool Service::SessionMember(const std::string& sid, std::int64_t& memberId) const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = sessions_.find(sid);
+    if (it == sessions_.end())
+        return false;
+    memberId = it->second;
+    return true;
 }
 
-Answer Service::Login(const Params& query, Fault fault) {
-  const std::string* email = FindParam(query, "email");
-  const std::string* pass = FindParam(query, "pass");
-  if (!email || !pass || email->empty() || pass->empty() || Value(query, "site") != "2") {
-    return LoginCode("-1");
-  }
-  const std::int64_t now = clock_();
-  Failures& failures = failures_[LowerAscii(*email)];
-  if (failures.captchaUntil != 0) {
-    if (now < failures.captchaUntil) return fault == Fault::NoSid ? Redirect(kLoginPage) : LoginCode("-2");
-    failures = Failures();
-  }
-  const Account* account = data_.FindByEmail(*email);
-  if (!account || account->password != *pass) {
-    const char* code = "-4";
-    if (++failures.consecutive >= 2) {
-      failures = Failures();
-      failures.captchaUntil = now + kCaptchaWindowMs;
-      code = "-3";
+Answer Service::Auth(const Params& query)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Fault fault = faults_.Take(Host::Login);
+    const std::string login = Value(query, "login");
+    Answer a = login == "force" ? Login(query, fault) : login == "logout" ? Logout(query) : LoginCode("-1");
+    if (IsWireFault(fault))
+        a.wire = fault;
+    return a;
+}
+
+Answer Service::Login(const Params& query, Fault fault)
+{
+    const std::string* email = FindParam(query, "email");
+    const std::string* pass = FindParam(query, "pass");
+    if (!email || !pass || email->empty() || pass->empty() || Value(query, "site") != "2") {
+        return LoginCode("-1");
     }
-    return fault == Fault::NoSid ? Redirect(kLoginPage) : LoginCode(code);
-  }
-  failures = Failures();
+    const std::int64_t now = clock_();
+    Failures& failures = failures_[LowerAscii(*email)];
+    if (failures.captchaUntil != 0) {
+        if (now < failures.captchaUntil)
+            return fault == Fault::NoSid ? Redirect(kLoginPage) : LoginCode("-2");
+        failures = Failures();
+    }
+    const Account* account = data_.FindByEmail(*email);
+    if (!account || account->password != *pass) {
+        const char* code = "-4";
+        if (++failures.consecutive >= 2) {
+            failures = Failures();
+            failures.captchaUntil = now + kCaptchaWindowMs;
+            code = "-3";
+        }
+        return fault == Fault::NoSid ? Redirect(kLoginPage) : LoginCode(code);
+    }
+    failures = Failures();
 
-  std::string sid;
-  switch (fault) {
+    std::string sid;
+    switch (fault) {
     case Fault::LongSid: sid = NewSid(300); break;
     case Fault::BadByteSid: sid = NewSid(12) + " \xE9" + NewSid(18); break;
     default: sid = NewSid(32); break;
-  }
-  sessions_[sid] = account->memberId;
-
-  Answer a = Redirect(fault == Fault::NoSid ? std::string(kLoginPage)
-                                            : std::string(kLoginPage) + "?sid=" + sid);
-  if (fault != Fault::NoRemixmid)
-    a.headers.emplace_back("Set-Cookie",
-                           "remixmid=" + std::to_string(account->memberId) + kCookieDomain);
-  a.headers.emplace_back("Set-Cookie", "remixlang=0; path=/");
-  return a;
-}
-
-Answer Service::Logout(const Params& query) {
-  const std::string* sid = FindParam(query, "sid");
-  if (!sid || sid->empty() || Value(query, "site") != "2") return LoginCode("-1");
-  sessions_.erase(*sid);
-  return Redirect(kLogoutTarget);
-}
-
-Answer Service::Data(const Params& query) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  const Fault fault = faults_.Take(Host::Api);
-  Answer a = DataAnswer(query, fault);
-  if (IsWireFault(fault)) a.wire = fault;
-  return a;
-}
-
-const Account* Service::SessionAccount(const Params& query, bool idMustMatch) const {
-  const auto it = sessions_.find(Value(query, "sid"));
-  if (it == sessions_.end()) return nullptr;
-  if (idMustMatch) {
-    std::int64_t id = 0;
-    if (!ParseDecimal(Value(query, "id"), id) || id != it->second) return nullptr;
-  }
-  return data_.FindById(it->second);
-}
-
-Answer Service::DataAnswer(const Params& query, Fault fault) {
-  const std::string act = Value(query, "act");
-  ListKind kind;
-  if (ListKindOf(act, kind)) {
-    const Account* account = SessionAccount(query, true);
-    return account ? FriendList(*account, act, fault) : Json(kSessionError);
-  }
-  if (act == "add_message") {
-    const Account* account = SessionAccount(query, false);
-    return account ? AddMessage(*account, query) : Json(kSessionError);
-  }
-  if (act == "set_activity") {
-    const Account* account = SessionAccount(query, true);
-    return account ? SetActivity(*account, query) : Json(kSessionError);
-  }
-  if (act == "captcha") {
-    std::int64_t csid = 0;
-    ParseDecimal(Value(query, "csid"), csid);
-    Answer a;
-    a.contentType = "image/gif";
-    a.body = CaptchaGif(static_cast<std::uint32_t>(csid));
-    return a;
-  }
-  return Json("{\"ok\":0,\"error\":\"act\"}");
-}
-
-Answer Service::FriendList(const Account& account, std::string_view act, Fault fault) {
-  ListKind kind = ListKind::All;
-  ListKindOf(act, kind);
-  const std::int64_t minute = clock_() / 60000;
-  std::vector<const Friend*> members;
-  std::vector<bool> online;
-  members.reserve(account.friends.size());
-  online.reserve(account.friends.size());
-  for (const Friend& f : account.friends) {
-    const bool on = IsOnline(f, minute);
-    const bool wanted = kind == ListKind::All ||
-                        (kind == ListKind::Online && on) ||
-                        (kind == ListKind::Mutual && f.mutual) ||
-                        (kind == ListKind::New && f.fresh);
-    if (!wanted) continue;
-    members.push_back(&f);
-    online.push_back(on);
-  }
-  return Json(RenderMembers(members, online, fault));
-}
-
-Answer Service::AddMessage(const Account& account, const Params& query) {
-  std::int64_t to = 0;
-  bool known = false;
-  if (ParseDecimal(Value(query, "id"), to)) {
-    for (const Friend& f : account.friends) known = known || f.id == to;
-  }
-  if (!known) return Json("{\"ok\":0}");
-  Note("message " + account.email + " " + std::to_string(to) + " " + Value(query, "message"));
-  return Json("{\"ok\":1}");
-}
-
-Answer Service::SetActivity(const Account& account, const Params& query) {
-  Note("status " + account.email + " " + Value(query, "text"));
-  return Json("{\"ok\":1}");
-}
-
-Answer Service::Other(Host host) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  const Fault fault = faults_.Take(host);
-  Answer a = Text(404, "not found\n");
-  if (IsWireFault(fault)) a.wire = fault;
-  return a;
-}
-
-Answer Service::Control(Host host, std::string_view path, const Params& query) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  if (path == "/_emulator/fault") {
-    const std::string* name = FindParam(query, "set");
-    Fault fault = Fault::None;
-    if (!name || !FaultForHost(*name, host, fault))
-      return Text(400, "unknown fault for this host: " + (name ? *name : std::string()) + "\n");
-    long count = 1;
-    if (const std::string* c = FindParam(query, "count")) {
-      std::int64_t n = 0;
-      if (!ParseDecimal(*c, n) || n < 1 || n > 1000000) return Text(400, "count must be 1..1000000\n");
-      count = static_cast<long>(n);
     }
-    faults_.Arm(host, fault, count);
-    return Text(200, std::string("armed ") + FaultName(fault) + " " + std::to_string(count) + "\n");
-  }
-  if (path == "/_emulator/reset") {
-    faults_.Clear();
-    failures_.clear();
-    return Text(200, "reset\n");
-  }
-  if (path == "/_emulator/state") return Text(200, State());
-  return Text(404, "unknown control request\n");
+    sessions_[sid] = account->memberId;
+
+    Answer a
+        = Redirect(fault == Fault::NoSid ? std::string(kLoginPage) : std::string(kLoginPage) + "?sid=" + sid);
+    if (fault != Fault::NoRemixmid)
+        a.headers.emplace_back("Set-Cookie", "remixmid=" + std::to_string(account->memberId) + kCookieDomain);
+    a.headers.emplace_back("Set-Cookie", "remixlang=0; path=/");
+    return a;
 }
 
-std::string Service::State() const {
-  std::string out = "sessions " + std::to_string(sessions_.size()) + "\n";
-  for (const std::string& line : journal_) out += line + "\n";
-  return out;
+Answer Service::Logout(const Params& query)
+{
+    const std::string* sid = FindParam(query, "sid");
+    if (!sid || sid->empty() || Value(query, "site") != "2")
+        return LoginCode("-1");
+    sessions_.erase(*sid);
+    return Redirect(kLogoutTarget);
 }
 
-void Service::Note(std::string line) {
-  constexpr std::size_t kKeep = 1000;
-  if (journal_.size() >= kKeep) journal_.erase(journal_.begin());
-  journal_.push_back(std::move(line));
+Answer Service::Data(const Params& query)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Fault fault = faults_.Take(Host::Api);
+    Answer a = DataAnswer(query, fault);
+    if (IsWireFault(fault))
+        a.wire = fault;
+    return a;
 }
 
-std::string Service::NewSid(std::size_t length) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string sid;
-  sid.reserve(length);
-  while (sid.size() < length) {
-    std::uint64_t r = random_();
-    for (int i = 0; i < 16 && sid.size() < length; ++i, r >>= 4) sid.push_back(kHex[r & 15]);
-  }
-  return sid;
+const Account* Service::SessionAccount(const Params& query, bool idMustMatch) const
+{
+    const auto it = sessions_.find(Value(query, "sid"));
+    if (it == sessions_.end())
+        return nullptr;
+    if (idMustMatch) {
+        std::int64_t id = 0;
+        if (!ParseDecimal(Value(query, "id"), id) || id != it->second)
+            return nullptr;
+    }
+    return data_.FindById(it->second);
+}
+
+Answer Service::DataAnswer(const Params& query, Fault fault)
+{
+    const std::string act = Value(query, "act");
+    ListKind kind;
+    if (ListKindOf(act, kind)) {
+        const Account* account = SessionAccount(query, true);
+        return account ? FriendList(*account, act, fault) : Json(kSessionError);
+    }
+    if (act == "add_message") {
+        const Account* account = SessionAccount(query, false);
+        return account ? AddMessage(*account, query) : Json(kSessionError);
+    }
+    if (act == "set_activity") {
+        const Account* account = SessionAccount(query, true);
+        return account ? SetActivity(*account, query) : Json(kSessionError);
+    }
+    if (act == "captcha") {
+        std::int64_t csid = 0;
+        ParseDecimal(Value(query, "csid"), csid);
+        Answer a;
+        a.contentType = "image/gif";
+        a.body = CaptchaGif(static_cast<std::uint32_t>(csid));
+        return a;
+    }
+    return Json("{\"ok\":0,\"error\":\"act\"}");
+}
+
+Answer Service::FriendList(const Account& account, std::string_view act, Fault fault)
+{
+    ListKind kind = ListKind::All;
+    ListKindOf(act, kind);
+    const std::int64_t minute = clock_() / 60000;
+    std::vector<const Friend*> members;
+    std::vector<bool> online;
+    members.reserve(account.friends.size());
+    online.reserve(account.friends.size());
+    for (const Friend& f : account.friends) {
+        const bool on = IsOnline(f, minute);
+        const bool wanted = kind == ListKind::All || (kind == ListKind::Online && on)
+            || (kind == ListKind::Mutual && f.mutual) || (kind == ListKind::New && f.fresh);
+        if (!wanted)
+            continue;
+        members.push_back(&f);
+        online.push_back(on);
+    }
+    return Json(RenderMembers(members, online, fault));
+}
+
+Answer Service::AddMessage(const Account& account, const Params& query)
+{
+    std::int64_t to = 0;
+    bool known = false;
+    if (ParseDecimal(Value(query, "id"), to)) {
+        for (const Friend& f : account.friends)
+            known = known || f.id == to;
+    }
+    if (!known)
+        return Json("{\"ok\":0}");
+    Note("message " + account.email + " " + std::to_string(to) + " " + Value(query, "message"));
+    return Json("{\"ok\":1}");
+}
+
+Answer Service::SetActivity(const Account& account, const Params& query)
+{
+    Note("status " + account.email + " " + Value(query, "text"));
+    return Json("{\"ok\":1}");
+}
+
+Answer Service::Other(Host host)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    const Fault fault = faults_.Take(host);
+    Answer a = Text(404, "not found\n");
+    if (IsWireFault(fault))
+        a.wire = fault;
+    return a;
+}
+
+Answer Service::Control(Host host, std::string_view path, const Params& query)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (path == "/_emulator/fault") {
+        const std::string* name = FindParam(query, "set");
+        Fault fault = Fault::None;
+        if (!name || !FaultForHost(*name, host, fault))
+            return Text(400, "unknown fault for this host: " + (name ? *name : std::string()) + "\n");
+        long count = 1;
+        if (const std::string* c = FindParam(query, "count")) {
+            std::int64_t n = 0;
+            if (!ParseDecimal(*c, n) || n < 1 || n > 1000000)
+                return Text(400, "count must be 1..1000000\n");
+            count = static_cast<long>(n);
+        }
+        faults_.Arm(host, fault, count);
+        return Text(200, std::string("armed ") + FaultName(fault) + " " + std::to_string(count) + "\n");
+    }
+    if (path == "/_emulator/reset") {
+        faults_.Clear();
+        failures_.clear();
+        return Text(200, "reset\n");
+    }
+    if (path == "/_emulator/state")
+        return Text(200, State());
+    return Text(404, "unknown control request\n");
+}
+
+std::string Service::State() const
+{
+    std::string out = "sessions " + std::to_string(sessions_.size()) + "\n";
+    for (const std::string& line : journal_)
+        out += line + "\n";
+    return out;
+}
+
+void Service::Note(std::string line)
+{
+    constexpr std::size_t kKeep = 1000;
+    if (journal_.size() >= kKeep)
+        journal_.erase(journal_.begin());
+    journal_.push_back(std::move(line));
+}
+
+std::string Service::NewSid(std::size_t length)
+{
+    static const char kHex[] = "0123456789abcdef";
+    std::string sid;
+    sid.reserve(length);
+    while (sid.size() < length) {
+        std::uint64_t r = random_();
+        for (int i = 0; i < 16 && sid.size() < length; ++i, r >>= 4)
+            sid.push_back(kHex[r & 15]);
+    }
+    return sid;
 }
 
 }  // namespace emulator

@@ -21,11 +21,11 @@
 namespace emulator {
 
 struct Answer {
-  int status = 200;
-  std::vector<std::pair<std::string, std::string>> headers;  // in order; names may repeat
-  std::string contentType;                                    // none when empty
-  std::string body;
-  Fault wire = Fault::None;  // how the finished bytes leave the socket
+    int status = 200;
+    std::vector<std::pair<std::string, std::string>> headers;  // in order; names may repeat
+    std::string contentType;                                   // none when empty
+    std::string body;
+    Fault wire = Fault::None;  // how the finished bytes leave the socket
 };
 
 constexpr const char* kJsonType = "application/json; charset=windows-1251";
@@ -41,54 +41,54 @@ std::int64_t SystemClockMs();
 
 // Member lists as the data API sends them, spoiled by a body fault if any.
 // `online` gives each member's 0/1 flag. Public for the tests.
-std::string RenderMembers(const std::vector<const Friend*>& members,
-                          const std::vector<bool>& online, Fault fault);
+std::string RenderMembers(
+    const std::vector<const Friend*>& members, const std::vector<bool>& online, Fault fault);
 // A name as a JSON string: quotes and backslashes escaped, other bytes raw.
 std::string JsonString(std::string_view bytes);
 
 class Service {
- public:
-  Service(DataSet data, Clock clock, std::uint64_t seed);
+public:
+    Service(DataSet data, Clock clock, std::uint64_t seed);
 
-  // Login host, /auth: login=force or login=logout.
-  Answer Auth(const Params& query);
-  // Data API host, /data.
-  Answer Data(const Params& query);
-  // Any other path of either host: 404, still one of the host's answers.
-  Answer Other(Host host);
-  // /_emulator/fault, /_emulator/reset, /_emulator/state: answered
-  // normally, never spoiled by a fault and never counted as one.
-  Answer Control(Host host, std::string_view path, const Params& query);
-  static bool IsControlPath(std::string_view path);
+    // Login host, /auth: login=force or login=logout.
+    Answer Auth(const Params& query);
+    // Data API host, /data.
+    Answer Data(const Params& query);
+    // Any other path of either host: 404, still one of the host's answers.
+    Answer Other(Host host);
+    // /_emulator/fault, /_emulator/reset, /_emulator/state: answered
+    // normally, never spoiled by a fault and never counted as one.
+    Answer Control(Host host, std::string_view path, const Params& query);
+    static bool IsControlPath(std::string_view path);
 
-  // The member id of a live session; false when there is none.
-  bool SessionMember(const std::string& sid, std::int64_t& memberId) const;
+    // The member id of a live session; false when there is none.
+    bool SessionMember(const std::string& sid, std::int64_t& memberId) const;
 
- private:
-  struct Failures {
-    int consecutive = 0;
-    std::int64_t captchaUntil = 0;  // -2 for every login until then
-  };
+private:
+    struct Failures {
+        int consecutive = 0;
+        std::int64_t captchaUntil = 0;  // -2 for every login until then
+    };
 
-  Answer Login(const Params& query, Fault fault);
-  Answer Logout(const Params& query);
-  Answer DataAnswer(const Params& query, Fault fault);
-  Answer FriendList(const Account& account, std::string_view act, Fault fault);
-  Answer AddMessage(const Account& account, const Params& query);
-  Answer SetActivity(const Account& account, const Params& query);
-  const Account* SessionAccount(const Params& query, bool idMustMatch) const;
-  std::string NewSid(std::size_t length);
-  std::string State() const;
-  void Note(std::string line);
+    Answer Login(const Params& query, Fault fault);
+    Answer Logout(const Params& query);
+    Answer DataAnswer(const Params& query, Fault fault);
+    Answer FriendList(const Account& account, std::string_view act, Fault fault);
+    Answer AddMessage(const Account& account, const Params& query);
+    Answer SetActivity(const Account& account, const Params& query);
+    const Account* SessionAccount(const Params& query, bool idMustMatch) const;
+    std::string NewSid(std::size_t length);
+    std::string State() const;
+    void Note(std::string line);
 
-  mutable std::mutex mutex_;
-  DataSet data_;
-  Clock clock_;
-  std::mt19937_64 random_;
-  FaultBoard faults_;
-  std::map<std::string, Failures> failures_;     // by lower-case e-mail
-  std::map<std::string, std::int64_t> sessions_;  // sid to member id
-  std::vector<std::string> journal_;             // messages and status texts
+    mutable std::mutex mutex_;
+    DataSet data_;
+    Clock clock_;
+    std::mt19937_64 random_;
+    FaultBoard faults_;
+    std::map<std::string, Failures> failures_;      // by lower-case e-mail
+    std::map<std::string, std::int64_t> sessions_;  // sid to member id
+    std::vector<std::string> journal_;              // messages and status texts
 };
 
 }  // namespace emulator

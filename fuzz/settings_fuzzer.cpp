@@ -30,7 +30,7 @@ bool Terminated(const char* field)
     return memchr(field, '\0', CREDENTIAL_FIELD_SIZE) != nullptr;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -73,9 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::string expected;
         if (service != sections.end()) {
             const auto value = service->second.find(keys[i]);
-            if (value != service->second.end() &&
-                value->second.size() < CREDENTIAL_FIELD_SIZE &&
-                value->second.find_first_of("\r\n") == std::string::npos)
+            if (value != service->second.end() && value->second.size() < CREDENTIAL_FIELD_SIZE
+                && value->second.find_first_of("\r\n") == std::string::npos)
                 expected = value->second;
         }
         Check(expected == fields[i]);
@@ -83,8 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // What was loaded comes back the same after a save: a loaded value holds
     // no space, CR or LF, so it cannot break the saved lines.
-    const std::string saved = ComposeSettingsText(guarded.credentials.email,
-                                                  guarded.credentials.password);
+    const std::string saved = ComposeSettingsText(guarded.credentials.email, guarded.credentials.password);
     SettingsSections reread;
     Check(SettingsFile::Parse(saved.c_str(), reread) == 3);
     Credentials again = {};

@@ -29,8 +29,7 @@ const Node& Element::NodeOfType(ElementType type) const
 {
     const ElementType actual = Type();
     if (actual != type)
-        throw Exception(std::string("bad cast: expected ") + TypeName(type) + ", found " +
-                        TypeName(actual));
+        throw Exception(std::string("bad cast: expected ") + TypeName(type) + ", found " + TypeName(actual));
     if (!node_)
         return kNull;
     return *node_;
@@ -49,28 +48,27 @@ const Element& Element::operator[](std::size_t index) const&
 const Element& Array::operator[](std::size_t index) const
 {
     if (index >= elements_.size())
-        throw Exception("array index " + std::to_string(index) + " out of range (size " +
-                        std::to_string(elements_.size()) + ")");
+        throw Exception("array index " + std::to_string(index) + " out of range (size "
+            + std::to_string(elements_.size()) + ")");
     return elements_[index];
 }
 
 Object::Object(std::vector<Member> members)
-    : Node(ObjectType), members_(std::move(members)), byName_(members_.size())
+    : Node(ObjectType)
+    , members_(std::move(members))
+    , byName_(members_.size())
 {
     for (std::size_t i = 0; i < byName_.size(); ++i)
         byName_[i] = i;
     // Stable: of two equal names the earlier member comes first.
-    std::stable_sort(byName_.begin(), byName_.end(), [this](std::size_t a, std::size_t b) {
-        return members_[a].name < members_[b].name;
-    });
+    std::stable_sort(byName_.begin(), byName_.end(),
+        [this](std::size_t a, std::size_t b) { return members_[a].name < members_[b].name; });
 }
 
 Object::const_iterator Object::Find(const std::string& name) const
 {
     auto it = std::lower_bound(byName_.begin(), byName_.end(), name,
-                               [this](std::size_t position, const std::string& wanted) {
-                                   return members_[position].name < wanted;
-                               });
+        [this](std::size_t position, const std::string& wanted) { return members_[position].name < wanted; });
     if (it == byName_.end() || members_[*it].name != name)
         return members_.end();
     return members_.begin() + static_cast<std::ptrdiff_t>(*it);

@@ -20,7 +20,10 @@ namespace json {
 // Missing member, index out of range, bad cast.
 class Exception : public std::runtime_error {
 public:
-    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    explicit Exception(const std::string& message)
+        : std::runtime_error(message)
+    {
+    }
 };
 
 // Bad text at the character level: unknown escape, broken number or literal,
@@ -28,8 +31,12 @@ public:
 class ScanException : public Exception {
 public:
     ScanException(const std::string& message, std::size_t offset)
-        : Exception(message), offset_(offset) {}
+        : Exception(message)
+        , offset_(offset)
+    {
+    }
     std::size_t Offset() const { return offset_; }
+
 private:
     std::size_t offset_;
 };
@@ -39,8 +46,12 @@ private:
 class ParseException : public Exception {
 public:
     ParseException(const std::string& message, std::size_t offset)
-        : Exception(message), offset_(offset) {}
+        : Exception(message)
+        , offset_(offset)
+    {
+    }
     std::size_t Offset() const { return offset_; }
+
 private:
     std::size_t offset_;
 };
@@ -53,15 +64,20 @@ const char* TypeName(ElementType type);
 class Node {
 public:
     ElementType Type() const { return type_; }
+
 protected:
-    constexpr explicit Node(ElementType type) : type_(type) {}
+    constexpr explicit Node(ElementType type)
+        : type_(type)
+    {
+    }
+
 private:
     ElementType type_;
 };
 
 class Element {
 public:
-    Element() {}   // JSON null
+    Element() { }  // JSON null
 
     ElementType Type() const { return node_ ? node_->Type() : NullType; }
     bool IsNull() const { return Type() == NullType; }
@@ -80,7 +96,10 @@ public:
     void swap(Element& other) { node_.swap(other.node_); }
 
     // Made by the reader; also lets a program build a value of its own.
-    explicit Element(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
+    explicit Element(std::shared_ptr<const Node> node)
+        : node_(std::move(node))
+    {
+    }
 
 private:
     std::shared_ptr<const Node> node_;
@@ -88,23 +107,36 @@ private:
 
 class Null : public Node {
 public:
-    constexpr Null() : Node(NullType) {}
+    constexpr Null()
+        : Node(NullType)
+    {
+    }
 };
 
 class Boolean : public Node {
 public:
-    explicit Boolean(bool value = false) : Node(BooleanType), value_(value) {}
+    explicit Boolean(bool value = false)
+        : Node(BooleanType)
+        , value_(value)
+    {
+    }
     bool Value() const { return value_; }
     operator bool() const { return value_; }
+
 private:
     bool value_;
 };
 
 class Number : public Node {
 public:
-    explicit Number(double value = 0) : Node(NumberType), value_(value) {}
+    explicit Number(double value = 0)
+        : Node(NumberType)
+        , value_(value)
+    {
+    }
     double Value() const { return value_; }
     operator double() const { return value_; }
+
 private:
     double value_;
 };
@@ -113,9 +145,13 @@ private:
 class String : public Node {
 public:
     explicit String(std::string value = std::string())
-        : Node(StringType), value_(std::move(value)) {}
+        : Node(StringType)
+        , value_(std::move(value))
+    {
+    }
     const std::string& Value() const { return value_; }
     operator const std::string&() const { return value_; }
+
 private:
     std::string value_;
 };
@@ -124,9 +160,15 @@ class Array : public Node {
 public:
     typedef std::vector<Element>::const_iterator const_iterator;
 
-    Array() : Node(ArrayType) {}
+    Array()
+        : Node(ArrayType)
+    {
+    }
     explicit Array(std::vector<Element> elements)
-        : Node(ArrayType), elements_(std::move(elements)) {}
+        : Node(ArrayType)
+        , elements_(std::move(elements))
+    {
+    }
 
     std::size_t Size() const { return elements_.size(); }
     bool Empty() const { return elements_.empty(); }
@@ -150,7 +192,10 @@ public:
     };
     typedef std::vector<Member>::const_iterator const_iterator;
 
-    Object() : Node(ObjectType) {}
+    Object()
+        : Node(ObjectType)
+    {
+    }
     // Members keep their order; names are looked up through a sorted index.
     explicit Object(std::vector<Member> members);
 
@@ -170,33 +215,44 @@ public:
 
 private:
     std::vector<Member> members_;
-    std::vector<std::size_t> byName_;   // positions in members_, ordered by name
+    std::vector<std::size_t> byName_;  // positions in members_, ordered by name
 };
 
 template <typename T> struct TypeOf;
-template <> struct TypeOf<Null> { static const ElementType value = NullType; };
-template <> struct TypeOf<Boolean> { static const ElementType value = BooleanType; };
-template <> struct TypeOf<Number> { static const ElementType value = NumberType; };
-template <> struct TypeOf<String> { static const ElementType value = StringType; };
-template <> struct TypeOf<Array> { static const ElementType value = ArrayType; };
-template <> struct TypeOf<Object> { static const ElementType value = ObjectType; };
+template <> struct TypeOf<Null> {
+    static const ElementType value = NullType;
+};
+template <> struct TypeOf<Boolean> {
+    static const ElementType value = BooleanType;
+};
+template <> struct TypeOf<Number> {
+    static const ElementType value = NumberType;
+};
+template <> struct TypeOf<String> {
+    static const ElementType value = StringType;
+};
+template <> struct TypeOf<Array> {
+    static const ElementType value = ArrayType;
+};
+template <> struct TypeOf<Object> {
+    static const ElementType value = ObjectType;
+};
 
 // json_cast<const Array&>(element): the value as that type, read-only.
 // json_cast<Array>(element) gives a copy. Throws Exception on a wrong type.
-template <typename CastT>
-CastT json_cast(const Element& element)
+template <typename CastT> CastT json_cast(const Element& element)
 {
     typedef typename std::remove_reference<CastT>::type Referred;
     static_assert(!std::is_reference<CastT>::value || std::is_const<Referred>::value,
-                  "documents are read-only: use json_cast<const T&>");
+        "documents are read-only: use json_cast<const T&>");
     typedef typename std::remove_cv<Referred>::type T;
     return static_cast<const T&>(element.NodeOfType(TypeOf<T>::value));
 }
 
 // A reference into a temporary element would dangle: hold the element first.
 template <typename CastT>
-typename std::enable_if<std::is_reference<CastT>::value, CastT>::type
-json_cast(const Element&& element) = delete;
+typename std::enable_if<std::is_reference<CastT>::value, CastT>::type json_cast(const Element&& element)
+    = delete;
 
 }  // namespace json
 

@@ -14,7 +14,11 @@ typedef std::char_traits<char> Traits;
 // time through sgetc/sbumpc, which stay inline while the buffer has data.
 class Parser {
 public:
-    explicit Parser(std::streambuf* buffer) : buffer_(buffer), offset_(0) {}
+    explicit Parser(std::streambuf* buffer)
+        : buffer_(buffer)
+        , offset_(0)
+    {
+    }
 
     Element ReadValue(int depth)
     {
@@ -27,9 +31,12 @@ public:
         case 't': ReadLiteral("true"); return Element(std::make_shared<const Boolean>(true));
         case 'f': ReadLiteral("false"); return Element(std::make_shared<const Boolean>(false));
         case 'n': ReadLiteral("null"); return Element();
-        case ']': case '}': case ',': case ':':
-            throw ParseException(std::string("unexpected '") + static_cast<char>(c) +
-                                 "' where a value was due", offset_);
+        case ']':
+        case '}':
+        case ',':
+        case ':':
+            throw ParseException(
+                std::string("unexpected '") + static_cast<char>(c) + "' where a value was due", offset_);
         default:
             if (c == '-' || (c >= '0' && c <= '9'))
                 return Element(std::make_shared<const Number>(ReadNumber()));
@@ -81,7 +88,7 @@ private:
     Element ReadArray(int depth)
     {
         CheckDepth(depth);
-        Take();   // '['
+        Take();  // '['
         std::vector<Element> elements;
         SkipWhiteSpace();
         if (Peek() == ']') {
@@ -111,7 +118,7 @@ private:
     {
         CheckDepth(depth);
         const std::size_t start = offset_;
-        Take();   // '{'
+        Take();  // '{'
         std::vector<Object::Member> members;
         SkipWhiteSpace();
         if (Peek() == '}') {
@@ -146,14 +153,13 @@ private:
         }
         auto object = std::make_shared<const Object>(std::move(members));
         if (object->FindDuplicate())
-            throw ParseException("member \"" + object->FindDuplicate()->name +
-                                 "\" given twice", start);
+            throw ParseException("member \"" + object->FindDuplicate()->name + "\" given twice", start);
         return Element(std::move(object));
     }
 
     std::string ReadString()
     {
-        Take();   // opening quote
+        Take();  // opening quote
         std::string value;
         for (;;) {
             const int c = Take();
@@ -178,8 +184,8 @@ private:
             default:
                 if (escaped == Traits::eof())
                     throw ScanException("text ends inside a string", offset_);
-                throw ScanException(std::string("unsupported escape \\") +
-                                    static_cast<char>(escaped), offset_ - 1);
+                throw ScanException(
+                    std::string("unsupported escape \\") + static_cast<char>(escaped), offset_ - 1);
             }
         }
     }
@@ -228,21 +234,20 @@ private:
             TakeDigits(text);
         }
         const int after = Peek();
-        if (after == '.' || after == '+' || after == '-' || after == 'e' || after == 'E' ||
-            (after >= 'a' && after <= 'z') || (after >= 'A' && after <= 'Z'))
+        if (after == '.' || after == '+' || after == '-' || after == 'e' || after == 'E'
+            || (after >= 'a' && after <= 'z') || (after >= 'A' && after <= 'Z'))
             throw ScanException("bad character after a number", offset_);
 
         double value = 0;
-        const std::from_chars_result result =
-            std::from_chars(text.data(), text.data() + text.size(), value);
+        const std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), value);
         if (result.ec == std::errc::result_out_of_range) {
             // Too small is read as zero; too large is refused rather than
             // turned into infinity.
             if (!IsTiny(text))
                 throw ScanException("number too large", start);
             value = text[0] == '-' ? -0.0 : 0.0;
-        } else if (result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-                   !std::isfinite(value)) {
+        } else if (result.ec != std::errc() || result.ptr != text.data() + text.size()
+            || !std::isfinite(value)) {
             throw ScanException("number too large", start);
         }
         return value;

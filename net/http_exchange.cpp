@@ -96,9 +96,9 @@ bool ReceiveAll(SOCKET s, std::string& collected, size_t maxResponseBytes)
         if ((size_t)n > maxResponseBytes - collected.size())
             return false;
         try {
-            collected.append(chunk, (size_t)n);   // the string grows geometrically
+            collected.append(chunk, (size_t)n);  // the string grows geometrically
         } catch (const std::bad_alloc&) {
-            return false;   // out of memory is a failed exchange; the socket still gets closed
+            return false;  // out of memory is a failed exchange; the socket still gets closed
         }
     }
 }
@@ -142,8 +142,8 @@ void UpdateTrafficLabel(LONG received, LONG sent)
     SendMessageW(g_trafficLabel, WM_SETTEXT, 0, (LPARAM)text);
 }
 
-int HttpExchangeWithLimits(const char* request, std::string& response, const char* host,
-                           DWORD ioTimeoutMs, size_t maxResponseBytes)
+int HttpExchangeWithLimits(
+    const char* request, std::string& response, const char* host, DWORD ioTimeoutMs, size_t maxResponseBytes)
 {
     if (FAILED(EstablishConnection(CONNMGR_URL, CONNECTION_TIMEOUT_MS)))
         return FailExchange(TEXT_NO_INTERNET);
@@ -172,7 +172,7 @@ int HttpExchangeWithLimits(const char* request, std::string& response, const cha
         return FailExchange(TEXT_CONNECT_FAILED);
 
     if (response.empty())
-        response.swap(collected);   // a 10 MB list is not copied twice
+        response.swap(collected);  // a 10 MB list is not copied twice
     else
         response.append(collected);
     UpdateTrafficLabel(g_bytesReceived, g_bytesSent);

@@ -25,5 +25,5 @@ GUID MapUrlToNetwork(const wchar_t* url);
 void UpdateTrafficLabel(LONG received, LONG sent);
 
 // HttpExchange with its send/receive timeout and response cap given.
-int HttpExchangeWithLimits(const char* request, std::string& response, const char* host,
-                           DWORD ioTimeoutMs, size_t maxResponseBytes);
+int HttpExchangeWithLimits(
+    const char* request, std::string& response, const char* host, DWORD ioTimeoutMs, size_t maxResponseBytes);

@@ -14,7 +14,7 @@ void ReadHeaderLine(std::string line, HeaderMap& map, std::string& cookies)
     if (line.empty())
         return;
     if (line.find(':') == std::string::npos)
-        return;                       // the status line, or any line without a field
+        return;  // the status line, or any line without a field
     RemoveSpaces(line);
     const std::string::size_type colon = line.find(':');
     const std::string name = line.substr(0, colon);
@@ -22,7 +22,7 @@ void ReadHeaderLine(std::string line, HeaderMap& map, std::string& cookies)
     if (name == COOKIE_FIELD)
         cookies += value;
     else
-        map.insert(HeaderMap::value_type(name, value));   // the first occurrence wins
+        map.insert(HeaderMap::value_type(name, value));  // the first occurrence wins
 }
 
 }  // namespace

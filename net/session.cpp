@@ -75,8 +75,8 @@ void ReadSessionIds(char* sid, char* remixmid)
 DWORD RunLogin(const Credentials* credentials, const char* host)
 {
     char request[REQUEST_BUFFER_SIZE];
-    if (!ComposeLoginRequest(request, g_site, FieldText(credentials->email),
-                             FieldText(credentials->password), host)) {
+    if (!ComposeLoginRequest(
+            request, g_site, FieldText(credentials->email), FieldText(credentials->password), host)) {
         SetStatusText(TEXT_CREDENTIALS_TOO_LONG);
         return EXIT_FAILED;
     }

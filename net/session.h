@@ -7,10 +7,10 @@
 
 enum { SESSION_ID_SIZE = 260 };
 
-extern volatile BYTE g_loggedIn;            // written by the workers, read everywhere
-extern char g_sid[SESSION_ID_SIZE];          // session id: query value "sid"
-extern char g_remixmid[SESSION_ID_SIZE];     // member id: query value "id"
-extern int g_site;                           // "site" of both auth requests
+extern volatile BYTE g_loggedIn;          // written by the workers, read everywhere
+extern char g_sid[SESSION_ID_SIZE];       // session id: query value "sid"
+extern char g_remixmid[SESSION_ID_SIZE];  // member id: query value "id"
+extern int g_site;                        // "site" of both auth requests
 
 DWORD WINAPI LoginThread(LPVOID credentials);
 DWORD WINAPI LogoutThread(LPVOID unused);

@@ -34,15 +34,14 @@ bool AppendBounded(char* buffer, const char* text)
 // The three lines every auth request ends with.
 bool AppendTrailer(char* buffer, const char* host)
 {
-    return AppendBounded(buffer, "Host: ") && AppendBounded(buffer, host)
-        && AppendBounded(buffer, "\r\n") && AppendBounded(buffer, USER_AGENT_LINE)
-        && AppendBounded(buffer, CONNECTION_LINE);
+    return AppendBounded(buffer, "Host: ") && AppendBounded(buffer, host) && AppendBounded(buffer, "\r\n")
+        && AppendBounded(buffer, USER_AGENT_LINE) && AppendBounded(buffer, CONNECTION_LINE);
 }
 
 bool FinishRequest(char* buffer, int printed, const char* host)
 {
     if (printed < 0 || printed >= REQUEST_BUFFER_SIZE || !AppendTrailer(buffer, host)) {
-        buffer[0] = '\0';   // never send a cut request
+        buffer[0] = '\0';  // never send a cut request
         return false;
     }
     return true;
@@ -66,13 +65,13 @@ LoginOutcome OutcomeOfCode(long code)
 
 }  // namespace
 
-bool ComposeLoginRequest(char* buffer, int site, const std::string& email,
-                         const std::string& password, const char* host)
+bool ComposeLoginRequest(
+    char* buffer, int site, const std::string& email, const std::string& password, const char* host)
 {
     const std::string encodedEmail = UrlEncode(email);
     const std::string encodedPassword = UrlEncode(password);
-    const int printed = snprintf(buffer, REQUEST_BUFFER_SIZE, LOGIN_LINE, site,
-                                 encodedEmail.c_str(), encodedPassword.c_str());
+    const int printed = snprintf(
+        buffer, REQUEST_BUFFER_SIZE, LOGIN_LINE, site, encodedEmail.c_str(), encodedPassword.c_str());
     return FinishRequest(buffer, printed, host);
 }
 
@@ -86,8 +85,8 @@ bool IsSessionToken(const std::string& token)
 {
     // A later request carries it unencoded, so it must not bring its own
     // query fields with it; the length check also catches an embedded NUL.
-    return !token.empty() && token.size() <= SESSION_TOKEN_MAX &&
-           std::strlen(token.c_str()) == token.size() && IsPlainQueryValue(token.c_str());
+    return !token.empty() && token.size() <= SESSION_TOKEN_MAX && std::strlen(token.c_str()) == token.size()
+        && IsPlainQueryValue(token.c_str());
 }
 
 bool CutMemberId(const std::string& cookies, std::string& memberId)
@@ -129,7 +128,7 @@ long LeadingNumber(const std::string& text)
 
 LoginAnswer ReadLoginAnswer(const std::string& response)
 {
-    LoginAnswer answer = { LOGIN_NO_LOCATION, false, false, false, std::string(), std::string() };
+    LoginAnswer answer = {LOGIN_NO_LOCATION, false, false, false, std::string(), std::string()};
     HeaderMap headers;
     ParseResponseHeaders(response, headers);
     const HeaderMap::const_iterator location = headers.find("Location");
@@ -150,8 +149,7 @@ LoginAnswer ReadLoginAnswer(const std::string& response)
     if (outcome == LOGIN_SUCCESS) {
         const HeaderMap::const_iterator cookies = headers.find("Set-Cookie");
         std::string memberId;
-        if (cookies == headers.end() || !CutMemberId(cookies->second, memberId)
-            || !IsSessionToken(memberId))
+        if (cookies == headers.end() || !CutMemberId(cookies->second, memberId) || !IsSessionToken(memberId))
             return answer;
         answer.remixmid = memberId;
         answer.loggedIn = true;
@@ -172,6 +170,8 @@ bool LogoutSucceeded(const std::string& response)
 
 const wchar_t* LoginStatusText(LoginOutcome outcome)
 {
+    // One line per case, aligned as a table.
+    // clang-format off
     switch (outcome) {
     case LOGIN_WRONG_PASSWORD: return TEXT_WRONG_PASSWORD;
     case LOGIN_CAPTCHA_NEXT:   return TEXT_CAPTCHA_NEXT;
@@ -182,4 +182,5 @@ const wchar_t* LoginStatusText(LoginOutcome outcome)
     case LOGIN_FAILED:
     default:                   return TEXT_LOGIN_FAILED;
     }
+    // clang-format on
 }

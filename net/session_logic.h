@@ -11,28 +11,28 @@ enum { REQUEST_BUFFER_SIZE = 260 };
 enum { SESSION_TOKEN_MAX = 259 };
 
 enum LoginOutcome {
-    LOGIN_NO_LOCATION,       // failed exchange or an answer without Location
-    LOGIN_REFUSED_ANSWER,    // Location or cookie unusable: nothing is stored
-    LOGIN_WRONG_PASSWORD,    // code -4
-    LOGIN_CAPTCHA_NEXT,      // code -3
-    LOGIN_WRONG_CAPTCHA,     // code -2
-    LOGIN_FAILED,            // code -1
-    LOGIN_SUCCESS            // any other code
+    LOGIN_NO_LOCATION,     // failed exchange or an answer without Location
+    LOGIN_REFUSED_ANSWER,  // Location or cookie unusable: nothing is stored
+    LOGIN_WRONG_PASSWORD,  // code -4
+    LOGIN_CAPTCHA_NEXT,    // code -3
+    LOGIN_WRONG_CAPTCHA,   // code -2
+    LOGIN_FAILED,          // code -1
+    LOGIN_SUCCESS          // any other code
 };
 
 struct LoginAnswer {
     LoginOutcome outcome;
-    bool hasLocation;        // the worker's exit code follows it
-    bool storeSid;           // the refusal codes keep their text in the sid
-    bool loggedIn;           // store the member id too and set the flag
+    bool hasLocation;  // the worker's exit code follows it
+    bool storeSid;     // the refusal codes keep their text in the sid
+    bool loggedIn;     // store the member id too and set the flag
     std::string sid;
     std::string remixmid;
 };
 
 // Compose into a REQUEST_BUFFER_SIZE buffer; false (buffer left empty) when
 // the request would not fit. The e-mail and password are percent-encoded.
-bool ComposeLoginRequest(char* buffer, int site, const std::string& email,
-                         const std::string& password, const char* host);
+bool ComposeLoginRequest(
+    char* buffer, int site, const std::string& email, const std::string& password, const char* host);
 bool ComposeLogoutRequest(char* buffer, int site, const char* sid, const char* host);
 
 LoginAnswer ReadLoginAnswer(const std::string& response);

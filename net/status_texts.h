@@ -2,21 +2,22 @@
 #pragma once
 
 // The exchange
-constexpr wchar_t TEXT_NO_INTERNET[]       = L"Интернет не подключен";
-constexpr wchar_t TEXT_COMPOSING[]         = L"Составление запроса...";
-constexpr wchar_t TEXT_CONNECT_FAILED[]    = L"Подключиться не удалось";
-constexpr wchar_t TEXT_SENDING[]           = L"Отправка запроса...";
-constexpr wchar_t TEXT_RECEIVING[]         = L"Прием запроса...";
+constexpr wchar_t TEXT_NO_INTERNET[] = L"Интернет не подключен";
+constexpr wchar_t TEXT_COMPOSING[] = L"Составление запроса...";
+constexpr wchar_t TEXT_CONNECT_FAILED[] = L"Подключиться не удалось";
+constexpr wchar_t TEXT_SENDING[] = L"Отправка запроса...";
+constexpr wchar_t TEXT_RECEIVING[] = L"Прием запроса...";
 
 // Login
-constexpr wchar_t TEXT_LOGIN_FAILED[]      = L"Авторизоваться не удалось";
-constexpr wchar_t TEXT_WRONG_PASSWORD[]    = L"Неверный email или пароль, captcha не нужна";
-constexpr wchar_t TEXT_CAPTCHA_NEXT[]      = L"Неверный email или пароль, при следующей попытке нужно ввести captcha";
-constexpr wchar_t TEXT_WRONG_CAPTCHA[]     = L"Неверно введена captcha при отсылке email и пароля";
-constexpr wchar_t TEXT_LOGGED_IN[]         = L"Вы успешно авторизованы";
+constexpr wchar_t TEXT_LOGIN_FAILED[] = L"Авторизоваться не удалось";
+constexpr wchar_t TEXT_WRONG_PASSWORD[] = L"Неверный email или пароль, captcha не нужна";
+constexpr wchar_t TEXT_CAPTCHA_NEXT[]
+    = L"Неверный email или пароль, при следующей попытке нужно ввести captcha";
+constexpr wchar_t TEXT_WRONG_CAPTCHA[] = L"Неверно введена captcha при отсылке email и пароля";
+constexpr wchar_t TEXT_LOGGED_IN[] = L"Вы успешно авторизованы";
 constexpr wchar_t TEXT_CREDENTIALS_TOO_LONG[] = L"Слишком длинный email или пароль";
 
 // Logout
-constexpr wchar_t TEXT_NOT_LOGGED_IN[]     = L"Вы еще не авторизованы";
-constexpr wchar_t TEXT_LOGOUT_FAILED[]     = L"Выйти не удалось";
-constexpr wchar_t TEXT_LOGGED_OUT[]        = L"Вы успешно вышли";
+constexpr wchar_t TEXT_NOT_LOGGED_IN[] = L"Вы еще не авторизованы";
+constexpr wchar_t TEXT_LOGOUT_FAILED[] = L"Выйти не удалось";
+constexpr wchar_t TEXT_LOGGED_OUT[] = L"Вы успешно вышли";

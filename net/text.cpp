@@ -16,10 +16,13 @@ bool IsUnreserved(signed char c)
     if (c >= 'a' && c <= 'z')
         return true;
     switch (c) {
-    case '~': case '!': case '*': case '(': case ')': case '\'':
-        return true;
-    default:
-        return false;
+    case '~':
+    case '!':
+    case '*':
+    case '(':
+    case ')':
+    case '\'': return true;
+    default: return false;
     }
 }
 

@@ -50,7 +50,7 @@ void FillSipInfo(SIPINFO* info)
     info->rcSipRect = panel;
     // What is left between the navigation bar and the panel or the soft keys.
     SetRect(&info->rcVisibleDesktop, 0, STANDIN_TOP_BAR_HEIGHT, StandinScreenWidth(),
-            g_panelOn ? panel.top : StandinScreenHeight() - STANDIN_MENU_BAR_HEIGHT);
+        g_panelOn ? panel.top : StandinScreenHeight() - STANDIN_MENU_BAR_HEIGHT);
 }
 
 const DWORD kSizeFlags = SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR;
@@ -65,7 +65,7 @@ void SizeDialog(HWND dialog, DWORD flags)
     SetPropW(dialog, STANDIN_SIZED_DIALOG_PROP, (HANDLE)(ULONG_PTR)(flags & kSizeFlags));
     const RECT area = StandinDialogArea(flags, StandinScreenWidth(), StandinScreenHeight());
     SetWindowPos(dialog, NULL, area.left, area.top, area.right - area.left, area.bottom - area.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 BOOL RegisterSipPrefClass(void)
@@ -102,8 +102,8 @@ RECT StandinDialogArea(DWORD flags, int cx, int cy)
     int bottom = cy - STANDIN_MENU_BAR_HEIGHT;
     if (flags & SHIDIF_FULLSCREENNOMENUBAR)
         bottom = cy;
-    if ((flags & SHIDIF_SIZEDLG) && !(flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR)) &&
-        g_panelOn)
+    if ((flags & SHIDIF_SIZEDLG) && !(flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR))
+        && g_panelOn)
         bottom = PanelRect(cx, cy).top;
     RECT area;
     SetRect(&area, 0, STANDIN_TOP_BAR_HEIGHT, cx, bottom);
@@ -155,8 +155,8 @@ extern "C" BOOL WINAPI SHSipInfo(UINT action, UINT param, PVOID data, UINT winIn
 
 // Keeps what the device keeps across activation: the focus to give back and
 // whether the panel was up. Nothing on the desktop needs restoring.
-extern "C" BOOL WINAPI SHHandleWMActivate(HWND hwnd, WPARAM wParam, LPARAM lParam, SHACTIVATEINFO* info,
-                                         DWORD flags)
+extern "C" BOOL WINAPI SHHandleWMActivate(
+    HWND hwnd, WPARAM wParam, LPARAM lParam, SHACTIVATEINFO* info, DWORD flags)
 {
     (void)lParam;
     (void)flags;

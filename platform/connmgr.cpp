@@ -12,8 +12,8 @@ extern "C" HRESULT WINAPI ConnMgrMapURL(LPCWSTR url, GUID* guid, DWORD* index)
     return S_OK;
 }
 
-extern "C" HRESULT WINAPI ConnMgrEstablishConnectionSync(CONNMGR_CONNECTIONINFO* info, HANDLE* connection,
-                                                         DWORD timeoutMs, DWORD* status)
+extern "C" HRESULT WINAPI ConnMgrEstablishConnectionSync(
+    CONNMGR_CONNECTIONINFO* info, HANDLE* connection, DWORD timeoutMs, DWORD* status)
 {
     (void)timeoutMs;
     if (!info || info->cbSize != sizeof(CONNMGR_CONNECTIONINFO) || !connection)

@@ -33,8 +33,8 @@ typedef struct _CONNMGR_CONNECTIONINFO {
 #define CONNMGR_STATUS_CONNECTED         0x00000010
 
 HRESULT WINAPI ConnMgrMapURL(LPCWSTR url, GUID* guid, DWORD* index);
-HRESULT WINAPI ConnMgrEstablishConnectionSync(CONNMGR_CONNECTIONINFO* info, HANDLE* connection,
-                                              DWORD timeoutMs, DWORD* status);
+HRESULT WINAPI ConnMgrEstablishConnectionSync(
+    CONNMGR_CONNECTIONINFO* info, HANDLE* connection, DWORD timeoutMs, DWORD* status);
 
 #ifdef __cplusplus
 }

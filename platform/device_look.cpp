@@ -77,7 +77,8 @@ void TopBarOnPaint(HWND hwnd)
     FillRect(dc, &client, background);
     DeleteObject(background);
 
-    HGDIOBJ oldFont = SelectObject(dc, g_topBarFont ? (HGDIOBJ)g_topBarFont : GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont
+        = SelectObject(dc, g_topBarFont ? (HGDIOBJ)g_topBarFont : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, kTopBarTextColour);
     HWND shown = ShownWindow();
@@ -141,28 +142,18 @@ void TopBarOnLButtonUp(HWND hwnd, int x, int y)
 LRESULT CALLBACK TopBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_PAINT:
-        TopBarOnPaint(hwnd);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_LBUTTONDOWN:
-        TopBarOnLButtonDown(hwnd, (short)LOWORD(lParam), (short)HIWORD(lParam));
-        return 0;
-    case WM_LBUTTONUP:
-        TopBarOnLButtonUp(hwnd, (short)LOWORD(lParam), (short)HIWORD(lParam));
-        return 0;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_PAINT: TopBarOnPaint(hwnd); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_LBUTTONDOWN: TopBarOnLButtonDown(hwnd, (short)LOWORD(lParam), (short)HIWORD(lParam)); return 0;
+    case WM_LBUTTONUP: TopBarOnLButtonUp(hwnd, (short)LOWORD(lParam), (short)HIWORD(lParam)); return 0;
     case WM_CAPTURECHANGED:
         if (g_okPressed) {
             g_okPressed = FALSE;
             InvalidateRect(hwnd, NULL, FALSE);
         }
         return 0;
-    case WM_DISPLAYCHANGE:
-        TopBarOnDisplayChange(lParam);
-        return 0;
+    case WM_DISPLAYCHANGE: TopBarOnDisplayChange(lParam); return 0;
     case WM_DESTROY:
         if (g_topBar == hwnd)
             g_topBar = NULL;
@@ -186,11 +177,10 @@ void CreateTopBar(void)
             return;
     }
     if (!g_topBarFont)
-        g_topBarFont = CreateFontW(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-    g_topBar = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, STANDIN_TOP_BAR_CLASS, L"",
-                               WS_POPUP, 0, 0, StandinScreenWidth(), STANDIN_TOP_BAR_HEIGHT, NULL, NULL,
-                               instance, NULL);
+        g_topBarFont = CreateFontW(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    g_topBar = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, STANDIN_TOP_BAR_CLASS,
+        L"", WS_POPUP, 0, 0, StandinScreenWidth(), STANDIN_TOP_BAR_HEIGHT, NULL, NULL, instance, NULL);
     // Shown without activation: the window being made keeps the focus.
     if (g_topBar)
         ShowWindow(g_topBar, SW_SHOWNA);
@@ -203,8 +193,8 @@ BOOL IsDefaultPlacement(const CREATESTRUCTW* cs)
 {
     if (cs->x == CW_USEDEFAULT || cs->cx == CW_USEDEFAULT)
         return TRUE;
-    return cs->x == 0 && cs->y == 0 && cs->cx == StandinScreenWidth() * 3 / 4 &&
-           cs->cy == StandinScreenHeight() * 3 / 4;
+    return cs->x == 0 && cs->y == 0 && cs->cx == StandinScreenWidth() * 3 / 4
+        && cs->cy == StandinScreenHeight() * 3 / 4;
 }
 
 BOOL IsMainWindowCandidate(const CREATESTRUCTW* cs)
@@ -214,15 +204,14 @@ BOOL IsMainWindowCandidate(const CREATESTRUCTW* cs)
 
 // Runs once, inside WM_NCCREATE: the creation code reads the window
 // rectangle back after it, so WM_CREATE already sees the device's place.
-LRESULT CALLBACK PlaceOnCreateProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR)
+LRESULT CALLBACK PlaceOnCreateProc(
+    HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
 {
     if (message != WM_NCCREATE)
         return DefSubclassProc(hwnd, message, wParam, lParam);
     const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
     SetWindowPos(hwnd, NULL, 0, STANDIN_TOP_BAR_HEIGHT, StandinScreenWidth(),
-                 StandinScreenHeight() - STANDIN_TOP_BAR_HEIGHT,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        StandinScreenHeight() - STANDIN_TOP_BAR_HEIGHT, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     SetPropW(hwnd, STANDIN_DEVICE_WINDOW_PROP, (HANDLE)1);
     RemoveWindowSubclass(hwnd, PlaceOnCreateProc, id);
     StandinShowTopBar();
@@ -236,7 +225,7 @@ void MakeDeviceWindow(HWND hwnd)
     const LONG frame = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
     SetWindowLongW(hwnd, GWL_STYLE, (GetWindowLongW(hwnd, GWL_STYLE) & ~frame) | WS_POPUP);
     SetWindowLongW(hwnd, GWL_EXSTYLE,
-                   GetWindowLongW(hwnd, GWL_EXSTYLE) & ~(WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME));
+        GetWindowLongW(hwnd, GWL_EXSTYLE) & ~(WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME));
     SetWindowSubclass(hwnd, PlaceOnCreateProc, 1, 0);
 }
 
@@ -272,8 +261,8 @@ void StandinRefreshTopBar(void)
 
 BOOL StandinWantsDoneButton(HWND hwnd)
 {
-    return GetPropW(hwnd, STANDIN_DONE_BUTTON_PROP) != NULL ||
-           (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN) != 0;
+    return GetPropW(hwnd, STANDIN_DONE_BUTTON_PROP) != NULL
+        || (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN) != 0;
 }
 
 extern "C" HWND StandinGetTopBar(void)

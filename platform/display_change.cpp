@@ -33,8 +33,8 @@ BOOL CALLBACK FindSoftKeyBar(HWND hwnd, LPARAM param)
 {
     BarSearch* search = (BarSearch*)param;
     wchar_t name[32];
-    if (GetWindow(hwnd, GW_OWNER) != search->owner || !GetClassNameW(hwnd, name, 32) ||
-        lstrcmpW(name, STANDIN_MENU_BAR_CLASS) != 0)
+    if (GetWindow(hwnd, GW_OWNER) != search->owner || !GetClassNameW(hwnd, name, 32)
+        || lstrcmpW(name, STANDIN_MENU_BAR_CLASS) != 0)
         return TRUE;
     search->bar = hwnd;
     return FALSE;
@@ -55,7 +55,7 @@ int SoftKeyBarHeight(HWND owner)
 void MoveTo(HWND hwnd, const RECT& rect)
 {
     SetWindowPos(hwnd, NULL, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 // Below the navigation bar, full width, leaving room for the soft-key bar

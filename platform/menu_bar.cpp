@@ -48,9 +48,9 @@ struct MenuBar {
     HWND owner;
     HMENU menu;
     SoftKey keys[kMaxKeys];
-    int pressedKey;     // -1 while no key is held
-    BOOL tracking;      // a pop-up is open
-    BOOL hidden;        // SHCMBF_HIDDEN: stays hidden until shown by its owner's code
+    int pressedKey;  // -1 while no key is held
+    BOOL tracking;   // a pop-up is open
+    BOOL hidden;     // SHCMBF_HIDDEN: stays hidden until shown by its owner's code
     HFONT font;
 };
 
@@ -163,7 +163,7 @@ void PlaceBarFor(HWND hwnd, HWND owner, int cx, int cy)
     RECT rect;
     ComputeBarRect(owner, cx, cy, &rect);
     SetWindowPos(hwnd, NULL, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void PlaceBar(HWND hwnd, HWND owner)
@@ -181,8 +181,8 @@ BOOL CALLBACK PlaceBarOnScreen(HWND hwnd, LPARAM param)
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
     wchar_t name[32];
-    if (process != GetCurrentProcessId() || !GetClassNameW(hwnd, name, 32) ||
-        lstrcmpW(name, STANDIN_MENU_BAR_CLASS) != 0)
+    if (process != GetCurrentProcessId() || !GetClassNameW(hwnd, name, 32)
+        || lstrcmpW(name, STANDIN_MENU_BAR_CLASS) != 0)
         return TRUE;
     // The bar may belong to another thread: its owner is read from the
     // window manager, not from the bar's record.
@@ -195,8 +195,8 @@ BOOL CALLBACK PlaceBarOnScreen(HWND hwnd, LPARAM param)
 
 // Keeps the bar with its owner: position, visibility, and no dangling
 // subclass once the owner goes.
-LRESULT CALLBACK OwnerSubclassProc(HWND owner, UINT message, WPARAM wParam, LPARAM lParam,
-                                   UINT_PTR id, DWORD_PTR)
+LRESULT CALLBACK OwnerSubclassProc(
+    HWND owner, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
 {
     HWND hwnd = (HWND)id;
     const LRESULT result = DefSubclassProc(owner, message, wParam, lParam);
@@ -222,7 +222,7 @@ HFONT CreateKeyFont(void)
     if (screen)
         ReleaseDC(NULL, screen);
     return CreateFontW(-MulDiv(9, dpi, 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
 }
 
 void DrawKey(HDC dc, HWND hwnd, const MenuBar* bar, int index)
@@ -281,8 +281,8 @@ void PressKey(HWND hwnd, int index)
         const UINT align = index == 0 ? TPM_LEFTALIGN : TPM_RIGHTALIGN;
         const int x = barRect.left + (index == 0 ? keyRect.left : keyRect.right);
         bar->tracking = TRUE;
-        command = (UINT)TrackPopupMenuEx(key.popup, align | TPM_BOTTOMALIGN | TPM_RETURNCMD | TPM_LEFTBUTTON,
-                                         x, barRect.top, owner, NULL);
+        command = (UINT)TrackPopupMenuEx(
+            key.popup, align | TPM_BOTTOMALIGN | TPM_RETURNCMD | TPM_LEFTBUTTON, x, barRect.top, owner, NULL);
         if (!IsWindow(hwnd))
             return;
         bar->tracking = FALSE;
@@ -405,13 +405,9 @@ LRESULT CALLBACK MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         *slot = NULL;
         break;
     }
-    case WM_MOUSEACTIVATE:
-        return MA_NOACTIVATE;
-    case WM_PAINT:
-        OnPaint(hwnd);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
+    case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+    case WM_PAINT: OnPaint(hwnd); return 0;
+    case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN:
         if (bar)
             OnLButtonDown(hwnd, (short)LOWORD(lParam), (short)HIWORD(lParam));
@@ -421,29 +417,18 @@ LRESULT CALLBACK MenuBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             OnLButtonUp(hwnd, (short)LOWORD(lParam), (short)HIWORD(lParam));
         return 0;
     case WM_CAPTURECHANGED:
-    case WM_CANCELMODE:
-        OnCancelPress(hwnd);
-        return 0;
-    case SHCMBM_GETMENU:
-        return bar ? (LRESULT)bar->menu : 0;
-    case SHCMBM_GETSUBMENU:
-        return bar ? OnSubMenu(bar, (UINT)lParam) : 0;
-    case SHCMBM_SETSUBMENU:
-        return bar ? OnSetSubMenu(hwnd, bar, (UINT)wParam, (HMENU)lParam) : 0;
-    case TB_ENABLEBUTTON:
-        return bar ? OnEnableButton(hwnd, bar, (UINT)wParam, LOWORD(lParam) != 0) : FALSE;
+    case WM_CANCELMODE: OnCancelPress(hwnd); return 0;
+    case SHCMBM_GETMENU: return bar ? (LRESULT)bar->menu : 0;
+    case SHCMBM_GETSUBMENU: return bar ? OnSubMenu(bar, (UINT)lParam) : 0;
+    case SHCMBM_SETSUBMENU: return bar ? OnSetSubMenu(hwnd, bar, (UINT)wParam, (HMENU)lParam) : 0;
+    case TB_ENABLEBUTTON: return bar ? OnEnableButton(hwnd, bar, (UINT)wParam, LOWORD(lParam) != 0) : FALSE;
     case TB_ISBUTTONENABLED: {
         const int index = bar ? KeyIndexByCommand(bar, (UINT)wParam) : -1;
         return index >= 0 && bar->keys[index].enabled;
     }
-    case TB_GETBUTTONTEXTW:
-        return bar ? OnGetButtonText(bar, (UINT)wParam, (wchar_t*)lParam) : -1;
-    case WM_DESTROY:
-        OnDestroy(hwnd);
-        return 0;
-    case WM_NCDESTROY:
-        OnNcDestroy(hwnd);
-        break;
+    case TB_GETBUTTONTEXTW: return bar ? OnGetButtonText(bar, (UINT)wParam, (wchar_t*)lParam) : -1;
+    case WM_DESTROY: OnDestroy(hwnd); return 0;
+    case WM_NCDESTROY: OnNcDestroy(hwnd); break;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
@@ -496,8 +481,8 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
     RECT rect;
     ComputeBarRect(info->hwndParent, StandinScreenWidth(), StandinScreenHeight(), &rect);
     HWND hwnd = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, STANDIN_MENU_BAR_CLASS, L"", WS_POPUP,
-                                rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                                info->hwndParent, NULL, GetModuleHandleW(NULL), &bar);
+        rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, info->hwndParent, NULL,
+        GetModuleHandleW(NULL), &bar);
     if (!hwnd) {
         FreeBar(bar);  // still ours unless the window took it over
         return FALSE;

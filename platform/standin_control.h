@@ -13,20 +13,20 @@ extern "C" {
 
 // The navigation bar along the top of the screen and the soft-key bar along
 // the bottom, as on a 240x320 Pocket PC.
-#define STANDIN_TOP_BAR_HEIGHT   26
-#define STANDIN_MENU_BAR_HEIGHT  26
+#define STANDIN_TOP_BAR_HEIGHT  26
+#define STANDIN_MENU_BAR_HEIGHT 26
 
 // Window classes of the stand-in's own windows. The soft-key bar is a
 // top-level window owned by the window it serves; the navigation bar is one
 // window per process, made once SHInitExtraControls was called and the first
 // device-placed main window, soft-key bar or SHInitDialog dialog appears.
-#define STANDIN_MENU_BAR_CLASS   L"menu_worker"
-#define STANDIN_TOP_BAR_CLASS    L"HHTaskBar"
+#define STANDIN_MENU_BAR_CLASS L"menu_worker"
+#define STANDIN_TOP_BAR_CLASS  L"HHTaskBar"
 
 // Width of the "ok" button at the right end of the navigation bar, shown
 // while the foreground window asked for a Done button (SHIDIF_DONEBUTTON or
 // WS_EX_CAPTIONOKBTN); a tap on it sends WM_COMMAND IDOK to that window.
-#define STANDIN_OK_BUTTON_WIDTH  32
+#define STANDIN_OK_BUTTON_WIDTH 32
 
 // Height of the panel when no rectangle was ever given: it sits on top of
 // the soft-key bar.

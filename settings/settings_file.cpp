@@ -42,7 +42,7 @@ void CloseFile(SettingsFile& owner, void* file)
         owner.handle = INVALID_HANDLE_VALUE;
 }
 
-} // namespace
+}  // namespace
 
 bool SettingsFile::Open(const wchar_t* fileName, unsigned long access, unsigned long creation)
 {
@@ -51,8 +51,7 @@ bool SettingsFile::Open(const wchar_t* fileName, unsigned long access, unsigned 
         handle = INVALID_HANDLE_VALUE;
         return false;
     }
-    handle = CreateFileW(path, access, FILE_SHARE_READ, NULL, creation,
-                         FILE_ATTRIBUTE_NORMAL, NULL);
+    handle = CreateFileW(path, access, FILE_SHARE_READ, NULL, creation, FILE_ATTRIBUTE_NORMAL, NULL);
     return IsUsable(handle);
 }
 
@@ -107,8 +106,7 @@ int SettingsFile::Write(void* file, const char* text)
     size_t done = 0;
     while (!failed && done < length) {
         DWORD wrote = 0;
-        if (!WriteFile(file, text + done, static_cast<DWORD>(length - done), &wrote, NULL) ||
-            wrote == 0) {
+        if (!WriteFile(file, text + done, static_cast<DWORD>(length - done), &wrote, NULL) || wrote == 0) {
             failed = true;
             break;
         }
@@ -141,8 +139,8 @@ void SaveSettings(const char* email, const char* password)
     // once it is whole, so a failed save keeps the previous settings.
     wchar_t temporaryPath[SETTINGS_PATH_SIZE];
     wchar_t settingsPath[SETTINGS_PATH_SIZE];
-    if (!SettingsPathFor(SETTINGS_TEMP_FILE_NAME, temporaryPath) ||
-        !SettingsPathFor(SETTINGS_FILE_NAME, settingsPath))
+    if (!SettingsPathFor(SETTINGS_TEMP_FILE_NAME, temporaryPath)
+        || !SettingsPathFor(SETTINGS_FILE_NAME, settingsPath))
         return;
 
     // A line end inside a value would add lines of its own to the file (a
@@ -153,8 +151,7 @@ void SaveSettings(const char* email, const char* password)
     if (!g_settingsFile.Open(SETTINGS_TEMP_FILE_NAME, GENERIC_WRITE, CREATE_ALWAYS))
         return;
     const int written = g_settingsFile.Write(g_settingsFile.handle, text.c_str());
-    if (written != static_cast<int>(text.size()) ||
-        !MoveFileExW(temporaryPath, settingsPath,
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (written != static_cast<int>(text.size())
+        || !MoveFileExW(temporaryPath, settingsPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         DeleteFileW(temporaryPath);
 }

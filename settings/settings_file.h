@@ -13,11 +13,11 @@ struct Credentials;
 typedef std::map<std::string, std::string> SettingsSection;
 typedef std::map<std::string, SettingsSection> SettingsSections;
 
-#define SETTINGS_FILE_NAME       L"settings.txt"
+#define SETTINGS_FILE_NAME L"settings.txt"
 // A save lands here first; no longer than settings.txt, so whatever folder
 // can hold the settings can hold it too.
-#define SETTINGS_TEMP_FILE_NAME  L"settings.tmp"
-#define SETTINGS_UNSET_SECTION   "unset"              // keys before any header
+#define SETTINGS_TEMP_FILE_NAME L"settings.tmp"
+#define SETTINGS_UNSET_SECTION  "unset"  // keys before any header
 
 enum {
     SETTINGS_PATH_SIZE = 260,             // wide characters, terminator included
@@ -63,5 +63,4 @@ void SelectCredentials(const SettingsSections& sections, Credentials& credential
 // The folder of modulePath (up to its last backslash) followed by fileName,
 // into path of capacity wide characters. False, with path empty, when there
 // is no backslash or the result would not fit.
-bool JoinSettingsPath(const wchar_t* modulePath, const wchar_t* fileName,
-                      wchar_t* path, unsigned capacity);
+bool JoinSettingsPath(const wchar_t* modulePath, const wchar_t* fileName, wchar_t* path, unsigned capacity);

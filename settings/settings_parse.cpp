@@ -14,7 +14,6 @@ namespace {
 const char kLineEnd[] = "\r\n";
 const size_t kLineEndLength = 2;
 
-
 // One line of the file: a key=value pair for the current section, a header
 // that changes the current section, or nothing.
 void ParsePiece(std::string piece, std::string& section, SettingsSections& sections)
@@ -58,7 +57,7 @@ bool CopyValue(const SettingsSection& section, const char* key, char* field)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int SettingsFile::Parse(const char* text, SettingsSections& sections)
 {
@@ -105,8 +104,7 @@ void SelectCredentials(const SettingsSections& sections, Credentials& credential
     CopyValue(service->second, "password", credentials.password);
 }
 
-bool JoinSettingsPath(const wchar_t* modulePath, const wchar_t* fileName,
-                      wchar_t* path, unsigned capacity)
+bool JoinSettingsPath(const wchar_t* modulePath, const wchar_t* fileName, wchar_t* path, unsigned capacity)
 {
     if (path == nullptr || capacity == 0)
         return false;

@@ -3,7 +3,7 @@
 set -eu
 packages="cmake make g++ clang libclang-rt-14-dev wine wine64 g++-mingw-w64-x86-64-posix
   gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xvfb x11-apps xauth imagemagick
-  googletest libcpp-httplib-dev iproute2 util-linux python3 procps x11-utils"
+  googletest clang-format libcpp-httplib-dev iproute2 util-linux python3 procps x11-utils"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

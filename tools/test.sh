@@ -5,6 +5,7 @@
 set -eu
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
+bash tools/check-format.sh
 bash tools/build.sh
 root=${SORVINTA_BUILD:-build}
 status=0

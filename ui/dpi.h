@@ -7,5 +7,11 @@
 int GetScreenDpiX();
 int GetScreenDpiY();
 
-inline int SX(int v) { return ScaleForDpi(v, GetScreenDpiX()); }
-inline int SY(int v) { return ScaleForDpi(v, GetScreenDpiY()); }
+inline int SX(int v)
+{
+    return ScaleForDpi(v, GetScreenDpiX());
+}
+inline int SY(int v)
+{
+    return ScaleForDpi(v, GetScreenDpiY());
+}

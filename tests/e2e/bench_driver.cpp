@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     const std::wstring loggedIn = app.CommandAndWait(IDC_CONNECT);
     if (loggedIn != L"Вы успешно авторизованы")
         return Fail("login: " + ToUtf8(loggedIn));
-    app.Command(IDC_ALL_ONLINE);   // all friends, not the online ones
+    app.Command(IDC_ALL_ONLINE);  // all friends, not the online ones
 
     const std::wstring loaded = L"Загружено " + std::to_wstring(friends) + L" друзей";
     std::vector<double> times;
@@ -86,9 +86,9 @@ int main(int argc, char** argv)
     std::vector<double> sorted = times;
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted.size() % 2 ? sorted[sorted.size() / 2]
-        : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
+                                            : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
     printf("bench %d %.0f %.0f %.0f %lu\n", friends, median, sorted.front(), sorted.back(),
-           (unsigned long)peakKb);
+        (unsigned long)peakKb);
     fflush(stdout);
 
     DWORD code = 12345;

@@ -14,9 +14,8 @@ const wchar_t SOFTKEY_CLASS[] = L"menu_worker";
 const wchar_t POPUP_MENU_CLASS[] = L"#32768";
 const wchar_t DIALOG_CLASS[] = L"#32770";
 const wchar_t STATUS_MARKER[] = L"[e2e]";
-const wchar_t* const PROGRESS_TEXTS[] = {
-    L"Составление запроса...", L"Отправка запроса...", L"Прием запроса..."
-};
+const wchar_t* const PROGRESS_TEXTS[]
+    = {L"Составление запроса...", L"Отправка запроса...", L"Прием запроса..."};
 
 const DWORD POLL_MS = 25;
 const DWORD SEND_TIMEOUT_MS = 2000;
@@ -62,7 +61,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
 
 std::vector<HWND> FindTopLevel(const wchar_t* className, DWORD pid, bool visibleOnly)
 {
-    WindowSearch search = { className, pid, visibleOnly, std::vector<HWND>() };
+    WindowSearch search = {className, pid, visibleOnly, std::vector<HWND>()};
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -77,8 +76,8 @@ std::wstring WindowTitle(HWND window)
 bool SendTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* result)
 {
     DWORD_PTR local = 0;
-    LRESULT ok = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                                     SEND_TIMEOUT_MS, result ? result : &local);
+    LRESULT ok = SendMessageTimeoutW(
+        window, message, wParam, lParam, SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, result ? result : &local);
     return ok != 0;
 }
 
@@ -114,8 +113,8 @@ bool IsProgressText(const std::wstring& text)
 
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file
+        = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -141,7 +140,7 @@ std::wstring UnixToWinePath(const std::string& path)
         wide = &buffer[0];
     }
     if (wide.empty() || wide[0] != L'/')
-        return wide;                    // already a Windows path
+        return wide;  // already a Windows path
     std::replace(wide.begin(), wide.end(), L'/', L'\\');
     return L"Z:" + wide;
 }
@@ -184,8 +183,9 @@ std::string ToUtf8(const std::wstring& text)
 // A sorted list box compares case-insensitively in the user's locale.
 static int CompareLikeListBox(const std::wstring& a, const std::wstring& b)
 {
-    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), (int)a.size(),
-                          b.c_str(), (int)b.size()) - CSTR_EQUAL;
+    return CompareStringW(
+               LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), (int)a.size(), b.c_str(), (int)b.size())
+        - CSTR_EQUAL;
 }
 
 bool IsSortedLikeListBox(const std::vector<std::wstring>& rows)
@@ -198,9 +198,8 @@ bool IsSortedLikeListBox(const std::vector<std::wstring>& rows)
 
 void SortLikeListBox(std::vector<std::wstring>& rows)
 {
-    std::stable_sort(rows.begin(), rows.end(), [](const std::wstring& a, const std::wstring& b) {
-        return CompareLikeListBox(a, b) < 0;
-    });
+    std::stable_sort(rows.begin(), rows.end(),
+        [](const std::wstring& a, const std::wstring& b) { return CompareLikeListBox(a, b) < 0; });
 }
 
 int CountMainWindows()
@@ -212,7 +211,8 @@ int CountMainWindows()
     return count;
 }
 
-SorvintaApp::SorvintaApp() : m_main(NULL)
+SorvintaApp::SorvintaApp()
+    : m_main(NULL)
 {
     ZeroMemory(&m_pi, sizeof(m_pi));
 }
@@ -284,8 +284,8 @@ bool SorvintaApp::Start(const std::string& settingsText)
     // Wine now and then fails a process start under load (ERROR_INTERNAL_ERROR);
     // that is not what the tests are about, so try again a few times.
     for (int attempt = 1;; ++attempt) {
-        if (CreateProcessW(m_exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
-                           m_folder.c_str(), &si, &m_pi))
+        if (CreateProcessW(
+                m_exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, m_folder.c_str(), &si, &m_pi))
             break;
         const DWORD error = GetLastError();
         ZeroMemory(&m_pi, sizeof(m_pi));
@@ -373,8 +373,8 @@ bool SorvintaApp::StartSecondInstance(DWORD timeoutMs, DWORD* exitCode)
     ZeroMemory(&si, sizeof(si));
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi;
-    if (!CreateProcessW(m_exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL,
-                        m_folder.c_str(), &si, &pi))
+    if (!CreateProcessW(
+            m_exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, m_folder.c_str(), &si, &pi))
         return false;
     bool ended = WaitForSingleObject(pi.hProcess, timeoutMs) == WAIT_OBJECT_0;
     if (ended)

@@ -19,14 +19,20 @@ std::wstring UnixToWinePath(const std::string& path);
 // settings.txt as the program writes it: one section with e-mail and password.
 std::string SettingsText(const std::string& email, const std::string& password);
 
-enum SoftKey { SOFTKEY_LEFT, SOFTKEY_RIGHT };   // "Раздел", "Меню"
+enum SoftKey { SOFTKEY_LEFT, SOFTKEY_RIGHT };  // "Раздел", "Меню"
 
 // Positions of the items in the pop-ups, as the user counts them from the top.
 enum {
-    MAIN_POPUP_CONNECT = 0, MAIN_POPUP_MINIMISE = 6, MAIN_POPUP_ABOUT = 7, MAIN_POPUP_EXIT = 8,
-    SECTION_POPUP_REFRESH = 0, SECTION_POPUP_ALL_ONLINE = 1, SECTION_POPUP_DELETE = 4,
+    MAIN_POPUP_CONNECT = 0,
+    MAIN_POPUP_MINIMISE = 6,
+    MAIN_POPUP_ABOUT = 7,
+    MAIN_POPUP_EXIT = 8,
+    SECTION_POPUP_REFRESH = 0,
+    SECTION_POPUP_ALL_ONLINE = 1,
+    SECTION_POPUP_DELETE = 4,
     SECTION_POPUP_CLEAR = 5,
-    CONTEXT_POPUP_REFRESH = 0, CONTEXT_POPUP_DELETE = 4
+    CONTEXT_POPUP_REFRESH = 0,
+    CONTEXT_POPUP_DELETE = 4
 };
 
 enum { STATUS_WAIT_MS = 15000 };
@@ -34,7 +40,7 @@ enum { STATUS_WAIT_MS = 15000 };
 class SorvintaApp {
 public:
     SorvintaApp();
-    ~SorvintaApp();   // ends a process still running and removes its folder
+    ~SorvintaApp();  // ends a process still running and removes its folder
 
     // Copies the exe into a fresh folder with settingsText as settings.txt
     // (none when empty), starts it and waits for the main window and its
@@ -77,7 +83,7 @@ public:
     // The friends list box.
     int ListCount() const;
     std::vector<std::wstring> ListRows() const;
-    bool SelectRow(int row) const;          // -1 clears the selection
+    bool SelectRow(int row) const;  // -1 clears the selection
     int SelectedRow() const;
 
     // Soft keys, pop-up menus, tap and hold, dialogs.

@@ -42,7 +42,8 @@ std::string HeaderValue(const std::string& response, const std::string& name)
         if (at == 0 || response[at - 1] == '\n') {
             std::string::size_type start = at + name.size() + 1;
             std::string::size_type end = response.find("\r\n", start);
-            std::string value = response.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            std::string value
+                = response.substr(start, end == std::string::npos ? std::string::npos : end - start);
             value.erase(0, value.find_first_not_of(' '));
             return value;
         }
@@ -97,7 +98,8 @@ bool ReadJsonString(const std::string& text, size_t& pos, std::string* value)
 
 void SkipSpaces(const std::string& text, size_t& pos)
 {
-    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\n' || text[pos] == '\r' || text[pos] == '\t'))
+    while (pos < text.size()
+        && (text[pos] == ' ' || text[pos] == '\n' || text[pos] == '\r' || text[pos] == '\t'))
         ++pos;
 }
 
@@ -150,8 +152,8 @@ bool HttpRequest(const char* address, const std::string& request, std::string* r
 int HttpGet(const char* address, const std::string& path, std::string* body)
 {
     std::string response;
-    const std::string request = "GET " + path + " HTTP/1.1\r\nHost: " + address
-        + "\r\nConnection: close\r\n\r\n";
+    const std::string request
+        = "GET " + path + " HTTP/1.1\r\nHost: " + address + "\r\nConnection: close\r\n\r\n";
     if (!HttpRequest(address, request, &response))
         return -1;
     if (body) {
@@ -201,8 +203,9 @@ static std::string ReadLogText()
     const std::string path = EmulatorLogPath();
     if (path.empty())
         return std::string();
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file
+        = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return std::string();
     std::string text;
@@ -214,7 +217,8 @@ static std::string ReadLogText()
     return text;
 }
 
-EmulatorLog::EmulatorLog() : m_mark(0)
+EmulatorLog::EmulatorLog()
+    : m_mark(0)
 {
     Mark();
 }
@@ -259,7 +263,7 @@ std::string DecodeQueryValue(const std::string& value)
         if (c == '+') {
             out += ' ';
         } else if (c == '%' && i + 2 < value.size() && isxdigit((unsigned char)value[i + 1])
-                   && isxdigit((unsigned char)value[i + 2])) {
+            && isxdigit((unsigned char)value[i + 2])) {
             out += (char)strtol(value.substr(i + 1, 2).c_str(), NULL, 16);
             i += 2;
         } else {
@@ -275,11 +279,13 @@ bool QueryValue(const std::string& requestLine, const std::string& key, std::str
     if (q == std::string::npos)
         return false;
     std::string::size_type end = requestLine.find(' ', q);
-    const std::string query = requestLine.substr(q + 1, end == std::string::npos ? std::string::npos : end - q - 1);
+    const std::string query
+        = requestLine.substr(q + 1, end == std::string::npos ? std::string::npos : end - q - 1);
     std::string::size_type start = 0;
     while (start <= query.size()) {
         std::string::size_type amp = query.find('&', start);
-        const std::string pair = query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
+        const std::string pair
+            = query.substr(start, amp == std::string::npos ? std::string::npos : amp - start);
         std::string::size_type eq = pair.find('=');
         if (eq != std::string::npos && pair.substr(0, eq) == key) {
             *value = pair.substr(eq + 1);
@@ -313,13 +319,12 @@ bool LoginDirect(const std::string& email, const std::string& password, DirectSe
     return !session->sid.empty() && session->sid[0] != '-' && !session->memberId.empty();
 }
 
-bool FetchFriendNames(const DirectSession& session, const std::string& act,
-                      std::vector<std::string>* names)
+bool FetchFriendNames(const DirectSession& session, const std::string& act, std::vector<std::string>* names)
 {
     names->clear();
     std::string body;
-    const std::string path = "/data?act=" + act + "&from=0&to=2500&id=" + session.memberId
-        + "&sid=" + session.sid;
+    const std::string path
+        = "/data?act=" + act + "&from=0&to=2500&id=" + session.memberId + "&sid=" + session.sid;
     if (HttpGet(DATA_HOST_ADDRESS, path, &body) != 200)
         return false;
     const std::string::size_type members = body.find("\"members\"");

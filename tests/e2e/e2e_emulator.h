@@ -26,9 +26,9 @@ bool EmulatorReachable();
 std::string EmulatorLogPath();
 class EmulatorLog {
 public:
-    EmulatorLog();                          // marks the current end
+    EmulatorLog();  // marks the current end
     void Mark();
-    std::vector<std::string> LinesSinceMark() const;   // complete lines only
+    std::vector<std::string> LinesSinceMark() const;  // complete lines only
     // Request lines since the mark that hold the given text.
     std::vector<std::string> RequestsWith(const std::string& text) const;
 
@@ -48,5 +48,4 @@ struct DirectSession {
 };
 bool LoginDirect(const std::string& email, const std::string& password, DirectSession* session);
 // The display names (Windows-1251 bytes) of one friend list, as the data host gives them.
-bool FetchFriendNames(const DirectSession& session, const std::string& act,
-                      std::vector<std::string>* names);
+bool FetchFriendNames(const DirectSession& session, const std::string& act, std::vector<std::string>* names);

@@ -1,7 +1,6 @@
 // Shared fixture of the end-to-end tests.
 #include "e2e_fixture.h"
 
-
 const char DEMO_EMAIL[] = "demo@socialnet.example";
 const char DEMO_PASSWORD[] = "demo123";
 const char EMPTY_EMAIL[] = "empty@socialnet.example";

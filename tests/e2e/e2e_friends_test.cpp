@@ -254,25 +254,25 @@ TEST_F(FriendsTest, ShortTapSelectsWithoutMenu)
 
 struct DataFault {
     const char* name;
-    const wchar_t* text;   // the final status text
-    bool orLoaded;         // or a list loaded after all (the huge answer is sound JSON)
-    bool orNoConnection;   // or the exchange's own failure text
+    const wchar_t* text;  // the final status text
+    bool orLoaded;        // or a list loaded after all (the huge answer is sound JSON)
+    bool orNoConnection;  // or the exchange's own failure text
 };
 
 const DataFault DATA_FAULTS[] = {
-    { "no_brackets",       TEXT_BAD_ANSWER, false, false },
-    { "no_close_bracket",  TEXT_BAD_ANSWER, false, false },
-    { "bad_json",          TEXT_BAD_ANSWER, false, false },
-    { "members_not_array", TEXT_BAD_ANSWER, false, false },
-    { "member_not_array",  TEXT_BAD_ANSWER, false, false },
-    { "member_short",      TEXT_BAD_ANSWER, false, false },
-    { "name_not_string",   TEXT_BAD_ANSWER, false, false },
-    { "u_escape",          TEXT_BAD_ANSWER, false, false },
-    { "huge",              TEXT_BAD_ANSWER, true,  false },
-    { "close",             TEXT_BAD_ANSWER, false, true },
+    {"no_brackets", TEXT_BAD_ANSWER, false, false},
+    {"no_close_bracket", TEXT_BAD_ANSWER, false, false},
+    {"bad_json", TEXT_BAD_ANSWER, false, false},
+    {"members_not_array", TEXT_BAD_ANSWER, false, false},
+    {"member_not_array", TEXT_BAD_ANSWER, false, false},
+    {"member_short", TEXT_BAD_ANSWER, false, false},
+    {"name_not_string", TEXT_BAD_ANSWER, false, false},
+    {"u_escape", TEXT_BAD_ANSWER, false, false},
+    {"huge", TEXT_BAD_ANSWER, true, false},
+    {"close", TEXT_BAD_ANSWER, false, true},
 };
 
-class DataFaultTest : public FriendsTest, public testing::WithParamInterface<DataFault> {};
+class DataFaultTest : public FriendsTest, public testing::WithParamInterface<DataFault> { };
 
 TEST_P(DataFaultTest, SurvivedWithAClearText)
 {
@@ -302,9 +302,7 @@ TEST_P(DataFaultTest, SurvivedWithAClearText)
 }
 
 INSTANTIATE_TEST_SUITE_P(DataHost, DataFaultTest, testing::ValuesIn(DATA_FAULTS),
-                         [](const testing::TestParamInfo<DataFault>& info) {
-                             return std::string(info.param.name);
-                         });
+    [](const testing::TestParamInfo<DataFault>& info) { return std::string(info.param.name); });
 
 TEST_F(FriendsTest, ExitWhileASlowRefreshRunsEndsCleanly)
 {

@@ -10,7 +10,7 @@ namespace {
 const char SPECIAL_EMAIL[] = "a+b&c%d#e=f@socialnet.example";
 const char SPECIAL_PASSWORD[] = "p&q+r%25#s=t";
 
-class LoginTest : public E2eTest {};
+class LoginTest : public E2eTest { };
 
 TEST_F(LoginTest, DemoLoginThroughTheMenuThenLogout)
 {
@@ -64,31 +64,31 @@ TEST_F(LoginTest, WrongPasswordThenCaptchaDueThenCaptchaWrong)
     StartApp(DEMO_EMAIL, "wrong-password");
     EXPECT_EQ("Неверный email или пароль, captcha не нужна", Utf8(app.CommandAndWait(IDC_CONNECT)));
     EXPECT_EQ("Неверный email или пароль, при следующей попытке нужно ввести captcha",
-              Utf8(app.CommandAndWait(IDC_CONNECT)));
+        Utf8(app.CommandAndWait(IDC_CONNECT)));
     EXPECT_EQ("Неверно введена captcha при отсылке email и пароля", Utf8(app.CommandAndWait(IDC_CONNECT)));
     EXPECT_TRUE(LoggedOut());
 }
 
 struct LoginFault {
     const char* name;
-    const wchar_t* text;      // the final status text
-    bool loggedIn;            // the answer still carries a usable session
+    const wchar_t* text;  // the final status text
+    bool loggedIn;        // the answer still carries a usable session
 };
 
 const LoginFault LOGIN_FAULTS[] = {
-    { "close",         TEXT_LOGIN_FAILED, false },
+    {"close", TEXT_LOGIN_FAILED, false},
     // Every header line arrives whole, only the blank line is missing: the
     // parser reads all complete lines, so Location and cookie are there.
-    { "no_blank_line", TEXT_LOGGED_IN,    true },
-    { "slow",          TEXT_LOGGED_IN,    true },
-    { "reset",         TEXT_LOGIN_FAILED, false },
-    { "no_sid",        TEXT_LOGIN_FAILED, false },
-    { "long_sid",      TEXT_LOGIN_FAILED, false },
-    { "no_remixmid",   TEXT_LOGIN_FAILED, false },
-    { "bad_byte_sid",  TEXT_LOGIN_FAILED, false },
+    {"no_blank_line", TEXT_LOGGED_IN, true},
+    {"slow", TEXT_LOGGED_IN, true},
+    {"reset", TEXT_LOGIN_FAILED, false},
+    {"no_sid", TEXT_LOGIN_FAILED, false},
+    {"long_sid", TEXT_LOGIN_FAILED, false},
+    {"no_remixmid", TEXT_LOGIN_FAILED, false},
+    {"bad_byte_sid", TEXT_LOGIN_FAILED, false},
 };
 
-class LoginFaultTest : public E2eTest, public testing::WithParamInterface<LoginFault> {};
+class LoginFaultTest : public E2eTest, public testing::WithParamInterface<LoginFault> { };
 
 TEST_P(LoginFaultTest, EndsOnItsTextWithTheWindowAnswering)
 {
@@ -120,9 +120,7 @@ TEST_P(LoginFaultTest, EndsOnItsTextWithTheWindowAnswering)
 }
 
 INSTANTIATE_TEST_SUITE_P(LoginHost, LoginFaultTest, testing::ValuesIn(LOGIN_FAULTS),
-                         [](const testing::TestParamInfo<LoginFault>& info) {
-                             return std::string(info.param.name);
-                         });
+    [](const testing::TestParamInfo<LoginFault>& info) { return std::string(info.param.name); });
 
 TEST_F(LoginTest, SpecialCharactersArriveEncodedAndLogIn)
 {

@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     }
     if (!StartWinsock() || !EmulatorReachable()) {
         fprintf(stderr, "e2e: the emulator does not answer on %s and %s; run inside tools/sandbox.sh\n",
-                LOGIN_HOST_ADDRESS, DATA_HOST_ADDRESS);
+            LOGIN_HOST_ADDRESS, DATA_HOST_ADDRESS);
         return 2;
     }
     if (EmulatorLogPath().empty())

@@ -11,7 +11,7 @@ std::wstring ClockText(const SYSTEMTIME& t)
     return text;
 }
 
-class ShellTest : public E2eTest {};
+class ShellTest : public E2eTest { };
 
 TEST_F(ShellTest, StartsLoggedOutWithEmptyListAndTodaysClock)
 {

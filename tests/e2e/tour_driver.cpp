@@ -48,8 +48,7 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM)
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
     printf("%p pid %lu class \"%s\" title \"%s\" at %ld,%ld %ldx%ld\n", (void*)window, pid,
-           ToUtf8(className).c_str(), ToUtf8(title).c_str(), r.left, r.top, r.right - r.left,
-           r.bottom - r.top);
+        ToUtf8(className).c_str(), ToUtf8(title).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top);
     return TRUE;
 }
 

@@ -16,8 +16,8 @@ struct ClockCase {
 std::wstring Format(const ClockCase& c)
 {
     wchar_t text[CLOCK_TEXT_SIZE];
-    const int written = swprintf(text, CLOCK_TEXT_SIZE, ClockFormat(c.minute), c.day, c.month,
-                                 c.year, c.hour, c.minute);
+    const int written
+        = swprintf(text, CLOCK_TEXT_SIZE, ClockFormat(c.minute), c.day, c.month, c.year, c.hour, c.minute);
     return written < 0 ? std::wstring(L"<format failed>") : std::wstring(text);
 }
 

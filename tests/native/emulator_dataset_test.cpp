@@ -18,7 +18,11 @@ using emulator::Presence;
 TEST(BuiltinDataSet, HoldsTheAccountsTheTestsUse)
 {
     const DataSet data = emulator::BuiltinDataSet();
-    struct Case { const char* email; const char* password; size_t friends; };
+    struct Case {
+        const char* email;
+        const char* password;
+        size_t friends;
+    };
     const Case cases[] = {
         {"demo@socialnet.example", "demo123", 31},
         {"bench250@socialnet.example", "bench", 250},
@@ -71,7 +75,8 @@ TEST(IsOnline, RotatingFriendsComeAndGoWithTheMinute)
     f.id = 7;
     f.presence = Presence::Rotating;
     int on = 0;
-    for (long long minute = 0; minute < 30; ++minute) on += emulator::IsOnline(f, minute);
+    for (long long minute = 0; minute < 30; ++minute)
+        on += emulator::IsOnline(f, minute);
     EXPECT_EQ(10, on);
     EXPECT_NE(emulator::IsOnline(f, 2), emulator::IsOnline(f, 3));
     f.presence = Presence::Online;
@@ -100,7 +105,8 @@ TEST(GenerateFriends, IsRepeatableAndNotInAlphabeticalOrder)
     // Each name is "First Last" in Windows-1251: Cyrillic bytes and one space.
     for (const std::string& n : names) {
         EXPECT_EQ(1, std::count(n.begin(), n.end(), ' ')) << n;
-        for (unsigned char ch : n) EXPECT_TRUE(ch == ' ' || ch >= 0xA8) << n;
+        for (unsigned char ch : n)
+            EXPECT_TRUE(ch == ' ' || ch >= 0xA8) << n;
     }
     EXPECT_TRUE(a.back().fresh);
     EXPECT_FALSE(a.front().fresh);
@@ -111,16 +117,16 @@ TEST(ApplyDataText, AddsReplacesAndConverts)
     DataSet data = emulator::BuiltinDataSet();
     const size_t before = data.accounts.size();
     std::string error;
-    ASSERT_TRUE(emulator::ApplyDataText(
-        "# accounts of one test\r\n"
-        "\r\n"
-        "account a+b&c%d#e=f@socialnet.example p&q+r%25#s=t 777001\r\n"
-        "friend 777101 1 - Проверочный Друг\r\n"
-        "friend 777102 ~ mn   Имя  с  пробелами  \r\n"
-        "account DEMO@socialnet.example пароль 1001\n"
-        "friend 5 0 n Ёж\n"
-        "friends 3 9\n",
-        data, error)) << error;
+    ASSERT_TRUE(emulator::ApplyDataText("# accounts of one test\r\n"
+                                        "\r\n"
+                                        "account a+b&c%d#e=f@socialnet.example p&q+r%25#s=t 777001\r\n"
+                                        "friend 777101 1 - Проверочный Друг\r\n"
+                                        "friend 777102 ~ mn   Имя  с  пробелами  \r\n"
+                                        "account DEMO@socialnet.example пароль 1001\n"
+                                        "friend 5 0 n Ёж\n"
+                                        "friends 3 9\n",
+        data, error))
+        << error;
     EXPECT_EQ(before + 1, data.accounts.size());
 
     const Account* odd = data.FindByEmail("a+b&c%d#e=f@socialnet.example");
@@ -154,7 +160,10 @@ TEST(ApplyDataText, NoBuiltinStartsFromNothing)
 
 TEST(ApplyDataText, RefusesBadLinesNamingTheLine)
 {
-    struct Case { const char* text; const char* error; };
+    struct Case {
+        const char* text;
+        const char* error;
+    };
     const Case cases[] = {
         {"friend 1 1 - A\n", "line 1: friend before any account"},
         {"friends 10\n", "line 1: friends before any account"},
@@ -167,7 +176,8 @@ TEST(ApplyDataText, RefusesBadLinesNamingTheLine)
         {"account a@b pw 1\nfriend -2 1 - A\n", "line 2: expected: friend ID 0|1|~ MARKS NAME"},
         {"account a@b pw 1\nfriend 2 1 x A\n", "line 2: marks are '-' or the letters m (mutual) and n (new)"},
         {"account a@b pw 1\nfriends 0\n", "line 2: expected: friends COUNT [SEED] (COUNT up to 1000000)"},
-        {"account a@b pw 1\nfriends 2000000\n", "line 2: expected: friends COUNT [SEED] (COUNT up to 1000000)"},
+        {"account a@b pw 1\nfriends 2000000\n",
+            "line 2: expected: friends COUNT [SEED] (COUNT up to 1000000)"},
         {"account a@b pw 1\nno-builtin\n", "line 2: no-builtin must come before the first account"},
         {"acount a@b pw 1\n", "line 1: unknown keyword 'acount'"},
     };

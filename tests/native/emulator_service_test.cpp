@@ -25,7 +25,11 @@ constexpr std::int64_t kStart = 3000LL * 60000;
 
 class ServiceTest : public ::testing::Test {
 protected:
-    ServiceTest() : service(emulator::BuiltinDataSet(), [this] { return now; }, 1) {}
+    ServiceTest()
+        : service(
+            emulator::BuiltinDataSet(), [this] { return now; }, 1)
+    {
+    }
 
     Answer Login(const std::string& email, const std::string& pass)
     {
@@ -56,7 +60,8 @@ protected:
     {
         std::vector<std::string> values;
         for (const auto& h : a.headers)
-            if (h.first == name) values.push_back(h.second);
+            if (h.first == name)
+                values.push_back(h.second);
         return values;
     }
     static std::string Location(const Answer& a)
@@ -79,17 +84,22 @@ protected:
 std::string MemberText(const std::string& body)
 {
     const size_t s = body.find("[["), e = body.rfind(']');
-    if (s == std::string::npos || e == std::string::npos || e < s) return std::string();
+    if (s == std::string::npos || e == std::string::npos || e < s)
+        return std::string();
     return body.substr(s, e + 1 - s);
 }
 
-std::string Cp(const char* utf8) { return emulator::Utf8ToCp1251(utf8); }
+std::string Cp(const char* utf8)
+{
+    return emulator::Utf8ToCp1251(utf8);
+}
 
 size_t UnescapedQuotes(const std::string& text)
 {
     size_t n = 0;
     for (size_t i = 0; i < text.size(); ++i)
-        if (text[i] == '"' && (i == 0 || text[i - 1] != '\\')) ++n;
+        if (text[i] == '"' && (i == 0 || text[i - 1] != '\\'))
+            ++n;
     return n;
 }
 
@@ -100,9 +110,8 @@ std::string WithUEscape(std::string members)
     return members;
 }
 
-const std::string kNewMembers = Cp(
-    "[[2003,\"Алёна Ёлкина\",0],[2013,\"Леонид Волков\",0],"
-    "[2020,\"Татьяна Виноградова\",1],[2028,\"Юрий Комаров\",0]]");
+const std::string kNewMembers = Cp("[[2003,\"Алёна Ёлкина\",0],[2013,\"Леонид Волков\",0],"
+                                   "[2020,\"Татьяна Виноградова\",1],[2028,\"Юрий Комаров\",0]]");
 
 // ---------------------------------------------------------------- login
 
@@ -115,10 +124,10 @@ TEST_F(ServiceTest, LoginSucceedsWithSessionIdAndCookies)
     const std::string sid = SidOf(a);
     EXPECT_EQ(32u, sid.size());
     EXPECT_EQ(std::string::npos, sid.find_first_not_of("0123456789abcdef")) << sid;
-    EXPECT_EQ((std::vector<std::string>{
+    EXPECT_EQ((std::vector<std::string> {
                   "remixmid=1001; expires=Thu, 01-Jan-2037 00:00:00 GMT; path=/; domain=.socialnet.example",
                   "remixlang=0; path=/"}),
-              Headers(a, "Set-Cookie"));
+        Headers(a, "Set-Cookie"));
     EXPECT_EQ(Fault::None, a.wire);
     std::int64_t member = 0;
     EXPECT_TRUE(service.SessionMember(sid, member));
@@ -195,7 +204,7 @@ TEST_F(ServiceTest, LogoutEndsTheSession)
     EXPECT_EQ(emulator::kSessionError, List("friends", sid));
     // A second logout of the same session is still answered the same way.
     EXPECT_EQ("http://socialnet.example/index.html",
-              Location(service.Auth(emulator::ParseQuery("login=logout&site=2&sid=" + sid))));
+        Location(service.Auth(emulator::ParseQuery("login=logout&site=2&sid=" + sid))));
 }
 
 // ---------------------------------------------------------------- lists
@@ -210,12 +219,13 @@ TEST_F(ServiceTest, EachActGivesItsList)
     EXPECT_EQ("{\"ok\":1,\"members\":" + kNewMembers + "}", List("friends_new", sid));
     EXPECT_EQ(Cp("{\"ok\":1,\"members\":[[2001,\"Анна Иванова\",1],[2005,\"Галина Кузнецова\",0],"
                  "[2010,\"Зоя Козлова\",1],[2017,\"Павел Павлов\",0],[2025,\"Чеслав Беляев\",1]]}"),
-              List("friends_mutual", sid));
+        List("friends_mutual", sid));
 
     // The online list is the members marked 1 in the full list, same minute.
     const std::string online = List("friends_online", sid);
     size_t marked = 0;
-    for (size_t at = all.find(",1]"); at != std::string::npos; at = all.find(",1]", at + 1)) ++marked;
+    for (size_t at = all.find(",1]"); at != std::string::npos; at = all.find(",1]", at + 1))
+        ++marked;
     EXPECT_EQ(marked, static_cast<size_t>(std::count(online.begin(), online.end(), '[')) - 1);
     EXPECT_EQ(std::string::npos, online.find(",0]"));
     EXPECT_GT(marked, 5u);
@@ -245,7 +255,8 @@ TEST_F(ServiceTest, EmptyAndLargeAccounts)
     // All 10000, though the request asks for 2500.
     const std::string body = List("friends", benchSid, "1252");
     size_t members = 0;
-    for (size_t at = body.find("],["); at != std::string::npos; at = body.find("],[", at + 1)) ++members;
+    for (size_t at = body.find("],["); at != std::string::npos; at = body.find("],[", at + 1))
+        ++members;
     EXPECT_EQ(10000u, members + 1);
 }
 
@@ -273,13 +284,17 @@ TEST_F(ServiceTest, StaleOrForeignSessionsAreRefused)
 TEST_F(ServiceTest, MessagesAndStatusAreKeptForInspection)
 {
     const std::string sid = DemoSid();
-    EXPECT_EQ("{\"ok\":1}", Data("act=add_message&id=2001&ts=64000010&message=%CF%F0%E8%E2%E5%F2&sid=" + sid).body);
+    EXPECT_EQ(
+        "{\"ok\":1}", Data("act=add_message&id=2001&ts=64000010&message=%CF%F0%E8%E2%E5%F2&sid=" + sid).body);
     EXPECT_EQ("{\"ok\":0}", Data("act=add_message&id=9999&ts=64000010&message=x&sid=" + sid).body);
     EXPECT_EQ("{\"ok\":1}",
-              Data("act=set_activity&id=1001&text=%C4%EE%EC%E0+%26+%EC%E8%F0&wid=1_140403095&ts=754000053&sid=" + sid).body);
+        Data("act=set_activity&id=1001&text=%C4%EE%EC%E0+%26+%EC%E8%F0&wid=1_140403095&ts=754000053&sid="
+            + sid)
+            .body);
     const Answer state = Control(Host::Api, "/_emulator/state");
     EXPECT_EQ(200, state.status);
-    EXPECT_NE(std::string::npos, state.body.find("message demo@socialnet.example 2001 " + Cp("Привет") + "\n"));
+    EXPECT_NE(
+        std::string::npos, state.body.find("message demo@socialnet.example 2001 " + Cp("Привет") + "\n"));
     EXPECT_NE(std::string::npos, state.body.find("status demo@socialnet.example " + Cp("Дома & мир") + "\n"));
     EXPECT_EQ(std::string::npos, state.body.find(" 9999 "));
 }
@@ -298,12 +313,16 @@ TEST_F(ServiceTest, OtherActsAndCaptcha)
 
 TEST_F(ServiceTest, BodyFaultsShapeTheList)
 {
-    struct Case { const char* fault; std::string body; };
+    struct Case {
+        const char* fault;
+        std::string body;
+    };
     const std::string m = kNewMembers;
     const Case cases[] = {
         {"no_brackets", "{\"ok\":0,\"error\":\"internal\"}"},
         {"no_close_bracket", Cp("{\"ok\":1,\"members\":[[2003,\"Алёна Ёлкина\",0")},
-        {"bad_json", "{\"ok\":1,\"members\":" + Cp("[[2003,\"Алёна Ёлкина,0]") + m.substr(m.find(",[2013")) + "}"},
+        {"bad_json",
+            "{\"ok\":1,\"members\":" + Cp("[[2003,\"Алёна Ёлкина,0]") + m.substr(m.find(",[2013")) + "}"},
         {"members_not_array", "{\"ok\":1,\"members\":{\"format\":\"[[id,name,online]]\",\"count\":4}}"},
         {"member_not_array", "{\"ok\":1,\"members\":" + m.substr(0, m.find("[2028")) + "2028]}"},
         {"member_short", "{\"ok\":1,\"members\":" + m.substr(0, m.find("[2028")) + "[2028]]}"},
@@ -373,15 +392,15 @@ TEST_F(ServiceTest, LoginFaultsShapeTheRedirect)
 
     Arm(Host::Login, "no_remixmid");
     a = Login("demo@socialnet.example", "demo123");
-    EXPECT_EQ(std::vector<std::string>{"remixlang=0; path=/"}, Headers(a, "Set-Cookie"));
+    EXPECT_EQ(std::vector<std::string> {"remixlang=0; path=/"}, Headers(a, "Set-Cookie"));
     EXPECT_EQ(32u, SidOf(a).size());
 
     Arm(Host::Login, "bad_byte_sid");
     a = Login("demo@socialnet.example", "demo123");
     const std::string badSid = SidOf(a);
     EXPECT_NE(std::string::npos, badSid.find(' '));
-    EXPECT_TRUE(std::any_of(badSid.begin(), badSid.end(),
-                            [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
+    EXPECT_TRUE(std::any_of(
+        badSid.begin(), badSid.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }));
     std::int64_t member = 0;
     EXPECT_TRUE(service.SessionMember(badSid, member));
 
@@ -392,7 +411,11 @@ TEST_F(ServiceTest, LoginFaultsShapeTheRedirect)
 
 TEST_F(ServiceTest, WireFaultsTravelWithTheAnswer)
 {
-    struct Case { Host host; const char* fault; Fault wire; };
+    struct Case {
+        Host host;
+        const char* fault;
+        Fault wire;
+    };
     const Case cases[] = {
         {Host::Login, "close", Fault::Close},
         {Host::Login, "no_blank_line", Fault::NoBlankLine},
@@ -408,8 +431,10 @@ TEST_F(ServiceTest, WireFaultsTravelWithTheAnswer)
                                                : Data("act=friends&from=0&to=2500&id=1001&sid=" + sid);
         EXPECT_EQ(c.wire, a.wire) << c.fault;
         // The text under a wire fault is the normal one.
-        if (c.host == Host::Login) EXPECT_EQ(32u, SidOf(a).size()) << c.fault;
-        else EXPECT_NE(std::string::npos, a.body.find("[[2001,")) << c.fault;
+        if (c.host == Host::Login)
+            EXPECT_EQ(32u, SidOf(a).size()) << c.fault;
+        else
+            EXPECT_NE(std::string::npos, a.body.find("[[2001,")) << c.fault;
     }
 }
 
@@ -435,10 +460,14 @@ TEST_F(ServiceTest, FaultsCountAnswersOfTheirHostOnly)
 
 TEST_F(ServiceTest, ControlRequestsCheckWhatTheyAreGiven)
 {
-    struct Case { Host host; const char* query; int status; };
+    struct Case {
+        Host host;
+        const char* query;
+        int status;
+    };
     const Case cases[] = {
-        {Host::Login, "set=huge", 400},           // a data host fault
-        {Host::Api, "set=no_sid", 400},           // a login host fault
+        {Host::Login, "set=huge", 400},  // a data host fault
+        {Host::Api, "set=no_sid", 400},  // a login host fault
         {Host::Api, "set=no_blank_line", 400},
         {Host::Api, "set=reset", 400},
         {Host::Login, "set=explode", 400},
@@ -480,8 +509,8 @@ TEST_F(ServiceTest, ResetClearsFaultsAndFailureCounts)
 
 TEST(ShapeDelivery, BreaksTheBytesAsEachWireFaultSays)
 {
-    const std::string answer =
-        "HTTP/1.1 302 Found\r\nConnection: close\r\nLocation: http://socialnet.example/login.php?sid=abc\r\n\r\n";
+    const std::string answer = "HTTP/1.1 302 Found\r\nConnection: close\r\nLocation: "
+                               "http://socialnet.example/login.php?sid=abc\r\n\r\n";
     const std::string withBody = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\n\r\nbody";
 
     auto d = emulator::ShapeDelivery(answer, Fault::None);
@@ -513,22 +542,39 @@ TEST(ShapeDelivery, BreaksTheBytesAsEachWireFaultSays)
 
 TEST(FaultForHost, KnowsWhichHostEachFaultBelongsTo)
 {
-    struct Case { const char* name; bool login; bool api; };
+    struct Case {
+        const char* name;
+        bool login;
+        bool api;
+    };
     const Case cases[] = {
-        {"close", true, true}, {"slow", true, true}, {"none", true, true},
-        {"no_blank_line", true, false}, {"reset", true, false}, {"no_sid", true, false},
-        {"long_sid", true, false}, {"no_remixmid", true, false}, {"bad_byte_sid", true, false},
-        {"no_brackets", false, true}, {"no_close_bracket", false, true}, {"bad_json", false, true},
-        {"members_not_array", false, true}, {"member_not_array", false, true},
-        {"member_short", false, true}, {"name_not_string", false, true},
-        {"u_escape", false, true}, {"huge", false, true},
-        {"CLOSE", false, false}, {"", false, false},
+        {"close", true, true},
+        {"slow", true, true},
+        {"none", true, true},
+        {"no_blank_line", true, false},
+        {"reset", true, false},
+        {"no_sid", true, false},
+        {"long_sid", true, false},
+        {"no_remixmid", true, false},
+        {"bad_byte_sid", true, false},
+        {"no_brackets", false, true},
+        {"no_close_bracket", false, true},
+        {"bad_json", false, true},
+        {"members_not_array", false, true},
+        {"member_not_array", false, true},
+        {"member_short", false, true},
+        {"name_not_string", false, true},
+        {"u_escape", false, true},
+        {"huge", false, true},
+        {"CLOSE", false, false},
+        {"", false, false},
     };
     for (const Case& c : cases) {
         Fault f = Fault::None;
         EXPECT_EQ(c.login, emulator::FaultForHost(c.name, Host::Login, f)) << c.name;
         EXPECT_EQ(c.api, emulator::FaultForHost(c.name, Host::Api, f)) << c.name;
-        if (c.login || c.api) EXPECT_STREQ(c.name, emulator::FaultName(f));
+        if (c.login || c.api)
+            EXPECT_STREQ(c.name, emulator::FaultName(f));
     }
 }
 

@@ -18,12 +18,19 @@ using emulator::Params;
 
 TEST(Utf8ToCp1251, MapsCyrillicAndKeepsAscii)
 {
-    struct Case { const char* utf8; const char* cp1251; };
+    struct Case {
+        const char* utf8;
+        const char* cp1251;
+    };
     const Case cases[] = {
         {"", ""},
         {"Sorvinta 1.0", "Sorvinta 1.0"},
-        {"А", "\xC0"}, {"Я", "\xDF"}, {"а", "\xE0"}, {"я", "\xFF"},
-        {"Ё", "\xA8"}, {"ё", "\xB8"},
+        {"А", "\xC0"},
+        {"Я", "\xDF"},
+        {"а", "\xE0"},
+        {"я", "\xFF"},
+        {"Ё", "\xA8"},
+        {"ё", "\xB8"},
         {"Анна Иванова", "\xC0\xED\xED\xE0 \xC8\xE2\xE0\xED\xEE\xE2\xE0"},
         {"Фёдор", "\xD4\xB8\xE4\xEE\xF0"},
         {"№ «тест» — …", "\xB9 \xAB\xF2\xE5\xF1\xF2\xBB \x97 \x85"},
@@ -35,15 +42,18 @@ TEST(Utf8ToCp1251, MapsCyrillicAndKeepsAscii)
 
 TEST(Utf8ToCp1251, ReplacesWhatThePageLacksOrIsNotUtf8)
 {
-    struct Case { std::string utf8; std::string cp1251; };
+    struct Case {
+        std::string utf8;
+        std::string cp1251;
+    };
     const Case cases[] = {
-        {"日本", "??"},                       // no such letters in the page
-        {"\xF0\x9F\x98\x80!", "?!"},          // four-byte character
-        {"a\xC0z", "a?z"},                    // lead byte without continuation
-        {"\xC0\xAF", "??"},                   // overlong '/'
-        {"\xED\xA0\x80", "???"},              // surrogate half
-        {"\xD0", "?"},                        // cut short at the end
-        {"\x80\xBF", "??"},                   // stray continuation bytes
+        {"日本", "??"},               // no such letters in the page
+        {"\xF0\x9F\x98\x80!", "?!"},  // four-byte character
+        {"a\xC0z", "a?z"},            // lead byte without continuation
+        {"\xC0\xAF", "??"},           // overlong '/'
+        {"\xED\xA0\x80", "???"},      // surrogate half
+        {"\xD0", "?"},                // cut short at the end
+        {"\x80\xBF", "??"},           // stray continuation bytes
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
     for (const Case& c : cases)
@@ -65,16 +75,19 @@ TEST(Utf8ToCp1251, EveryCyrillicLetterRoundsTheTable)
 
 TEST(PercentDecode, DecodesAsFormServersDo)
 {
-    struct Case { const char* in; std::string out; };
+    struct Case {
+        const char* in;
+        std::string out;
+    };
     const Case cases[] = {
         {"", ""},
         {"demo%40socialnet.example", "demo@socialnet.example"},
-        {"a%2eb", "a.b"},                 // lower-case hex as the client sends it
+        {"a%2eb", "a.b"},  // lower-case hex as the client sends it
         {"p%20w%2b%25%23", "p w+%#"},
         {"a+b", "a b"},
-        {"%CF%F0%E8", "\xCF\xF0\xE8"},    // raw Windows-1251 bytes
+        {"%CF%F0%E8", "\xCF\xF0\xE8"},  // raw Windows-1251 bytes
         {"%00x", std::string("\0x", 2)},
-        {"100%", "100%"},                 // broken escapes stay as they are
+        {"100%", "100%"},  // broken escapes stay as they are
         {"%4", "%4"},
         {"%zz%4g", "%zz%4g"},
         {"%%41", "%A"},
@@ -85,7 +98,8 @@ TEST(PercentDecode, DecodesAsFormServersDo)
 
 TEST(ParseQuery, SplitsDecodesAndKeepsTheFirstOfARepeatedName)
 {
-    const Params q = emulator::ParseQuery("login=force&site=2&email=a%2Bb%26c%40x&pass=p%3Dq&&flag&pass=second");
+    const Params q
+        = emulator::ParseQuery("login=force&site=2&email=a%2Bb%26c%40x&pass=p%3Dq&&flag&pass=second");
     EXPECT_EQ("force", *emulator::FindParam(q, "login"));
     EXPECT_EQ("2", *emulator::FindParam(q, "site"));
     EXPECT_EQ("a+b&c@x", *emulator::FindParam(q, "email"));
@@ -116,7 +130,9 @@ TEST(JsonString, EscapesQuotesAndBackslashesOnly)
     EXPECT_EQ("\"O \\\"L\\\" Z\"", emulator::JsonString("O \"L\" Z"));
     EXPECT_EQ("\"a\\\\b\"", emulator::JsonString("a\\b"));
     EXPECT_EQ("\"a\\nb\\tc\\rd\"", emulator::JsonString("a\nb\tc\rd"));
-    EXPECT_EQ("\"a b\"", emulator::JsonString(std::string("a\x01" "b")));
+    EXPECT_EQ("\"a b\"",
+        emulator::JsonString(std::string("a\x01"
+                                         "b")));
     EXPECT_EQ("\"/\"", emulator::JsonString("/"));
 }
 
@@ -144,7 +160,8 @@ std::vector<std::uint8_t> DecodeGif(const std::string& gif, int& width, int& hei
     std::vector<std::string> table;
     auto reset = [&] {
         table.clear();
-        for (unsigned i = 0; i < clear + 2; ++i) table.push_back(std::string(1, static_cast<char>(i)));
+        for (unsigned i = 0; i < clear + 2; ++i)
+            table.push_back(std::string(1, static_cast<char>(i)));
     };
     reset();
     unsigned width_bits = minSize + 1, acc = 0, bits = 0;
@@ -154,7 +171,8 @@ std::vector<std::uint8_t> DecodeGif(const std::string& gif, int& width, int& hei
             acc |= static_cast<unsigned>(static_cast<unsigned char>(data[i++])) << bits;
             bits += 8;
         }
-        if (bits < width_bits) break;
+        if (bits < width_bits)
+            break;
         const unsigned code = acc & ((1u << width_bits) - 1);
         acc >>= width_bits;
         bits -= width_bits;
@@ -164,14 +182,22 @@ std::vector<std::uint8_t> DecodeGif(const std::string& gif, int& width, int& hei
             prev.clear();
             continue;
         }
-        if (code == end) break;
+        if (code == end)
+            break;
         std::string entry;
-        if (code < table.size()) entry = table[code];
-        else if (code == table.size() && !prev.empty()) entry = prev + prev[0];
-        else { ADD_FAILURE() << "bad LZW code " << code; break; }
+        if (code < table.size())
+            entry = table[code];
+        else if (code == table.size() && !prev.empty())
+            entry = prev + prev[0];
+        else {
+            ADD_FAILURE() << "bad LZW code " << code;
+            break;
+        }
         out += entry;
-        if (!prev.empty()) table.push_back(prev + entry[0]);
-        if (table.size() == (1u << width_bits) && width_bits < 12) ++width_bits;
+        if (!prev.empty())
+            table.push_back(prev + entry[0]);
+        if (table.size() == (1u << width_bits) && width_bits < 12)
+            ++width_bits;
         prev = entry;
     }
     return std::vector<std::uint8_t>(out.begin(), out.end());
@@ -181,7 +207,8 @@ TEST(TwoColourGif, DecodesBackToItsPixels)
 {
     const int w = 7, h = 3;  // odd pixel count: the last pair is a single
     std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < w * h; ++i) pixels.push_back(static_cast<std::uint8_t>((i * 5 + i / 3) % 2));
+    for (int i = 0; i < w * h; ++i)
+        pixels.push_back(static_cast<std::uint8_t>((i * 5 + i / 3) % 2));
     const std::string gif = emulator::TwoColourGif(w, h, pixels);
     ASSERT_EQ("GIF89a", gif.substr(0, 6));
     int dw = 0, dh = 0;

@@ -13,14 +13,13 @@
 
 namespace {
 
-const std::string kHead =
-    "Host: api.socialnet.example\r\nUser-Agent: PPC Sorvinta\r\nConnection: Close\r\n\r\n";
+const std::string kHead
+    = "Host: api.socialnet.example\r\nUser-Agent: PPC Sorvinta\r\nConnection: Close\r\n\r\n";
 
 enum Outcome { Listed, Empty, Missing, BadDocument };
 
 // What the worker does between the body and the list box.
-Outcome ReadBody(const std::string& body, std::vector<std::string>* names,
-                 std::string* wrapped = nullptr)
+Outcome ReadBody(const std::string& body, std::vector<std::string>* names, std::string* wrapped = nullptr)
 {
     std::string memberText;
     const MemberCut cut = CutMemberText(body, &memberText);
@@ -41,52 +40,50 @@ TEST(FriendsRequest, ComposesTheLinesInOrder)
 {
     char buffer[FRIEND_REQUEST_SIZE];
     ASSERT_EQ(FriendRequestComposed,
-              ComposeFriendListRequest("friends_online", "12345",
-                                       "0123456789abcdef0123456789abcdef", buffer,
-                                       sizeof(buffer)));
+        ComposeFriendListRequest(
+            "friends_online", "12345", "0123456789abcdef0123456789abcdef", buffer, sizeof(buffer)));
     EXPECT_EQ("GET /data?act=friends_online&from=0&to=2500&id=12345"
-              "&sid=0123456789abcdef0123456789abcdef HTTP/1.1\r\n" + kHead,
-              std::string(buffer));
+              "&sid=0123456789abcdef0123456789abcdef HTTP/1.1\r\n"
+            + kHead,
+        std::string(buffer));
 }
 
 TEST(FriendsRequest, RefusesWhatDoesNotFit)
 {
     // The fixed part with empty ids, and the room left for them.
     char buffer[FRIEND_REQUEST_SIZE];
-    ASSERT_EQ(FriendRequestComposed,
-              ComposeFriendListRequest("friends", "", "", buffer, sizeof(buffer)));
+    ASSERT_EQ(FriendRequestComposed, ComposeFriendListRequest("friends", "", "", buffer, sizeof(buffer)));
     const size_t fixed = std::strlen(buffer);
     const size_t room = FRIEND_REQUEST_SIZE - 1 - fixed;
 
     const std::string fits(room, 'a');
     ASSERT_EQ(FriendRequestComposed,
-              ComposeFriendListRequest("friends", "1", fits.substr(1).c_str(), buffer,
-                                       sizeof(buffer)));
+        ComposeFriendListRequest("friends", "1", fits.substr(1).c_str(), buffer, sizeof(buffer)));
     EXPECT_EQ(FRIEND_REQUEST_SIZE - 1, std::strlen(buffer));
 
     const std::string tooLong(room, 'a');
     std::memset(buffer, 'x', sizeof(buffer));
     EXPECT_EQ(FriendRequestTooLong,
-              ComposeFriendListRequest("friends", "1", tooLong.c_str(), buffer, sizeof(buffer)));
-    EXPECT_EQ('\0', buffer[0]);   // nothing that could be sent
+        ComposeFriendListRequest("friends", "1", tooLong.c_str(), buffer, sizeof(buffer)));
+    EXPECT_EQ('\0', buffer[0]);  // nothing that could be sent
 
     const std::string huge(300, '7');
     EXPECT_EQ(FriendRequestTooLong,
-              ComposeFriendListRequest("friends", huge.c_str(), "abc", buffer, sizeof(buffer)));
+        ComposeFriendListRequest("friends", huge.c_str(), "abc", buffer, sizeof(buffer)));
     EXPECT_EQ('\0', buffer[0]);
 }
 
 TEST(FriendsRequest, RefusesValuesThatWouldBreakTheRequestLine)
 {
-    const char* const bad[] = {"ab cd", "ab\r\nX-Evil: 1", "ab\ncd", "a&id=1", "a#b",
-                               "a?b",   "a%20b",           "\xC0\xC1", "a\x7f"};
+    const char* const bad[]
+        = {"ab cd", "ab\r\nX-Evil: 1", "ab\ncd", "a&id=1", "a#b", "a?b", "a%20b", "\xC0\xC1", "a\x7f"};
     char buffer[FRIEND_REQUEST_SIZE];
     for (const char* value : bad) {
-        EXPECT_EQ(FriendRequestBadValue,
-                  ComposeFriendListRequest("friends", "1", value, buffer, sizeof(buffer)))
+        EXPECT_EQ(
+            FriendRequestBadValue, ComposeFriendListRequest("friends", "1", value, buffer, sizeof(buffer)))
             << value;
-        EXPECT_EQ(FriendRequestBadValue,
-                  ComposeFriendListRequest("friends", value, "abc", buffer, sizeof(buffer)))
+        EXPECT_EQ(
+            FriendRequestBadValue, ComposeFriendListRequest("friends", value, "abc", buffer, sizeof(buffer)))
             << value;
         EXPECT_EQ('\0', buffer[0]);
     }
@@ -120,18 +117,14 @@ TEST(FriendsCut, TellsEmptyListsFromRefusals)
         const char* body;
         MemberCut cut;
     } cases[] = {
-        {"{\"ok\":1,\"members\":[]}", MemberListEmpty},
-        {"{\"ok\":1,\"members\":[ \r\n ]}", MemberListEmpty},
-        {"[]", MemberListEmpty},
-        {"{\"ok\":-1,\"error\":\"session\"}", MemberTextMissing},
-        {"{\"ok\":-1,\"error\":\"[]\"}", MemberTextMissing},            // "[]" only in a string
-        {"{\"ok\":-1,\"error\":\"a\\\"[]\"}", MemberTextMissing},       // after an escaped quote
-        {"", MemberTextMissing},
-        {"<html>Service unavailable</html>", MemberTextMissing},
-        {"[1,2]", MemberTextMissing},
-        {"{\"members\":[[1,\"A\"", MemberTextMissing},                 // no "]" after "[["
-        {"]] {\"members\":[[", MemberTextMissing},                     // "]" only before it
-        {"[[]", MemberTextFound},                                      // parse refuses it later
+        {"{\"ok\":1,\"members\":[]}", MemberListEmpty}, {"{\"ok\":1,\"members\":[ \r\n ]}", MemberListEmpty},
+        {"[]", MemberListEmpty}, {"{\"ok\":-1,\"error\":\"session\"}", MemberTextMissing},
+        {"{\"ok\":-1,\"error\":\"[]\"}", MemberTextMissing},       // "[]" only in a string
+        {"{\"ok\":-1,\"error\":\"a\\\"[]\"}", MemberTextMissing},  // after an escaped quote
+        {"", MemberTextMissing}, {"<html>Service unavailable</html>", MemberTextMissing},
+        {"[1,2]", MemberTextMissing}, {"{\"members\":[[1,\"A\"", MemberTextMissing},  // no "]" after "[["
+        {"]] {\"members\":[[", MemberTextMissing},                                    // "]" only before it
+        {"[[]", MemberTextFound},  // parse refuses it later
     };
     for (const auto& c : cases) {
         std::string text;
@@ -161,7 +154,7 @@ TEST(FriendsNames, ReadsTheNamesOfEveryMember)
         {"[[1,\"Anna\"],[2,\"Anna\"],[3,\"Anna\"]]", {"Anna", "Anna", "Anna"}},
         // escapes undone, Windows-1251 bytes kept
         {"[[1,\"\xC8\xE2\xE0\xED \\\"\xC8.\\\"\"],[2,\"a\\/b\\tc\"]]",
-         {"\xC8\xE2\xE0\xED \"\xC8.\"", "a/b\tc"}},
+            {"\xC8\xE2\xE0\xED \"\xC8.\"", "a/b\tc"}},
         // element 0 is not read here
         {"[[\"x\",\"A\"],[null,\"B\"]]", {"A", "B"}},
     };
@@ -188,27 +181,26 @@ TEST(FriendsNames, CutsLongNamesAt259Bytes)
 TEST(FriendsNames, RefusesDocumentsWithoutMembers)
 {
     const char* const cases[] = {
-        "[[1,\"A\"]",                              // cut ends at the inner "]"
-        "[[1,\"A\"],]",                            // bad JSON
-        "[[1,\"\\u0410\"]]",                       // \u escape
+        "[[1,\"A\"]",         // cut ends at the inner "]"
+        "[[1,\"A\"],]",       // bad JSON
+        "[[1,\"\\u0410\"]]",  // \u escape
         "[[1,\"A\"],[2,\"B\"x]]",
-        "[[1,\"A\"],2]",                           // a member that is not an array
-        "[[1,\"A\"],[2]]",                         // a member without element 1
+        "[[1,\"A\"],2]",    // a member that is not an array
+        "[[1,\"A\"],[2]]",  // a member without element 1
         "[[1,\"A\"],[]]",
-        "[[1,\"A\"],[2,3]]",                       // element 1 not a string
-        "[[1,\"A\"],[2,null]]",
-        "[[1,[\"A\"]]]",
+        "[[1,\"A\"],[2,3]]",  // element 1 not a string
+        "[[1,\"A\"],[2,null]]", "[[1,[\"A\"]]]",
         "{\"members\":{\"a\":\"[[1,\\\"A\\\"]]\"}}",  // "[[" only inside a string
     };
     for (const char* body : cases) {
         std::vector<std::string> names = {"kept"};
         EXPECT_EQ(BadDocument, ReadBody(body, &names)) << body;
-        EXPECT_EQ(std::vector<std::string>{"kept"}, names) << body;
+        EXPECT_EQ(std::vector<std::string> {"kept"}, names) << body;
     }
 
     // A document whose "members" is missing or not an array.
-    const char* const documents[] = {"{\"other\":[[1,\"A\"]]}", "{\"members\":{}}", "[[1,\"A\"]]",
-                                      "\"members\""};
+    const char* const documents[]
+        = {"{\"other\":[[1,\"A\"]]}", "{\"members\":{}}", "[[1,\"A\"]]", "\"members\""};
     for (const char* text : documents) {
         json::Element document;
         ASSERT_TRUE(ParseMemberDocument(text, &document)) << text;
@@ -250,8 +242,8 @@ TEST(FriendsActs, MapToTheirSlots)
     EXPECT_EQ(2, MutualFriends);
     EXPECT_EQ(3, NewFriends);
 
-    const char* const unknown[] = {"", "Friends", "friends ", "friends_Online", "friend",
-                                   "friends_online2", "add_message"};
+    const char* const unknown[]
+        = {"", "Friends", "friends ", "friends_Online", "friend", "friends_online2", "add_message"};
     for (const char* act : unknown) {
         FriendListKind kind = MutualFriends;
         EXPECT_FALSE(FriendListKindFromAct(act, &kind)) << act;
@@ -291,7 +283,7 @@ TEST(FriendsModel, StartsEmptyAndReplacesOneSlotWithCurrentList)
     const FriendListCopy copy = model.CopyCurrentList();
     EXPECT_EQ(1, copy.currentList);
     EXPECT_EQ(&json_cast<const json::Object&>(online),
-              &json_cast<const json::Object&>(copy.document));   // shared, not copied
+        &json_cast<const json::Object&>(copy.document));  // shared, not copied
     EXPECT_TRUE(model.CopyList(AllFriends).IsNull());
 
     model.ReplaceList(AllFriends, Document("[[2,\"All\"]]"));
@@ -326,7 +318,7 @@ TEST(FriendsModel, ReaderAlwaysGetsTheSlotOfTheCurrentList)
         const FriendListCopy copy = model.CopyCurrentList();
         ++reads;
         if (copy.document.IsNull())
-            continue;   // before the first replacement of slot 0
+            continue;  // before the first replacement of slot 0
         if (FirstName(copy.document) != std::to_string(copy.currentList))
             ++mismatches;
     }

@@ -49,10 +49,9 @@ TEST(JsonStrings, UndoesEachEscape)
         const char* text;
         std::string value;
     } cases[] = {
-        {"\"\\\"\"", "\""},   {"\"\\\\\"", "\\"}, {"\"\\/\"", "/"},   {"\"\\b\"", "\b"},
-        {"\"\\f\"", "\f"},    {"\"\\n\"", "\n"},  {"\"\\r\"", "\r"},  {"\"\\t\"", "\t"},
-        {"\"a\\tb\\nc\"", "a\tb\nc"},
-        {"\"\\\\n\"", "\\n"},   // an escaped backslash followed by a plain n
+        {"\"\\\"\"", "\""}, {"\"\\\\\"", "\\"}, {"\"\\/\"", "/"}, {"\"\\b\"", "\b"}, {"\"\\f\"", "\f"},
+        {"\"\\n\"", "\n"}, {"\"\\r\"", "\r"}, {"\"\\t\"", "\t"}, {"\"a\\tb\\nc\"", "a\tb\nc"},
+        {"\"\\\\n\"", "\\n"},  // an escaped backslash followed by a plain n
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.value, ParseString(c.text)) << c.text;
@@ -69,8 +68,16 @@ TEST(JsonStrings, KeepsRawBytes)
 TEST(JsonStrings, RefusesOtherEscapesWithScanException)
 {
     const char* const cases[] = {
-        "\"\\u0410\"", "\"\\u\"", "\"\\U0041\"", "\"\\a\"", "\"\\x41\"",
-        "\"\\'\"",     "\"\\0\"", "\"\\ \"",     "\"ok\\",  "\"abc",
+        "\"\\u0410\"",
+        "\"\\u\"",
+        "\"\\U0041\"",
+        "\"\\a\"",
+        "\"\\x41\"",
+        "\"\\'\"",
+        "\"\\0\"",
+        "\"\\ \"",
+        "\"ok\\",
+        "\"abc",
     };
     for (const char* text : cases)
         EXPECT_THROW(Parse(text), json::ScanException) << text;
@@ -82,11 +89,20 @@ TEST(JsonNumbers, ReadsTheGrammar)
         const char* text;
         double value;
     } cases[] = {
-        {"0", 0},          {"-0", -0.0},       {"7", 7},
-        {"123456", 123456}, {"-45", -45},       {"-45.5", -45.5},
-        {"0.25", 0.25},    {"1e3", 1000},      {"1E+3", 1000},
-        {"2.5e-3", 0.0025}, {"-1.25E2", -125}, {"1e308", 1e308},
-        {"4294967296", 4294967296.0},          {"1e-400", 0},
+        {"0", 0},
+        {"-0", -0.0},
+        {"7", 7},
+        {"123456", 123456},
+        {"-45", -45},
+        {"-45.5", -45.5},
+        {"0.25", 0.25},
+        {"1e3", 1000},
+        {"1E+3", 1000},
+        {"2.5e-3", 0.0025},
+        {"-1.25E2", -125},
+        {"1e308", 1e308},
+        {"4294967296", 4294967296.0},
+        {"1e-400", 0},
         {"123456789012345678901234567890", 1.2345678901234568e29},
     };
     for (const auto& c : cases)
@@ -97,9 +113,27 @@ TEST(JsonNumbers, ReadsTheGrammar)
 TEST(JsonNumbers, RefusesBadFormsWithScanException)
 {
     const char* const cases[] = {
-        "01",  "-01", "-",  "-a",  "1.",   ".5",  "1e", "1e+", "1E-", "1.e5",
-        "+1",  "1.2.3", "0x10", "1e999", "-1e999", "1e+400", "12abc", "1-2",
-        "Infinity", "NaN", "-Infinity",
+        "01",
+        "-01",
+        "-",
+        "-a",
+        "1.",
+        ".5",
+        "1e",
+        "1e+",
+        "1E-",
+        "1.e5",
+        "+1",
+        "1.2.3",
+        "0x10",
+        "1e999",
+        "-1e999",
+        "1e+400",
+        "12abc",
+        "1-2",
+        "Infinity",
+        "NaN",
+        "-Infinity",
     };
     for (const char* text : cases)
         EXPECT_THROW(Parse(text), json::ScanException) << text;
@@ -118,8 +152,8 @@ TEST(JsonLiterals, ReadsAndRefuses)
 
 TEST(JsonStructure, ReadsArraysAndObjects)
 {
-    const json::Element doc =
-        Parse(" { \"a\" : [ 1 , \"two\" , [ ] , { } , null , true ] ,\n\t\"b\":{\"c\":-2}\r\n} ");
+    const json::Element doc
+        = Parse(" { \"a\" : [ 1 , \"two\" , [ ] , { } , null , true ] ,\n\t\"b\":{\"c\":-2}\r\n} ");
     const json::Object& root = json_cast<const json::Object&>(doc);
     ASSERT_EQ(2u, root.Size());
     const json::Array& a = json_cast<const json::Array&>(root["a"]);
@@ -147,11 +181,30 @@ TEST(JsonStructure, ReadsArraysAndObjects)
 TEST(JsonStructure, RefusesBadGrammarWithParseException)
 {
     const char* const cases[] = {
-        "",          "   ",        "]",           "}",           ",",
-        ":",         "[",          "[1",          "[1,",         "[1,]",
-        "[,1]",      "[1 2]",      "[1:2]",       "{",           "{\"a\"",
-        "{\"a\":",   "{\"a\" 1}",  "{\"a\":1,}",  "{1:2}",       "{a:1}",
-        "{\"a\":1 \"b\":2}", "{\"a\":1]", "[1}",  "{\"a\":1,\"a\":2}",
+        "",
+        "   ",
+        "]",
+        "}",
+        ",",
+        ":",
+        "[",
+        "[1",
+        "[1,",
+        "[1,]",
+        "[,1]",
+        "[1 2]",
+        "[1:2]",
+        "{",
+        "{\"a\"",
+        "{\"a\":",
+        "{\"a\" 1}",
+        "{\"a\":1,}",
+        "{1:2}",
+        "{a:1}",
+        "{\"a\":1 \"b\":2}",
+        "{\"a\":1]",
+        "[1}",
+        "{\"a\":1,\"a\":2}",
         "{\"members\":[], \"members\":[[1,\"x\"]]}",
     };
     for (const char* text : cases)
@@ -241,7 +294,7 @@ TEST(JsonLookup, ThrowsPlainExceptionForMissingMemberIndexAndCast)
     expectPlain([&] { (void)doc["members"]["x"]; }, "array looked up by name");
 
     EXPECT_NO_THROW(json_cast<const json::Null&>(null));
-    EXPECT_EQ(1, json_cast<json::Number>(root["ok"]).Value());   // a copy
+    EXPECT_EQ(1, json_cast<json::Number>(root["ok"]).Value());  // a copy
 }
 
 TEST(JsonExceptions, FormOneHierarchy)
@@ -299,7 +352,7 @@ TEST(JsonElements, SeveralThreadsReadOneDocument)
     for (int t = 0; t < threads; ++t) {
         readers.emplace_back([&, t] {
             for (int round = 0; round < 5; ++round) {
-                const json::Element mine = doc;   // copies race with each other
+                const json::Element mine = doc;  // copies race with each other
                 const json::Array& members = json_cast<const json::Array&>(mine["members"]);
                 for (size_t i = 0; i < members.Size(); ++i) {
                     const json::Element member = members[i];

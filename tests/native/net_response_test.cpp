@@ -27,7 +27,7 @@ TEST(ParseResponseHeaders, StatusLineAndBlankLineGiveOnlyTheCookieEntry)
 TEST(ParseResponseHeaders, EmptyOrUnbrokenResponseLeavesTheMapUntouched)
 {
     for (const std::string response : {std::string(), std::string("HTTP/1.1 302 Found"),
-                                       std::string("Location: x\n\n"), std::string("a\rb")}) {
+             std::string("Location: x\n\n"), std::string("a\rb")}) {
         HeaderMap map;
         map["keep"] = "me";
         EXPECT_EQ(0, ParseResponseHeaders(response, map));
@@ -67,7 +67,7 @@ TEST(ParseResponseHeaders, ContinuationLineIsNotJoined)
                                 " more: here\r\n\r\n");
     EXPECT_EQ("partone", map.at("X-Long"));
     EXPECT_EQ("here", map.at("more"));
-    EXPECT_EQ(3u, map.size());   // X-Long, more, Set-Cookie
+    EXPECT_EQ(3u, map.size());  // X-Long, more, Set-Cookie
 }
 
 TEST(ParseResponseHeaders, BodyLinesAreReadUnlessAHeaderTookTheName)
@@ -79,7 +79,7 @@ TEST(ParseResponseHeaders, BodyLinesAreReadUnlessAHeaderTookTheName)
                                 "Tail: not-terminated");
     EXPECT_EQ("/head", map.at("Location"));
     EXPECT_EQ("from-body", map.at("Extra"));
-    EXPECT_EQ(0u, map.count("Tail"));   // after the last line break
+    EXPECT_EQ(0u, map.count("Tail"));  // after the last line break
 }
 
 TEST(ParseResponseHeaders, ValuesKeepFurtherColonsAndMayBeEmpty)
@@ -123,8 +123,8 @@ TEST(ResponseBody, EverythingAfterTheFirstBlankLine)
         {std::string("H\r\n\r\na\0b\0", 9), std::string("a\0b\0", 4)},
         {"\r\n\r\n", ""},
         {"\r\n\r\n\r\n", "\r\n"},
-        {"", ""},                                    // failed exchange
-        {"HTTP/1.1 200 OK\r\nA: b\r\n", ""},         // no blank line
+        {"", ""},                             // failed exchange
+        {"HTTP/1.1 200 OK\r\nA: b\r\n", ""},  // no blank line
         {"HTTP/1.1 200 OK\n\n{}", ""},
     };
     for (const auto& c : cases)

@@ -25,11 +25,12 @@ TEST(ComposeLoginRequest, EncodesTheCredentials)
 {
     char buffer[REQUEST_BUFFER_SIZE];
     ASSERT_TRUE(ComposeLoginRequest(buffer, 2, "a&b@c.d", "p w+%#\r\nX: y", HOST));
-    EXPECT_STREQ("HEAD /auth?login=force&site=2&email=a%26b%40c%2ed&pass=p%20w%2b%25%23%0d%0aX%3a%20y HTTP/1.1\r\n"
-                 "Host: login.socialnet.example\r\n"
-                 "User-Agent: PPC Sorvinta\r\n"
-                 "Connection: Close\r\n\r\n",
-                 buffer);
+    EXPECT_STREQ(
+        "HEAD /auth?login=force&site=2&email=a%26b%40c%2ed&pass=p%20w%2b%25%23%0d%0aX%3a%20y HTTP/1.1\r\n"
+        "Host: login.socialnet.example\r\n"
+        "User-Agent: PPC Sorvinta\r\n"
+        "Connection: Close\r\n\r\n",
+        buffer);
 }
 
 TEST(ComposeLoginRequest, RefusesWhatWouldNotFit)
@@ -63,7 +64,7 @@ TEST(ComposeLogoutRequest, CarriesTheSessionId)
                  "Host: login.socialnet.example\r\n"
                  "User-Agent: PPC Sorvinta\r\n"
                  "Connection: Close\r\n\r\n",
-                 buffer);
+        buffer);
     // 45 + 1 + 8 + 23 + 26 + 21 + 1 = 125 fixed: the sid may take 135 bytes.
     EXPECT_TRUE(ComposeLogoutRequest(buffer, 2, std::string(135, 's').c_str(), HOST));
     EXPECT_EQ(259u, strlen(buffer));
@@ -87,16 +88,15 @@ TEST(ReadLoginAnswer, EveryCodeGivesItsOutcome)
         {"0", LOGIN_SUCCESS, TEXT_LOGGED_IN},
         {"-5", LOGIN_SUCCESS, TEXT_LOGGED_IN},
         {"12345", LOGIN_SUCCESS, TEXT_LOGGED_IN},
-        {"abc123", LOGIN_SUCCESS, TEXT_LOGGED_IN},       // hex beginning with a letter
+        {"abc123", LOGIN_SUCCESS, TEXT_LOGGED_IN},  // hex beginning with a letter
         {"f00d", LOGIN_SUCCESS, TEXT_LOGGED_IN},
-        {"-", LOGIN_SUCCESS, TEXT_LOGGED_IN},            // no number at all reads 0
+        {"-", LOGIN_SUCCESS, TEXT_LOGGED_IN},  // no number at all reads 0
         {"99999999999999999999", LOGIN_SUCCESS, TEXT_LOGGED_IN},
         {"-99999999999999999999", LOGIN_SUCCESS, TEXT_LOGGED_IN},
     };
     for (const auto& c : cases) {
-        const LoginAnswer answer =
-            ReadLoginAnswer(LoginAnswerText(std::string("http://host/index.php?x=1&sid=") + c.sid,
-                                            "remixmid=77; path=/"));
+        const LoginAnswer answer = ReadLoginAnswer(
+            LoginAnswerText(std::string("http://host/index.php?x=1&sid=") + c.sid, "remixmid=77; path=/"));
         EXPECT_EQ(c.outcome, answer.outcome) << c.sid;
         EXPECT_STREQ(c.text, LoginStatusText(answer.outcome)) << c.sid;
         EXPECT_TRUE(answer.hasLocation);
@@ -122,8 +122,7 @@ TEST(ReadLoginAnswer, SidIsEverythingAfterTheFirstSidKey)
 TEST(ReadLoginAnswer, NoLocationIsAFailureThatStoresNothing)
 {
     for (const std::string response : {std::string(), std::string("HTTP/1.1 200 OK\r\n\r\n"),
-                                       std::string("garbage without line breaks"),
-                                       LoginAnswerText("", "remixmid=5")}) {
+             std::string("garbage without line breaks"), LoginAnswerText("", "remixmid=5")}) {
         const LoginAnswer answer = ReadLoginAnswer(response);
         EXPECT_EQ(LOGIN_NO_LOCATION, answer.outcome);
         EXPECT_FALSE(answer.hasLocation);
@@ -229,9 +228,19 @@ TEST(LeadingNumber, ReadsLikeAtoiWithoutOverflow)
         const char* text;
         long value;
     } cases[] = {
-        {"-3", -3}, {"  -4x", -4}, {"\t\n+7", 7}, {"12ab", 12}, {"abc", 0}, {"", 0},
-        {"-", 0}, {"+-1", 0}, {"- 1", 0}, {"0x1f", 0}, {"007", 7},
-        {"99999999999999999999999", LONG_MAX}, {"-99999999999999999999999", LONG_MIN},
+        {"-3", -3},
+        {"  -4x", -4},
+        {"\t\n+7", 7},
+        {"12ab", 12},
+        {"abc", 0},
+        {"", 0},
+        {"-", 0},
+        {"+-1", 0},
+        {"- 1", 0},
+        {"0x1f", 0},
+        {"007", 7},
+        {"99999999999999999999999", LONG_MAX},
+        {"-99999999999999999999999", LONG_MIN},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.value, LeadingNumber(c.text)) << c.text;

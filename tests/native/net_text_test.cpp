@@ -45,7 +45,7 @@ TEST(UrlEncode, EncodesEveryByteValueAsExpected)
     for (int b = 0; b < 256; ++b) {
         const char ch = static_cast<char>(b);
         const bool kept = (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z')
-                          || std::string("~!*()'").find(ch) != std::string::npos;
+            || std::string("~!*()'").find(ch) != std::string::npos;
         const std::string encoded = UrlEncode(std::string(1, ch));
         if (kept) {
             EXPECT_EQ(std::string(1, ch), encoded) << b;
@@ -63,9 +63,14 @@ TEST(HexByte, TwoLowerCaseDigitsHighFirst)
         signed char byte;
         const char* hex;
     } cases[] = {
-        {0x0A, "0a"}, {static_cast<signed char>(0xFF), "ff"}, {0x00, "00"},
-        {0x7F, "7f"}, {static_cast<signed char>(0x80), "80"}, {0x3C, "3c"},
-        {static_cast<signed char>(0xAB), "ab"}, {0x19, "19"},
+        {0x0A, "0a"},
+        {static_cast<signed char>(0xFF), "ff"},
+        {0x00, "00"},
+        {0x7F, "7f"},
+        {static_cast<signed char>(0x80), "80"},
+        {0x3C, "3c"},
+        {static_cast<signed char>(0xAB), "ab"},
+        {0x19, "19"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.hex, HexByte(c.byte)) << int(c.byte);

@@ -25,7 +25,8 @@ const ComposeCase kComposeCases[] = {
     {nullptr, nullptr, "[socialnet.example]\r\nemail=\r\npassword=\r\n"},
     {"two words", "p a s s", "[socialnet.example]\r\nemail=two words\r\npassword=p a s s\r\n"},
     {"%s%d", "a=b", "[socialnet.example]\r\nemail=%s%d\r\npassword=a=b\r\n"},
-    {"\xCF\xF0\xE8", "\xE2\xE5\xF2", "[socialnet.example]\r\nemail=\xCF\xF0\xE8\r\npassword=\xE2\xE5\xF2\r\n"},
+    {"\xCF\xF0\xE8", "\xE2\xE5\xF2",
+        "[socialnet.example]\r\nemail=\xCF\xF0\xE8\r\npassword=\xE2\xE5\xF2\r\n"},
 };
 
 TEST(SettingsCompose, WritesExactlyThreeLines)
@@ -53,8 +54,7 @@ TEST(SettingsCompose, ParsesBackToTheSameValues)
     for (const char* password : passwords) {
         SCOPED_TRACE(password);
         SettingsSections sections;
-        EXPECT_EQ(3, SettingsFile::Parse(ComposeSettingsText(email.c_str(), password).c_str(),
-                                         sections));
+        EXPECT_EQ(3, SettingsFile::Parse(ComposeSettingsText(email.c_str(), password).c_str(), sections));
         Credentials credentials = {};
         SelectCredentials(sections, credentials);
         EXPECT_EQ(email, credentials.email);
@@ -174,7 +174,7 @@ struct PathCase {
 
 const PathCase kPathCases[] = {
     {L"C:\\Program Files\\Sorvinta\\Sorvinta.exe", L"settings.txt", true,
-     L"C:\\Program Files\\Sorvinta\\settings.txt"},
+        L"C:\\Program Files\\Sorvinta\\settings.txt"},
     {L"\\Program Files\\Sorvinta.exe", L"settings.txt", true, L"\\Program Files\\settings.txt"},
     {L"\\Sorvinta.exe", L"settings.txt.new", true, L"\\settings.txt.new"},
     {L"C:\\a\\", L"settings.txt", true, L"C:\\a\\settings.txt"},
@@ -196,7 +196,8 @@ TEST(SettingsPath, LongestThatFitsAndOneMore)
 {
     const std::wstring name = L"settings.txt";
     // Folder plus name taking exactly 259 characters, then the terminator.
-    const std::wstring folder = L"C:\\" + std::wstring(SETTINGS_PATH_SIZE - 1 - 3 - 1 - name.size(), L'd') + L"\\";
+    const std::wstring folder
+        = L"C:\\" + std::wstring(SETTINGS_PATH_SIZE - 1 - 3 - 1 - name.size(), L'd') + L"\\";
     const std::wstring module = folder + L"Sorvinta.exe";
 
     wchar_t path[SETTINGS_PATH_SIZE + 4];
@@ -224,4 +225,4 @@ TEST(SettingsPath, TinyOrMissingBuffers)
     EXPECT_FALSE(JoinSettingsPath(nullptr, L"settings.txt", path, 4));
 }
 
-} // namespace
+}  // namespace

@@ -17,7 +17,10 @@ namespace {
 // The main menu pair as the soft keys show it: pop-up 0 "Меню", 1 "Раздел".
 class MainMenus {
 public:
-    MainMenus() : menu_(LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDM_MAIN))) {}
+    MainMenus()
+        : menu_(LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDM_MAIN)))
+    {
+    }
     ~MainMenus() { DestroyMenu(menu_); }
     HMENU Main() const { return GetSubMenu(menu_, 0); }
     HMENU Section() const { return GetSubMenu(menu_, 1); }
@@ -191,8 +194,10 @@ TEST_F(Commands, RefreshAsksForTheKindTheFilterSays)
         const char* act;
     };
     const Case cases[] = {
-        {1, false, "friends_online"}, {0, false, "friends"},
-        {1, true, "friends_online"},  {0, true, "friends"},
+        {1, false, "friends_online"},
+        {0, false, "friends"},
+        {1, true, "friends_online"},
+        {0, true, "friends"},
     };
     for (const Case& c : cases) {
         g_onlineOnly = c.onlineOnly;
@@ -220,7 +225,7 @@ TEST_F(Commands, UnhandledIdsGoToTheDefaultProcedure)
     SetStatusText(L"-");
     g_workerThread = NULL;
     const UINT ids[] = {IDC_MY_PAGE, IDC_FRIENDS, IDC_MESSAGES, IDC_SECTION_MESSAGE, IDC_CONTACTS,
-                        IDC_SELECT_ALL, IDC_FRIEND_LIST, IDC_SOFTKEY_MENU, IDC_SOFTKEY_SECTION};
+        IDC_SELECT_ALL, IDC_FRIEND_LIST, IDC_SOFTKEY_MENU, IDC_SOFTKEY_SECTION};
     for (UINT id : ids) {
         EXPECT_EQ(Command(id), 0) << id;
         EXPECT_TRUE(IsWindowVisible(window)) << id;
@@ -316,8 +321,8 @@ TEST_F(HeldTap, DismissedMenuDoesNothing)
 TEST_F(HeldTap, ShortTapSelectsAndShowsNoMenu)
 {
     AddRows({L"Анна", L"Борис", L"Вера"});
-    std::atomic<bool> stop{false};
-    std::atomic<bool> menuSeen{false};
+    std::atomic<bool> stop {false};
+    std::atomic<bool> menuSeen {false};
     std::thread watcher([&] {
         while (!stop) {
             if (FindMenuWindow())
@@ -342,8 +347,7 @@ TEST_F(HeldTap, ShortTapSelectsAndShowsNoMenu)
 HWND FindAboutBox()
 {
     HWND dialog = FindProcessWindow(L"#32770");
-    return dialog && IsWindowVisible(dialog) && WindowText(dialog) == L"О проекте Sorvinta" ? dialog
-                                                                                         : NULL;
+    return dialog && IsWindowVisible(dialog) && WindowText(dialog) == L"О проекте Sorvinta" ? dialog : NULL;
 }
 
 // Closes the About box once it shows, the way `close` says, and notes what
@@ -368,10 +372,10 @@ public:
         if (thread_.joinable())
             thread_.join();
     }
-    std::atomic<HWND> owner{NULL};
-    std::atomic<HWND> bar{NULL};
-    std::atomic<bool> barOwner{false};
-    std::atomic<bool> hasIcon{false};
+    std::atomic<HWND> owner {NULL};
+    std::atomic<HWND> bar {NULL};
+    std::atomic<bool> barOwner {false};
+    std::atomic<bool> hasIcon {false};
 
 private:
     std::thread thread_;
@@ -402,7 +406,7 @@ TEST_F(Commands, AboutBoxClosesWithItsCommandsAndOnClose)
 
 TEST_F(Commands, AboutBoxIgnoresOtherCommands)
 {
-    std::atomic<bool> stillOpen{false};
+    std::atomic<bool> stillOpen {false};
     std::thread driver([&] {
         HWND dialog = WaitFor(FindAboutBox, 5000);
         if (!dialog)

@@ -92,8 +92,8 @@ TEST_F(MainWindow, CreationKeepsItsHandlesAndHooks)
     EXPECT_NE(g_friendListDefaultProc, (WNDPROC)NULL);
     EXPECT_NE(g_friendListDefaultProc, FriendListProc);
     ASSERT_TRUE(IsMenu(g_contextMenu));
-    const UINT contextIds[] = {IDC_CTX_REFRESH, IDC_CTX_ONLINE_ALL, IDC_CTX_MESSAGE, IDC_CTX_CLEAR,
-                               IDC_CTX_DELETE};
+    const UINT contextIds[]
+        = {IDC_CTX_REFRESH, IDC_CTX_ONLINE_ALL, IDC_CTX_MESSAGE, IDC_CTX_CLEAR, IDC_CTX_DELETE};
     ASSERT_EQ(GetMenuItemCount(g_contextMenu), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(GetMenuItemID(g_contextMenu, i), contextIds[i]) << i;
@@ -241,9 +241,12 @@ TEST_F(MainWindow, HideAndShowThroughTheNotificationIcon)
         LPARAM mouse;
     };
     const Ignored ignored[] = {
-        {ID_NOTIFY_ICON, WM_LBUTTONUP}, {ID_NOTIFY_ICON, WM_MOUSEMOVE},
-        {ID_NOTIFY_ICON, WM_RBUTTONDOWN}, {ID_NOTIFY_ICON, WM_LBUTTONDBLCLK},
-        {ID_NOTIFY_ICON + 1, WM_LBUTTONDOWN}, {0, WM_LBUTTONDOWN},
+        {ID_NOTIFY_ICON, WM_LBUTTONUP},
+        {ID_NOTIFY_ICON, WM_MOUSEMOVE},
+        {ID_NOTIFY_ICON, WM_RBUTTONDOWN},
+        {ID_NOTIFY_ICON, WM_LBUTTONDBLCLK},
+        {ID_NOTIFY_ICON + 1, WM_LBUTTONDOWN},
+        {0, WM_LBUTTONDOWN},
     };
     for (const Ignored& i : ignored) {
         EXPECT_EQ(SendMessageW(window, WM_NOTIFY_ICON, i.icon, i.mouse), 0);
@@ -312,8 +315,12 @@ TEST_F(MainWindow, StatusTextReplacesTheStatusBarText)
     EXPECT_EQ(StatusText(), L"Загружено 3 друзей");
     // From another thread too: the send is served while this thread pumps.
     HANDLE worker = CreateThread(
-        NULL, 0, [](LPVOID) -> DWORD { SetStatusText(L"Прием запроса..."); return 0; }, NULL, 0,
-        NULL);
+        NULL, 0,
+        [](LPVOID) -> DWORD {
+            SetStatusText(L"Прием запроса...");
+            return 0;
+        },
+        NULL, 0, NULL);
     ASSERT_NE(worker, (HANDLE)NULL);
     EXPECT_TRUE(pump.Until([&] { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; }, 5000));
     CloseHandle(worker);
@@ -326,8 +333,8 @@ protected:
     {
         DeleteFileW(SettingsPathBesideExe().c_str());
         ResetState();
-        HANDLE file = CreateFileW(SettingsPathBesideExe().c_str(), GENERIC_WRITE, 0, NULL,
-                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+        HANDLE file = CreateFileW(SettingsPathBesideExe().c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+            FILE_ATTRIBUTE_NORMAL, NULL);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         const char text[] = "[socialnet.example]\r\nemail=demo@socialnet.example\r\npassword=demo123\r\n";
         DWORD written = 0;

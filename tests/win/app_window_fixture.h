@@ -103,8 +103,8 @@ private:
         windowClass.hInstance = GetModuleHandleW(NULL);
         windowClass.lpszClassName = L"Shell_TrayWnd";
         RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, L"Shell_TrayWnd", NULL, WS_POPUP, 0, 0, 1, 1, NULL, NULL,
-                                  GetModuleHandleW(NULL), NULL);
+        window_ = CreateWindowExW(
+            0, L"Shell_TrayWnd", NULL, WS_POPUP, 0, 0, 1, 1, NULL, NULL, GetModuleHandleW(NULL), NULL);
     }
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {

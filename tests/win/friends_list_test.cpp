@@ -23,9 +23,8 @@ const wchar_t kListEmpty[] = L"Список друзей пуст";
 const wchar_t kNotLoggedIn[] = L"Вы еще не авторизованы";
 const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
 
-const char kHeaders[] =
-    "HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=windows-1251\r\n"
-    "Connection: close\r\n\r\n";
+const char kHeaders[] = "HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=windows-1251\r\n"
+                        "Connection: close\r\n\r\n";
 
 // What reached the two controls, recorded by their subclass procedures.
 std::vector<std::wstring> g_statusTexts;
@@ -48,8 +47,7 @@ LRESULT CALLBACK RecordingListProc(HWND window, UINT message, WPARAM wParam, LPA
     case LB_ADDSTRING:
     case LB_GETCOUNT:
     case WM_SETREDRAW:
-        g_listMessages.push_back(message == WM_SETREDRAW && wParam ? WM_SETREDRAW + 0x10000
-                                                                    : message);
+        g_listMessages.push_back(message == WM_SETREDRAW && wParam ? WM_SETREDRAW + 0x10000 : message);
         if (!InSendMessage())
             g_listSentFromOtherThread = false;
         break;
@@ -104,21 +102,19 @@ protected:
     void SetUp() override
     {
         HINSTANCE instance = GetModuleHandleW(NULL);
-        main_ = CreateWindowExW(0, L"FriendsTestMain", L"Sorvinta", WS_OVERLAPPEDWINDOW, 0, 0,
-                                240, 294, NULL, NULL, instance, NULL);
+        main_ = CreateWindowExW(0, L"FriendsTestMain", L"Sorvinta", WS_OVERLAPPEDWINDOW, 0, 0, 240, 294, NULL,
+            NULL, instance, NULL);
         ASSERT_NE((HWND)NULL, main_);
-        list_ = CreateWindowExW(0, L"LISTBOX", L"",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_NOTIFY, 0,
-                                20, 240, 200, main_, (HMENU)IDC_FRIEND_LIST, instance, NULL);
+        list_
+            = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_NOTIFY,
+                0, 20, 240, 200, main_, (HMENU)IDC_FRIEND_LIST, instance, NULL);
         status_ = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", main_, IDC_STATUS_BAR);
-        other_ = CreateWindowExW(0, L"BUTTON", L"other", WS_CHILD | WS_VISIBLE, 0, 230, 60,
-                                 20, main_, (HMENU)1, instance, NULL);
+        other_ = CreateWindowExW(
+            0, L"BUTTON", L"other", WS_CHILD | WS_VISIBLE, 0, 230, 60, 20, main_, (HMENU)1, instance, NULL);
         ASSERT_NE((HWND)NULL, list_);
         ASSERT_NE((HWND)NULL, status_);
-        g_statusProc = (WNDPROC)SetWindowLongPtrW(status_, GWLP_WNDPROC,
-                                                  (LONG_PTR)RecordingStatusProc);
-        g_listProc = (WNDPROC)SetWindowLongPtrW(list_, GWLP_WNDPROC,
-                                                (LONG_PTR)RecordingListProc);
+        g_statusProc = (WNDPROC)SetWindowLongPtrW(status_, GWLP_WNDPROC, (LONG_PTR)RecordingStatusProc);
+        g_listProc = (WNDPROC)SetWindowLongPtrW(list_, GWLP_WNDPROC, (LONG_PTR)RecordingListProc);
         ShowWindow(main_, SW_SHOW);
         SetForegroundWindow(main_);
         SetFocus(other_);
@@ -144,10 +140,7 @@ protected:
         PumpUntilEnded(CreateThread(NULL, 0, ShowResponseThread, &job, 0, NULL));
     }
 
-    void ShowBody(const char* act, const std::string& body)
-    {
-        Show(act, kHeaders + body);
-    }
+    void ShowBody(const char* act, const std::string& body) { Show(act, kHeaders + body); }
 
     void Prefill(const std::vector<std::wstring>& rows)
     {
@@ -223,17 +216,16 @@ TEST_F(FriendListTest, ListsRussianNamesSortedAndCountsThem)
     Prefill({L"старая строка"});
     // Windows-1251: Пётр, Анна, Жанна, Ёжиков, Борис, Евгений.
     ShowBody("friends_online",
-             "{\"ok\":1,\"members\":[[11,\"\xCF\xB8\xF2\xF0\",1],[12,\"\xC0\xED\xED\xE0\",1],"
-             "[13,\"\xC6\xE0\xED\xED\xE0\",0],[14,\"\xA8\xE6\xE8\xEA\xEE\xE2\",1],"
-             "[15,\"\xC1\xEE\xF0\xE8\xF1\",1],[16,\"\xC5\xE2\xE3\xE5\xED\xE8\xE9\",0]]}");
+        "{\"ok\":1,\"members\":[[11,\"\xCF\xB8\xF2\xF0\",1],[12,\"\xC0\xED\xED\xE0\",1],"
+        "[13,\"\xC6\xE0\xED\xED\xE0\",0],[14,\"\xA8\xE6\xE8\xEA\xEE\xE2\",1],"
+        "[15,\"\xC1\xEE\xF0\xE8\xF1\",1],[16,\"\xC5\xE2\xE3\xE5\xED\xE8\xE9\",0]]}");
     const std::vector<UINT> received = g_listMessages;
     const bool fromWorker = g_listSentFromOtherThread;
 
-    const std::vector<std::wstring> expected = {L"Анна",   L"Борис", L"Евгений",
-                                                L"Ёжиков", L"Жанна", L"Пётр"};
+    const std::vector<std::wstring> expected = {L"Анна", L"Борис", L"Евгений", L"Ёжиков", L"Жанна", L"Пётр"};
     EXPECT_EQ(expected, Rows());
     EXPECT_EQ(L"Загружено 6 друзей", Status());
-    EXPECT_EQ(std::vector<std::wstring>{L"Загружено 6 друзей"}, g_statusTexts);
+    EXPECT_EQ(std::vector<std::wstring> {L"Загружено 6 друзей"}, g_statusTexts);
     EXPECT_EQ(OnlineFriends, g_friendModel.CurrentList());
     EXPECT_EQ(6u, MemberCount(OnlineFriends));
     EXPECT_EQ(list_, GetFocus());
@@ -250,7 +242,7 @@ TEST_F(FriendListTest, ListsRussianNamesSortedAndCountsThem)
 TEST_F(FriendListTest, KeepsEqualNamesAndIgnoresExtraElements)
 {
     ShowBody("friends", "[[1,\"B\",0,{\"x\":[1]}],[2,\"A\"],[3,\"B\",1,2,3]]");
-    EXPECT_EQ((std::vector<std::wstring>{L"A", L"B", L"B"}), Rows());
+    EXPECT_EQ((std::vector<std::wstring> {L"A", L"B", L"B"}), Rows());
     EXPECT_EQ(L"Загружено 3 друзей", Status());
     EXPECT_EQ(AllFriends, g_friendModel.CurrentList());
     EXPECT_EQ(3u, MemberCount(AllFriends));
@@ -283,7 +275,7 @@ TEST_F(FriendListTest, StoresEachActInItsSlot)
     // An unknown act fills the list but leaves the model as it is.
     const ModelState before = Snapshot();
     ShowBody("friends_unknown", "[[1,\"X\"]]");
-    EXPECT_EQ(std::vector<std::wstring>{L"X"}, Rows());
+    EXPECT_EQ(std::vector<std::wstring> {L"X"}, Rows());
     EXPECT_EQ(L"Загружено 1 друзей", Status());
     EXPECT_TRUE(Same(before, Snapshot()));
 }
@@ -316,13 +308,13 @@ TEST_F(FriendListTest, EveryBadAnswerShowsBadAnswerAndKeepsTheModel)
     ShowBody("friends_online", "[[2,\"KeptOnline\"]]");
     const struct {
         std::string response;
-        bool emptiesList;   // it got past the cut
+        bool emptiesList;  // it got past the cut
     } cases[] = {
-        {"HTTP/1.1 200 OK\r\nContent-Length: 20\r\n[[1,\"A\"]]", false},   // no blank line
+        {"HTTP/1.1 200 OK\r\nContent-Length: 20\r\n[[1,\"A\"]]", false},  // no blank line
         {"", false},
         {std::string(kHeaders) + "{\"ok\":-1,\"error\":\"session\"}", false},
         {std::string(kHeaders), false},
-        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0", false},   // no "]" after "[["
+        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0", false},  // no "]" after "[["
         {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0],]}", true},
         {std::string(kHeaders) + "{\"ok\":1,\"members\":{\"a\":\"[[1,\\\"A\\\"]]\"}}", true},
         {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],7]}", true},
@@ -335,7 +327,7 @@ TEST_F(FriendListTest, EveryBadAnswerShowsBadAnswerAndKeepsTheModel)
         Prefill({L"row"});
         g_statusTexts.clear();
         Show("friends", c.response);
-        EXPECT_EQ(std::vector<std::wstring>{kBadAnswer}, g_statusTexts) << c.response;
+        EXPECT_EQ(std::vector<std::wstring> {kBadAnswer}, g_statusTexts) << c.response;
         EXPECT_TRUE(Same(before, Snapshot())) << c.response;
         EXPECT_EQ(c.emptiesList ? 0u : 1u, Rows().size()) << c.response;
     }
@@ -351,9 +343,9 @@ TEST_F(FriendListTest, NotLoggedInSendsNothing)
     HANDLE thread = CreateThread(NULL, 0, FriendListThread, act, 0, NULL);
     PumpUntilEnded(thread);
     // Only this text: the exchange would have shown its own progress first.
-    EXPECT_EQ(std::vector<std::wstring>{kNotLoggedIn}, g_statusTexts);
+    EXPECT_EQ(std::vector<std::wstring> {kNotLoggedIn}, g_statusTexts);
     EXPECT_EQ(sent, g_bytesSent);
-    EXPECT_EQ(std::vector<std::wstring>{L"row"}, Rows());
+    EXPECT_EQ(std::vector<std::wstring> {L"row"}, Rows());
     EXPECT_TRUE(Same(before, Snapshot()));
 }
 
@@ -374,9 +366,9 @@ TEST_F(FriendListTest, RequestTooLongForItsBufferIsNotSent)
     char act[TEXT_BUFFER_SIZE] = "friends";
     PumpUntilEnded(CreateThread(NULL, 0, FriendListThread, act, 0, NULL));
 
-    EXPECT_EQ(std::vector<std::wstring>{kRequestTooLong}, g_statusTexts);
+    EXPECT_EQ(std::vector<std::wstring> {kRequestTooLong}, g_statusTexts);
     EXPECT_EQ(sent, g_bytesSent);
-    EXPECT_EQ(std::vector<std::wstring>{L"row"}, Rows());
+    EXPECT_EQ(std::vector<std::wstring> {L"row"}, Rows());
     EXPECT_TRUE(Same(before, Snapshot()));
     strcpy(g_sid, savedSid);
     strcpy(g_remixmid, savedId);

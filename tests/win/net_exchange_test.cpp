@@ -27,7 +27,7 @@ struct Outcome {
 };
 
 Outcome Exchange(const std::string& request, const char* host, DWORD timeoutMs = EXCHANGE_IO_TIMEOUT_MS,
-                 size_t cap = MAX_RESPONSE_BYTES)
+    size_t cap = MAX_RESPONSE_BYTES)
 {
     Outcome outcome;
     const bool finished = nettest::RunWorker([&] {
@@ -58,9 +58,9 @@ TEST_F(HttpExchangeTest, ThreeExchangesShowTheirTotalsInTheLabel)
     g_bytesSent = 0;
     g_bytesReceived = 0;
     const std::string answer = std::string(2048, 'r');
-    RawServer server(SERVER, {{answer, nettest::REPLY_AND_CLOSE},
-                              {answer, nettest::REPLY_AND_CLOSE},
-                              {answer, nettest::REPLY_AND_CLOSE}});
+    RawServer server(SERVER,
+        {{answer, nettest::REPLY_AND_CLOSE}, {answer, nettest::REPLY_AND_CLOSE},
+            {answer, nettest::REPLY_AND_CLOSE}});
     ASSERT_TRUE(server.Listening());
     const std::string request = RequestOfSize(300);
     for (int i = 0; i < 3; ++i) {
@@ -84,7 +84,8 @@ TEST_F(HttpExchangeTest, AppendsToWhatTheCallerHas)
     ASSERT_TRUE(server.Listening());
     std::string response = "kept|";
     int result = -2;
-    ASSERT_TRUE(nettest::RunWorker([&] { result = HttpExchange("GET / HTTP/1.1\r\n\r\n", response, SERVER); }));
+    ASSERT_TRUE(
+        nettest::RunWorker([&] { result = HttpExchange("GET / HTTP/1.1\r\n\r\n", response, SERVER); }));
     EXPECT_GE(result, 0);
     EXPECT_EQ("kept|HTTP/1.1 200 OK\r\n\r\nbody", response);
 }
@@ -137,7 +138,7 @@ TEST_F(HttpExchangeTest, TenMegabyteAnswerArrivesWhole)
     const DWORD start = GetTickCount();
     const Outcome outcome = Exchange(RequestOfSize(100), SERVER);
     printf("[ figure   ] %u bytes received in %lu ms\n", (unsigned)outcome.response.size(),
-           (unsigned long)(GetTickCount() - start));
+        (unsigned long)(GetTickCount() - start));
     EXPECT_GE(outcome.result, 0);
     EXPECT_EQ(answer.size(), outcome.response.size());
     EXPECT_TRUE(answer == outcome.response);
@@ -186,7 +187,7 @@ TEST_F(HttpExchangeTest, SilentServerTimesOut)
     EXPECT_GE(elapsed, 900u);
     EXPECT_LT(elapsed, 15000u);
     EXPECT_EQ(std::vector<std::wstring>({TEXT_COMPOSING, TEXT_SENDING, TEXT_RECEIVING, TEXT_CONNECT_FAILED}),
-              StatusLog());
+        StatusLog());
     EXPECT_EQ(L"untouched", nettest::TrafficLabelText());
     EXPECT_EQ(sent + 100, g_bytesSent) << "the request did go out";
 }
@@ -206,7 +207,8 @@ TEST_F(HttpExchangeTest, EndlessAnswerIsCutOffAsAFailure)
     EXPECT_EQ(L"untouched", nettest::TrafficLabelText());
     // What did arrive was traffic all the same; the next completed exchange shows it.
     EXPECT_GT(g_bytesReceived - received, 4096);
-    EXPECT_LE(g_bytesReceived - received, 4096 + RECEIVE_CHUNK_BYTES) << "reading stops at the first chunk past the cap";
+    EXPECT_LE(g_bytesReceived - received, 4096 + RECEIVE_CHUNK_BYTES)
+        << "reading stops at the first chunk past the cap";
 
     // Exactly at the cap is still whole.
     outcome = Exchange(RequestOfSize(100), SERVER, EXCHANGE_IO_TIMEOUT_MS, answer.size());

@@ -79,8 +79,9 @@ protected:
 
 TEST_F(SessionTest, SuccessfulLoginStoresTheSession)
 {
-    RawServer server(SERVER, {Redirect("http://127.0.0.72/index.php?sid=7af3c9",
-                                       {"remixlang=0; path=/", "remixmid=4521; path=/; domain=.socialnet.example"})});
+    RawServer server(SERVER,
+        {Redirect("http://127.0.0.72/index.php?sid=7af3c9",
+            {"remixlang=0; path=/", "remixmid=4521; path=/; domain=.socialnet.example"})});
     ASSERT_TRUE(server.Listening());
     EXPECT_EQ(1u, Login());
     ExpectSession(1, "7af3c9", "4521");
@@ -98,7 +99,7 @@ TEST_F(SessionTest, SuccessfulLoginStoresTheSession)
               "Host: 127.0.0.72\r\n"
               "User-Agent: PPC Sorvinta\r\n"
               "Connection: Close\r\n\r\n",
-              requests[0]);
+        requests[0]);
 }
 
 TEST_F(SessionTest, HexSessionIdBeginningWithALetterLogsIn)
@@ -180,11 +181,13 @@ TEST_F(SessionTest, CredentialsAreEncodedInTheRequestLine)
     Login();
     const std::vector<std::string> requests = server.Requests();
     ASSERT_EQ(1u, requests.size());
-    EXPECT_EQ("HEAD /auth?login=force&site=2&email=a%26b%20c%40x%2eru&pass=p%2b%25%23%0d%0aX%3a%201%26site%3d9 HTTP/1.1\r\n"
-              "Host: 127.0.0.72\r\n"
-              "User-Agent: PPC Sorvinta\r\n"
-              "Connection: Close\r\n\r\n",
-              requests[0]);
+    EXPECT_EQ(
+        "HEAD /auth?login=force&site=2&email=a%26b%20c%40x%2eru&pass=p%2b%25%23%0d%0aX%3a%201%26site%3d9 "
+        "HTTP/1.1\r\n"
+        "Host: 127.0.0.72\r\n"
+        "User-Agent: PPC Sorvinta\r\n"
+        "Connection: Close\r\n\r\n",
+        requests[0]);
 }
 
 TEST_F(SessionTest, TooLongCredentialsAreNotSent)
@@ -219,8 +222,8 @@ TEST_F(SessionTest, LogoutWhileLoggedOutMakesNoExchange)
 
 TEST_F(SessionTest, LogoutNeedsTheIndexPage)
 {
-    RawServer server(SERVER, {Redirect("http://127.0.0.72/login.php"), Redirect(""),
-                              Redirect("http://127.0.0.72/index.html")});
+    RawServer server(SERVER,
+        {Redirect("http://127.0.0.72/login.php"), Redirect(""), Redirect("http://127.0.0.72/index.html")});
     ASSERT_TRUE(server.Listening());
     g_loggedIn = 1;
     strcpy(g_sid, "s1d");
@@ -246,7 +249,7 @@ TEST_F(SessionTest, LogoutNeedsTheIndexPage)
               "Host: 127.0.0.72\r\n"
               "User-Agent: PPC Sorvinta\r\n"
               "Connection: Close\r\n\r\n",
-              requests[2]);
+        requests[2]);
 }
 
 TEST_F(SessionTest, LogoutThatCannotReachTheServerStaysLoggedIn)
@@ -273,8 +276,9 @@ TEST_F(SessionTest, LogoutRequestThatWouldNotFitIsNotSent)
 
 TEST_F(SessionTest, LoginAfterLogoutOverwritesTheIds)
 {
-    RawServer server(SERVER, {Redirect("/?sid=first", {"remixmid=1"}), Redirect("/index.html"),
-                              Redirect("/?sid=second", {"remixmid=2;"})});
+    RawServer server(SERVER,
+        {Redirect("/?sid=first", {"remixmid=1"}), Redirect("/index.html"),
+            Redirect("/?sid=second", {"remixmid=2;"})});
     ASSERT_TRUE(server.Listening());
     EXPECT_EQ(1u, Login());
     ExpectSession(1, "first", "1");
@@ -286,7 +290,7 @@ TEST_F(SessionTest, LoginAfterLogoutOverwritesTheIds)
               "Host: 127.0.0.72\r\n"
               "User-Agent: PPC Sorvinta\r\n"
               "Connection: Close\r\n\r\n",
-              server.Requests()[1]);
+        server.Requests()[1]);
 }
 
 }  // namespace

@@ -55,14 +55,14 @@ inline void CreateTestMainWindow()
     wc.lpszClassName = L"NetTestMain";
     RegisterClassW(&wc);
     g_instance = wc.hInstance;
-    g_mainWindow = CreateWindowW(L"NetTestMain", L"net test", WS_OVERLAPPEDWINDOW, 0, 0, 240, 320,
-                                 NULL, NULL, wc.hInstance, NULL);
-    g_statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"Вы не авторизованы", g_mainWindow,
-                                      IDC_STATUS_BAR);
-    g_trafficLabel = CreateWindowW(L"STATIC", L"0/0 кб", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20,
-                                   g_mainWindow, NULL, wc.hInstance, NULL);
-    StatusBarDefaultProc() =
-        (WNDPROC)SetWindowLongPtrW(g_statusBar, GWLP_WNDPROC, (LONG_PTR)RecordingStatusProc);
+    g_mainWindow = CreateWindowW(
+        L"NetTestMain", L"net test", WS_OVERLAPPEDWINDOW, 0, 0, 240, 320, NULL, NULL, wc.hInstance, NULL);
+    g_statusBar
+        = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"Вы не авторизованы", g_mainWindow, IDC_STATUS_BAR);
+    g_trafficLabel = CreateWindowW(
+        L"STATIC", L"0/0 кб", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, g_mainWindow, NULL, wc.hInstance, NULL);
+    StatusBarDefaultProc()
+        = (WNDPROC)SetWindowLongPtrW(g_statusBar, GWLP_WNDPROC, (LONG_PTR)RecordingStatusProc);
 }
 
 inline std::wstring TrafficLabelText()
@@ -128,8 +128,8 @@ inline bool RunWorker(std::function<void()> work, DWORD timeoutMs = 30000)
 // ---- Raw HTTP server ----
 
 enum ReplyMode {
-    REPLY_AND_CLOSE,   // send the bytes, then close
-    HOLD_SILENT,       // read the request and say nothing until stopped
+    REPLY_AND_CLOSE,  // send the bytes, then close
+    HOLD_SILENT,      // read the request and say nothing until stopped
 };
 
 // A silent connection is closed after this at the latest, so a client
@@ -146,7 +146,8 @@ public:
     // Listens on port 80 of address (a loopback address of its own per test
     // program) and answers connections with the replies in turn.
     RawServer(const char* address, std::vector<Reply> replies)
-        : m_replies(std::move(replies)), m_stop(CreateEventW(NULL, TRUE, FALSE, NULL))
+        : m_replies(std::move(replies))
+        , m_stop(CreateEventW(NULL, TRUE, FALSE, NULL))
     {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);

@@ -23,8 +23,8 @@ const int kMenuBar = STANDIN_MENU_BAR_HEIGHT;
 
 std::string Describe(const RECT& r)
 {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + ")";
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ","
+        + std::to_string(r.bottom) + ")";
 }
 
 bool SameRect(const RECT& a, const RECT& b)
@@ -134,8 +134,8 @@ TEST_F(DisplayTest, WindowsFollowTheScreenThenHearTheReset)
     Listener placed(L"placed", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 30, 40, 200, 150);
     const RECT placedRect = WindowRect(placed.hwnd());
 
-    HWND dialog = CreateDialogParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDD_STATUS), NULL,
-                                     FullScreenDialogProc, 0);
+    HWND dialog = CreateDialogParamW(
+        GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDD_STATUS), NULL, FullScreenDialogProc, 0);
     ASSERT_NE(dialog, (HWND)NULL);
     HWND dialogBar = MakeSoftKeyBar(dialog, IDM_SEND_BAR);
     ASSERT_NE(dialogBar, (HWND)NULL);
@@ -164,7 +164,8 @@ TEST_F(DisplayTest, WindowsFollowTheScreenThenHearTheReset)
             << Describe(WindowRect(mainBar));
         const RECT bareExpected = Rect(0, kTopBar, cx, cy);
         EXPECT_PRED2(SameRect, WindowRect(bare->hwnd()), bareExpected) << Describe(WindowRect(bare->hwnd()));
-        EXPECT_PRED2(SameRect, WindowRect(placed.hwnd()), placedRect) << "a window placed by its program stays";
+        EXPECT_PRED2(SameRect, WindowRect(placed.hwnd()), placedRect)
+            << "a window placed by its program stays";
         EXPECT_PRED2(SameRect, WindowRect(dialog), Rect(0, kTopBar, cx, cy - kMenuBar))
             << Describe(WindowRect(dialog));
         EXPECT_PRED2(SameRect, WindowRect(dialogBar), Rect(0, cy - kMenuBar, cx, cy))

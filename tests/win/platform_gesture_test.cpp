@@ -58,7 +58,10 @@ bool TakeQueued(HWND hwnd, UINT message, MSG* msg)
 
 class GestureTest : public ::testing::Test {
 protected:
-    GestureTest() : window_(L"list", WS_POPUP | WS_VISIBLE, 0, 30, 240, 200) {}
+    GestureTest()
+        : window_(L"list", WS_POPUP | WS_VISIBLE, 0, 30, 240, 200)
+    {
+    }
     void SetUp() override { PumpPendingMessages(); }
     void TearDown() override { PumpPendingMessages(); }
     HWND client() const { return window_.hwnd(); }

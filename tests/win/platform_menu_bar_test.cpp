@@ -39,8 +39,8 @@ bool SameRect(const RECT& a, const RECT& b)
 
 std::string Describe(const RECT& r)
 {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + ")";
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ","
+        + std::to_string(r.bottom) + ")";
 }
 
 // Taps the middle of the left (0) or right (1) key.
@@ -62,7 +62,10 @@ std::wstring KeyCaption(HWND bar, UINT command)
 // An owner in the middle of the screen, 240 x 320 like the device.
 class MenuBarTest : public ::testing::Test {
 protected:
-    MenuBarTest() : owner_(L"owner", WS_POPUP | WS_VISIBLE, 100, 80, 240, 320) {}
+    MenuBarTest()
+        : owner_(L"owner", WS_POPUP | WS_VISIBLE, 100, 80, 240, 320)
+    {
+    }
     void TearDown() override { PumpPendingMessages(); }
     HWND owner() const { return owner_.hwnd(); }
     MessageRecorder owner_;
@@ -84,7 +87,7 @@ TEST_F(MenuBarTest, BarIsAnOwnedNonActivatingWindowOverTheOwnersBottom)
     EXPECT_FALSE(style & WS_CHILD);
     EXPECT_EQ(exStyle & (WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW), WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW);
     EXPECT_EQ(SendMessageW(bar, WM_MOUSEACTIVATE, (WPARAM)owner(), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
-              MA_NOACTIVATE);
+        MA_NOACTIVATE);
 
     const RECT expected = {100, 80 + 320 - kBarHeight, 100 + 240, 80 + 320};
     EXPECT_PRED2(SameRect, WindowRect(bar), expected) << Describe(WindowRect(bar));
@@ -142,8 +145,12 @@ TEST_F(MenuBarTest, PopupKeysOpenTheirPopupAndSendTheChosenCommand)
         int popup;  // position in the menu
         UINT command;
     } cases[] = {
-        {0, 0, 1, IDC_REFRESH},        {0, 1, 1, IDC_ALL_ONLINE}, {0, 5, 1, IDC_CLEAR_LIST},
-        {1, 0, 0, IDC_CONNECT},        {1, 7, 0, IDC_ABOUT},      {1, 8, 0, IDC_EXIT},
+        {0, 0, 1, IDC_REFRESH},
+        {0, 1, 1, IDC_ALL_ONLINE},
+        {0, 5, 1, IDC_CLEAR_LIST},
+        {1, 0, 0, IDC_CONNECT},
+        {1, 7, 0, IDC_ABOUT},
+        {1, 8, 0, IDC_EXIT},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("key " + std::to_string(c.key) + " item " + std::to_string(c.item));
@@ -159,7 +166,7 @@ TEST_F(MenuBarTest, PopupKeysOpenTheirPopupAndSendTheChosenCommand)
         ASSERT_EQ(popups.size(), 1u);
         EXPECT_EQ((HMENU)popups[0].wParam, GetSubMenu(menu, c.popup));
         EXPECT_LT(owner_.IndexOf(WM_INITMENUPOPUP), owner_.IndexOf(WM_COMMAND));
-        EXPECT_EQ(owner_.Commands(), std::vector<UINT>{c.command});
+        EXPECT_EQ(owner_.Commands(), std::vector<UINT> {c.command});
         EXPECT_EQ(HIWORD(owner_.Of(WM_COMMAND)[0].wParam), 0);
         EXPECT_EQ(FindMenuWindow(), (HWND)NULL);
     }
@@ -185,10 +192,8 @@ TEST_F(MenuBarTest, PlainKeysSendTheirCommand)
         int key;
         std::vector<UINT> commands;
     } cases[] = {
-        {IDM_SEND_BAR, 0, {IDC_BAR_CLOSE}},
-        {IDM_SEND_BAR, 1, {IDC_BAR_SEND}},
-        {IDM_SETTINGS_BAR, 1, {IDC_BAR_SAVE}},
-        {IDM_ABOUT_BAR, 0, {IDC_BAR_CLOSE}},
+        {IDM_SEND_BAR, 0, {IDC_BAR_CLOSE}}, {IDM_SEND_BAR, 1, {IDC_BAR_SEND}},
+        {IDM_SETTINGS_BAR, 1, {IDC_BAR_SAVE}}, {IDM_ABOUT_BAR, 0, {IDC_BAR_CLOSE}},
         {IDM_ABOUT_BAR, 1, {}},  // one button: the right half is no key
     };
     for (const auto& c : cases) {
@@ -225,7 +230,7 @@ TEST_F(MenuBarTest, DisabledKeyIgnoresTaps)
     TapKey(bar, 1);
     TapKey(bar, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_BAR_CLOSE});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_BAR_CLOSE});
 }
 
 TEST_F(MenuBarTest, DisabledOwnerTakesNoCommands)
@@ -239,7 +244,7 @@ TEST_F(MenuBarTest, DisabledOwnerTakesNoCommands)
     EnableWindow(owner(), TRUE);
     TapKey(bar, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_BAR_CLOSE});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_BAR_CLOSE});
 }
 
 TEST_F(MenuBarTest, BarFollowsItsOwner)
@@ -269,7 +274,8 @@ TEST_F(MenuBarTest, FullScreenOwnerKeepsTheBarAtTheBottomOfTheScreen)
     // The program then shrinks its window by the bar's height: the bar stays.
     RECT window = WindowRect(owner());
     window.bottom -= kBarHeight;
-    MoveWindow(owner(), window.left, window.top, window.right - window.left, window.bottom - window.top, FALSE);
+    MoveWindow(
+        owner(), window.left, window.top, window.right - window.left, window.bottom - window.top, FALSE);
     EXPECT_PRED2(SameRect, WindowRect(bar), bottom) << Describe(WindowRect(bar));
 }
 
@@ -359,8 +365,9 @@ public:
     }
     void Add(UINT id, const std::vector<WORD>& words, size_t bytes = 0)
     {
-        UpdateResourceW(update_, (LPCWSTR)RT_RCDATA, MAKEINTRESOURCEW(id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
-                        (void*)words.data(), (DWORD)(bytes ? bytes : words.size() * sizeof(WORD)));
+        UpdateResourceW(update_, (LPCWSTR)RT_RCDATA, MAKEINTRESOURCEW(id),
+            MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), (void*)words.data(),
+            (DWORD)(bytes ? bytes : words.size() * sizeof(WORD)));
     }
     HINSTANCE Load()
     {
@@ -379,10 +386,11 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
 {
     const WORD none = 0xFFFE, noPopup = 0xFFFF;
     ExtraRecords extra;
-    extra.Add(500, {IDM_SEND_BAR, 2, none, IDC_BAR_CLOSE, 0, 0x10, IDS_CLOSE, 0, noPopup,  //
-                    none, IDC_BAR_SEND, TBSTATE_ENABLED, 0x10, IDS_SEND, 0, noPopup});
+    extra.Add(500,
+        {IDM_SEND_BAR, 2, none, IDC_BAR_CLOSE, 0, 0x10, IDS_CLOSE, 0, noPopup,  //
+            none, IDC_BAR_SEND, TBSTATE_ENABLED, 0x10, IDS_SEND, 0, noPopup});
     extra.Add(501, {IDM_SEND_BAR, 2, none, IDC_BAR_CLOSE, TBSTATE_ENABLED, 0x10, IDS_CLOSE});  // cut short
-    extra.Add(502, {IDM_SEND_BAR}, 1);                                                           // one byte
+    extra.Add(502, {IDM_SEND_BAR}, 1);                                                         // one byte
     extra.Add(503, {IDM_MAIN, 1, none, IDC_SOFTKEY_SECTION, TBSTATE_ENABLED, 0x18, IDS_SECTION, 0, 7});
     HINSTANCE resources = extra.Load();
     ASSERT_NE(resources, (HINSTANCE)NULL);
@@ -399,7 +407,7 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
     TapKey(info.hwndMB, 0);
     TapKey(info.hwndMB, 1);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_BAR_SEND});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_BAR_SEND});
     DestroyWindow(info.hwndMB);
 
     for (UINT damaged : {501u, 502u}) {
@@ -415,7 +423,7 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
     EXPECT_EQ((HMENU)SendMessageW(info.hwndMB, SHCMBM_GETSUBMENU, 0, IDC_SOFTKEY_SECTION), (HMENU)NULL);
     TapKey(info.hwndMB, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_SOFTKEY_SECTION});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_SOFTKEY_SECTION});
     DestroyWindow(info.hwndMB);
 }
 
@@ -426,7 +434,7 @@ TEST_F(MenuBarTest, MenuFlagBuildsKeysFromTheMenusItems)
     EXPECT_EQ(KeyCaption(bar, IDC_SETTINGS_BAR_CLOSE), L"Закрыть");
     TapKey(bar, 1);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT>{IDC_SETTINGS_BAR_SAVE});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_SETTINGS_BAR_SAVE});
 
     HWND empty = MakeBar(owner(), 0, SHCMBF_EMPTYBAR);
     ASSERT_NE(empty, (HWND)NULL);

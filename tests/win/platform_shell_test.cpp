@@ -35,8 +35,8 @@ bool SameRect(const RECT& a, const RECT& b)
 
 std::string Describe(const RECT& r)
 {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + ")";
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + ","
+        + std::to_string(r.bottom) + ")";
 }
 
 SIPINFO GetSip()
@@ -91,13 +91,15 @@ INT_PTR CALLBACK InitDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
 
 HWND OpenDialog(UINT id, DialogRun* run)
 {
-    HWND dialog = CreateDialogParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(id), NULL, InitDialogProc, (LPARAM)run);
+    HWND dialog
+        = CreateDialogParamW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(id), NULL, InitDialogProc, (LPARAM)run);
     if (dialog)
         ShowWindow(dialog, SW_SHOW);
     return dialog;
 }
 
-const DWORD kDeviceDialogFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU;
+const DWORD kDeviceDialogFlags
+    = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU;
 
 TEST_F(ShellTest, FullScreenDialogFillsTheScreenBetweenTheBars)
 {
@@ -135,7 +137,8 @@ TEST_F(ShellTest, DialogSizesFollowTheirFlags)
         HWND dialog = OpenDialog(IDD_STATUS, &run);
         ASSERT_NE(dialog, (HWND)NULL);
         const RECT expected = {0, kTopBar, ScreenWidth(), c.bottom};
-        EXPECT_PRED2(SameRect, WindowRect(dialog), expected) << "flags " << c.flags << " " << Describe(WindowRect(dialog));
+        EXPECT_PRED2(SameRect, WindowRect(dialog), expected)
+            << "flags " << c.flags << " " << Describe(WindowRect(dialog));
         DestroyWindow(dialog);
     }
 
@@ -160,7 +163,7 @@ TEST_F(ShellTest, DoneButtonInTheNavigationBarSendsIdOk)
     ASSERT_EQ(GetForegroundWindow(), dialog);
     PostClick(topBar, okX, client.bottom / 2);
     PumpMessagesFor(50);
-    EXPECT_EQ(withDone.commands, std::vector<UINT>{IDOK});
+    EXPECT_EQ(withDone.commands, std::vector<UINT> {IDOK});
     // A tap on the title part is no button.
     PostClick(topBar, 10, client.bottom / 2);
     PumpMessagesFor(50);
@@ -186,7 +189,7 @@ TEST_F(ShellTest, CaptionOkStyleAlsoGetsTheDoneButton)
     const RECT client = ClientRect(topBar);
     PostClick(topBar, client.right - 4, client.bottom / 2);
     PumpMessagesFor(50);
-    EXPECT_EQ(run.commands, std::vector<UINT>{IDOK});
+    EXPECT_EQ(run.commands, std::vector<UINT> {IDOK});
     DestroyWindow(dialog);
 }
 
@@ -372,14 +375,15 @@ HWND CreateProbeWindow(DWORD style, int x, int y, int cx, int cy, CreationProbe*
         wc.lpszClassName = L"ShellTestProbe";
         RegisterClassW(&wc);
     }
-    return CreateWindowExW(0, L"ShellTestProbe", L"Sorvinta", style, x, y, cx, cy, parent, NULL,
-                           GetModuleHandleW(NULL), probe);
+    return CreateWindowExW(
+        0, L"ShellTestProbe", L"Sorvinta", style, x, y, cx, cy, parent, NULL, GetModuleHandleW(NULL), probe);
 }
 
 TEST_F(ShellTest, DefaultPlacedMainWindowFillsTheScreenBelowTheTopBar)
 {
     CreationProbe probe = {};
-    HWND window = CreateProbeWindow(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, &probe);
+    HWND window
+        = CreateProbeWindow(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, &probe);
     ASSERT_NE(window, (HWND)NULL);
     const RECT expected = {0, kTopBar, ScreenWidth(), ScreenHeight()};
     EXPECT_PRED2(SameRect, probe.atCreate, expected) << "at WM_CREATE " << Describe(probe.atCreate);
@@ -412,7 +416,8 @@ TEST_F(ShellTest, MainWindowStartUpLeavesRoomForTheSoftKeyBar)
     // What the program's start-up does: default-placed window, bar made
     // during creation, then the window shrunk by the bar's height.
     CreationProbe probe = {};
-    HWND window = CreateProbeWindow(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, &probe);
+    HWND window
+        = CreateProbeWindow(WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, &probe);
     ASSERT_NE(window, (HWND)NULL);
     SHMENUBARINFO info = {};
     info.cbSize = sizeof(info);

@@ -54,8 +54,12 @@ TEST(ResourceStrings, EveryStringAsTheProgramShowsIt)
         UINT id;
         const wchar_t* text;
     } cases[] = {
-        {IDS_APP_TITLE, L"Sorvinta"}, {IDS_WINDOW_CLASS, L"SORVINTA"}, {IDS_SAVE, L"Сохранить"},
-        {IDS_SEND, L"Отправить"},     {IDS_CLOSE, L"Закрыть"},         {IDS_SECTION, L"Раздел"},
+        {IDS_APP_TITLE, L"Sorvinta"},
+        {IDS_WINDOW_CLASS, L"SORVINTA"},
+        {IDS_SAVE, L"Сохранить"},
+        {IDS_SEND, L"Отправить"},
+        {IDS_CLOSE, L"Закрыть"},
+        {IDS_SECTION, L"Раздел"},
         {IDS_MENU, L"Меню"},
     };
     for (const auto& c : cases)
@@ -78,12 +82,16 @@ TEST(ResourceMenuBars, RecordsAreByteExact)
         UINT id;
         std::vector<BYTE> expected;
     } cases[] = {
-        {IDM_MAIN, Words({102, 2, none, 40000, enabled, dropDown, 103, 0, 1, none, 40001, enabled, dropDown, 104, 0, 0})},
+        {IDM_MAIN,
+            Words({102, 2, none, 40000, enabled, dropDown, 103, 0, 1, none, 40001, enabled, dropDown, 104, 0,
+                0})},
         {IDM_ABOUT_BAR, Words({139, 1, none, 110, enabled, autoSize, 102, 0, noPopup})},
         {IDM_SETTINGS_BAR,
-         Words({142, 2, none, 110, enabled, autoSize, 102, 0, noPopup, none, 111, enabled, autoSize, 3, 0, noPopup})},
+            Words({142, 2, none, 110, enabled, autoSize, 102, 0, noPopup, none, 111, enabled, autoSize, 3, 0,
+                noPopup})},
         {IDM_SEND_BAR,
-         Words({143, 2, none, 110, enabled, autoSize, 102, 0, noPopup, none, 112, enabled, autoSize, 4, 0, noPopup})},
+            Words({143, 2, none, 110, enabled, autoSize, 102, 0, noPopup, none, 112, enabled, autoSize, 4, 0,
+                noPopup})},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ResourceBytes((LPCWSTR)RT_RCDATA, c.id), c.expected) << "menu-bar record " << c.id;
@@ -180,24 +188,17 @@ TEST_F(ResourceMenus, MainMenuHasTheTwoSoftKeyPopups)
     ASSERT_NE(section.popup, (HMENU)NULL);
 
     ExpectItems(main.popup,
-                {{IDC_CONNECT, L"Подключиться", false},
-                 {IDC_MY_PAGE, L"Моя страница", false},
-                 {IDC_FRIENDS, L"Друзья", false},
-                 {IDC_STATUS, L"Статус", false},
-                 {IDC_MESSAGES, L"Сообщения", false},
-                 {IDC_SETTINGS, L"Настройки", false},
-                 {IDC_MINIMISE, L"Свернуть программу", false},
-                 {IDC_ABOUT, L"О программе", false},
-                 {IDC_EXIT, L"Выход", false}},
-                "main pop-up");
+        {{IDC_CONNECT, L"Подключиться", false}, {IDC_MY_PAGE, L"Моя страница", false},
+            {IDC_FRIENDS, L"Друзья", false}, {IDC_STATUS, L"Статус", false},
+            {IDC_MESSAGES, L"Сообщения", false}, {IDC_SETTINGS, L"Настройки", false},
+            {IDC_MINIMISE, L"Свернуть программу", false}, {IDC_ABOUT, L"О программе", false},
+            {IDC_EXIT, L"Выход", false}},
+        "main pop-up");
     ExpectItems(section.popup,
-                {{IDC_REFRESH, L"Обновить", false},
-                 {IDC_ALL_ONLINE, L"Все/Онлайн", true},
-                 {IDC_SECTION_MESSAGE, L"Сообщение", false},
-                 {IDC_CONTACTS, L"Контакты", false},
-                 {IDC_DELETE_CONTACT, L"Удалить контакт", false},
-                 {IDC_CLEAR_LIST, L"Очистить список", false}},
-                "section pop-up");
+        {{IDC_REFRESH, L"Обновить", false}, {IDC_ALL_ONLINE, L"Все/Онлайн", true},
+            {IDC_SECTION_MESSAGE, L"Сообщение", false}, {IDC_CONTACTS, L"Контакты", false},
+            {IDC_DELETE_CONTACT, L"Удалить контакт", false}, {IDC_CLEAR_LIST, L"Очистить список", false}},
+        "section pop-up");
 }
 
 TEST_F(ResourceMenus, ContextMenuIsPopupZeroTitledPopup)
@@ -209,12 +210,10 @@ TEST_F(ResourceMenus, ContextMenuIsPopupZeroTitledPopup)
     EXPECT_EQ(popup.caption, L"POPUP");
     ASSERT_NE(popup.popup, (HMENU)NULL);
     ExpectItems(popup.popup,
-                {{IDC_CTX_REFRESH, L"Обновить", false},
-                 {IDC_CTX_ONLINE_ALL, L"Онлайн/всех", true},
-                 {IDC_CTX_MESSAGE, L"Сообщение", false},
-                 {IDC_CTX_CLEAR, L"Очистить список", false},
-                 {IDC_CTX_DELETE, L"Удалить", false}},
-                "context pop-up");
+        {{IDC_CTX_REFRESH, L"Обновить", false}, {IDC_CTX_ONLINE_ALL, L"Онлайн/всех", true},
+            {IDC_CTX_MESSAGE, L"Сообщение", false}, {IDC_CTX_CLEAR, L"Очистить список", false},
+            {IDC_CTX_DELETE, L"Удалить", false}},
+        "context pop-up");
 }
 
 TEST_F(ResourceMenus, DialogBarMenus)
@@ -224,7 +223,8 @@ TEST_F(ResourceMenus, DialogBarMenus)
         std::vector<ItemExpectation> items;
     } cases[] = {
         {IDM_ABOUT_BAR, {{IDC_ABOUT_BAR_CLOSE, L"Закрыть", false}}},
-        {IDM_SETTINGS_BAR, {{IDC_SETTINGS_BAR_CLOSE, L"Закрыть", false}, {IDC_SETTINGS_BAR_SAVE, L"Сохранить", false}}},
+        {IDM_SETTINGS_BAR,
+            {{IDC_SETTINGS_BAR_CLOSE, L"Закрыть", false}, {IDC_SETTINGS_BAR_SAVE, L"Сохранить", false}}},
         {IDM_SEND_BAR, {{0, L"Закрыть", false}, {0, L"Отправить", false}}},
     };
     for (const auto& c : cases) {
@@ -387,10 +387,11 @@ TEST(ResourceDialogs, TemplatesAsDescribed)
         const wchar_t* face;
     } cases[] = {
         {IDD_SETTINGS, L"Настройки", 156, 177, popupCaption | WS_SYSMENU | DS_SETFONT | DS_FIXEDSYS, 0, 0,
-         L"MS Shell Dlg"},
-        {IDD_ABOUT, L"О проекте Sorvinta", 156, 129, popupCaption | DS_SETFONT, 0x80000000, 3, L"MS Sans Serif"},
+            L"MS Shell Dlg"},
+        {IDD_ABOUT, L"О проекте Sorvinta", 156, 129, popupCaption | DS_SETFONT, 0x80000000, 3,
+            L"MS Sans Serif"},
         {IDD_MESSAGE, L"Отправить сообщение", 156, 177, popupCaption | WS_SYSMENU | DS_SETFONT, 0, 0,
-         L"MS Shell Dlg"},
+            L"MS Shell Dlg"},
         {IDD_STATUS, L"Статус", 156, 177, popupCaption | WS_SYSMENU | DS_SETFONT, 0, 0, L"MS Shell Dlg"},
     };
     for (const auto& c : cases) {
@@ -407,7 +408,8 @@ TEST(ResourceDialogs, TemplatesAsDescribed)
         EXPECT_EQ(facts.pointSize, 8);
         EXPECT_EQ(facts.face, c.face);
 
-        HWND dialog = CreateDialogIndirectParamW(Instance(), (LPCDLGTEMPLATEW)bytes.data(), NULL, QuietDialogProc, 0);
+        HWND dialog
+            = CreateDialogIndirectParamW(Instance(), (LPCDLGTEMPLATEW)bytes.data(), NULL, QuietDialogProc, 0);
         ASSERT_NE(dialog, (HWND)NULL);
         EXPECT_EQ(WindowText(dialog), c.caption);
         EXPECT_EQ(GetWindow(dialog, GW_CHILD) != NULL, c.controls > 0);
@@ -418,7 +420,8 @@ TEST(ResourceDialogs, TemplatesAsDescribed)
 TEST(ResourceDialogs, AboutBoxControls)
 {
     const std::vector<BYTE> bytes = ResourceBytes((LPCWSTR)RT_DIALOG, IDD_ABOUT);
-    HWND dialog = CreateDialogIndirectParamW(Instance(), (LPCDLGTEMPLATEW)bytes.data(), NULL, QuietDialogProc, 0);
+    HWND dialog
+        = CreateDialogIndirectParamW(Instance(), (LPCDLGTEMPLATEW)bytes.data(), NULL, QuietDialogProc, 0);
     ASSERT_NE(dialog, (HWND)NULL);
 
     HWND icon = GetDlgItem(dialog, IDC_ABOUT_ICON);

@@ -27,8 +27,8 @@ std::wstring PathBesideProgram(const wchar_t* name)
 
 bool ReadBytes(const std::wstring& path, std::string* bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bytes->clear();
@@ -42,8 +42,8 @@ bool ReadBytes(const std::wstring& path, std::string* bytes)
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file
+        = CreateFileW(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD wrote = 0;
@@ -266,8 +266,8 @@ TEST_F(SettingsFileTest, FailedReplaceKeepsOldFileAndRemovesNewOne)
     ASSERT_TRUE(WriteBytes(settingsPath_, Saved("old@mail.ru", "old")));
     // Another reader holds the old file open without delete sharing, so it
     // cannot be replaced (a read-only attribute does not stop Wine).
-    HANDLE reader = CreateFileW(settingsPath_.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE reader = CreateFileW(settingsPath_.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+        FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, reader);
     SaveSettings("new@mail.ru", "new");
     CloseHandle(reader);
@@ -352,4 +352,4 @@ TEST_F(SettingsFileTest, FailedWriteReturnsMinusOneAndCloses)
     EXPECT_TRUE(DeleteFileW(settingsPath_.c_str()));
 }
 
-} // namespace
+}  // namespace

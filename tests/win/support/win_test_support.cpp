@@ -85,13 +85,13 @@ void PumpMessagesFor(DWORD ms)
     PumpUntil(nullptr, ms);
 }
 
-MessageRecorder::MessageRecorder(const wchar_t* title, DWORD style, int x, int y, int width, int height,
-                                 HWND parent, DWORD exStyle)
+MessageRecorder::MessageRecorder(
+    const wchar_t* title, DWORD style, int x, int y, int width, int height, HWND parent, DWORD exStyle)
 {
     RegisterRecorderClass(Proc);
     // Recording starts with WM_NCCREATE, which brings the object along.
     hwnd_ = CreateWindowExW(exStyle, kRecorderClass, title, style, x, y, width, height, parent, NULL,
-                            GetModuleHandleW(NULL), this);
+        GetModuleHandleW(NULL), this);
 }
 
 MessageRecorder::~MessageRecorder()
@@ -217,7 +217,9 @@ HWND WaitForMenuWindow(DWORD timeoutMs)
     }
 }
 
-MenuPicker::MenuPicker(int item, DWORD timeoutMs) : item_(item), timeoutMs_(timeoutMs)
+MenuPicker::MenuPicker(int item, DWORD timeoutMs)
+    : item_(item)
+    , timeoutMs_(timeoutMs)
 {
     thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
 }

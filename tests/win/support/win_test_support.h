@@ -45,9 +45,9 @@ struct RecordedMessage {
 // object. Not copyable.
 class MessageRecorder {
 public:
-    explicit MessageRecorder(const wchar_t* title = L"recorder", DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                             int x = 40, int y = 40, int width = 200, int height = 240, HWND parent = NULL,
-                             DWORD exStyle = 0);
+    explicit MessageRecorder(const wchar_t* title = L"recorder",
+        DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int x = 40, int y = 40, int width = 200,
+        int height = 240, HWND parent = NULL, DWORD exStyle = 0);
     ~MessageRecorder();
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
