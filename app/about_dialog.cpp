@@ -1,20 +1,13 @@
 #include "app/about_dialog.h"
 
-#include <aygshell.h>
-
-#include "app/app_state.h"
+#include "app/modal_dialog.h"
 #include "resources/resource.h"
 
 namespace {
 
 void OnInitDialog(HWND dialog)
 {
-    SHINITDLGINFO init = {};
-    init.dwMask = SHIDIM_FLAGS;
-    init.hDlg = dialog;
-    init.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU;
-    SHInitDialog(&init);
-    CreateSoftKeyBar(dialog, IDM_ABOUT_BAR);
+    InitDeviceDialog(dialog, IDM_ABOUT_BAR);
 }
 
 INT_PTR OnCommand(HWND dialog, UINT id)
