@@ -27,7 +27,11 @@ void OnMenuPopup(HMENU popup)
 {
     g_lastPopupMenu = popup;
     SetConnectCaption(popup);
-    CheckMenuItem(popup, IDC_ALL_ONLINE, MF_BYCOMMAND | (g_onlineOnly ? MF_CHECKED : MF_UNCHECKED));
+    // Both all/online marks show the filter as it is, whichever menu last
+    // toggled it.
+    const UINT mark = MF_BYCOMMAND | (g_onlineOnly ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(popup, IDC_ALL_ONLINE, mark);
+    CheckMenuItem(popup, IDC_CTX_ONLINE_ALL, mark);
 }
 
 void ConnectOrDisconnect()

@@ -40,9 +40,14 @@ LRESULT OnButtonDown(HWND list, WPARAM wParam, LPARAM lParam)
     POINT press;
     press.x = LOWORD(lParam);
     press.y = HIWORD(lParam);
-    if (IsHeldTap(list, press))
-        ShowContextMenu(list, press);
-    return PassOn(list, WM_LBUTTONDOWN, wParam, lParam);
+    if (!IsHeldTap(list, press))
+        return PassOn(list, WM_LBUTTONDOWN, wParam, lParam);
+    ShowContextMenu(list, press);
+    // The menu took the stylus's button-up. Handing the press on again would
+    // have the list capture the stylus with no release to come (the
+    // selection would follow the pointer and swallow the next tap); it gets
+    // the release it missed instead, and keeps the held row selected.
+    return PassOn(list, WM_LBUTTONUP, 0, lParam);
 }
 
 }  // namespace

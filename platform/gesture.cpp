@@ -16,6 +16,9 @@ enum WaitOutcome { KeepWaiting, Released, Held };
 
 // Looks at the first mouse message in the queue. Small moves are taken out
 // (they belong to the hold); anything else ends the gesture and stays queued.
+// A move without the button down is no stylus drag: Wine queues one at the
+// pointer's place after every ReleaseCapture and when windows change under
+// it, and such a move, late on a loaded machine, must not cancel a hold.
 WaitOutcome CheckMouse(HWND client, POINT down)
 {
     MSG msg;
@@ -24,6 +27,10 @@ WaitOutcome CheckMouse(HWND client, POINT down)
     while (PeekMessageW(&msg, NULL, WM_MOUSEFIRST, WM_MOUSELAST, PM_NOREMOVE)) {
         if (msg.message != WM_MOUSEMOVE)
             return Released;
+        if (!(msg.wParam & MK_LBUTTON)) {
+            PeekMessageW(&msg, NULL, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE);
+            continue;
+        }
         POINT at = {(short)LOWORD(msg.lParam), (short)HIWORD(msg.lParam)};
         if (msg.hwnd && msg.hwnd != client)
             MapWindowPoints(msg.hwnd, client, &at, 1);

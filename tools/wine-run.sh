@@ -4,6 +4,9 @@
 # Used as CMAKE_CROSSCOMPILING_EMULATOR by the cross build. The prefix is made
 # on first use (about 15 s): Russian ANSI code page (1251), Tahoma as on the
 # device, and the null graphics driver unless x11 is asked for.
+# Without Tahoma (Debian's fonts-wine, installed by tools/setup.sh) every
+# window would be drawn in a wider substitute: that is an error, not a silence.
+#   SORVINTA_WINE_FONTS=DIR takes the fonts from DIR instead.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=${SORVINTA_WINEPREFIX:-$here/../build/wineprefix}
@@ -17,6 +20,15 @@ while [ $# -gt 0 ]; do
 done
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--graphics null|x11] program.exe [args...]" >&2; exit 2; }
 
+fonts=${SORVINTA_WINE_FONTS:-/usr/share/wine/fonts}
+device_fonts="tahoma.ttf tahomabd.ttf"
+for font in $device_fonts; do
+  if [ ! -f "$fonts/$font" ]; then
+    echo "wine-run.sh: $fonts/$font is missing; install fonts-wine (bash tools/setup.sh)" >&2
+    exit 1
+  fi
+done
+
 mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
@@ -25,10 +37,14 @@ init_prefix() {
   if [ ! -f "$prefix/.sorvinta-ready" ]; then
     env LC_ALL=ru_RU.UTF-8 wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
-    mkdir -p "$prefix/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/tahoma*.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$prefix/.sorvinta-ready"
   fi
+  # Checked on every start, so a prefix made before the fonts were there
+  # gets them too.
+  mkdir -p "$prefix/drive_c/windows/Fonts"
+  for font in $device_fonts; do
+    [ -f "$prefix/drive_c/windows/Fonts/$font" ] || cp "$fonts/$font" "$prefix/drive_c/windows/Fonts/"
+  done
   if [ "$(cat "$prefix/.sorvinta-graphics" 2>/dev/null)" != "$graphics" ]; then
     env LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
     # Wine's own tray window would sit over the top row of a 240x320 screen.
