@@ -1,6 +1,7 @@
 // What makes the desktop look like the device's screen (installed by
 // SHInitExtraControls): a navigation bar along the top (the foreground window's
-// title, and "ok" for a window that asked for a Done button), and main
+// title, the notification icons (notify_icon.cpp), and "ok" for a window that
+// asked for a Done button), and main
 // windows that, like on the device, fill the screen below it without a
 // caption or border when created at the default place and size.
 //
@@ -88,8 +89,7 @@ void TopBarOnPaint(HWND hwnd)
         GetWindowTextW(shown, title, 100);
     RECT text = client;
     text.left += 6;
-    if (ok)
-        text.right -= STANDIN_OK_BUTTON_WIDTH;
+    text.right = StandinPaintNotifyIcons(dc, StandinNotifyIconsRight(hwnd), client.bottom);
     DrawTextW(dc, title, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     if (ok)
         PaintOkButton(dc, OkRect(hwnd));
@@ -114,6 +114,10 @@ void TopBarOnLButtonDown(HWND hwnd, int x, int y)
     HWND shown = ShownWindow();
     RECT ok = OkRect(hwnd);
     POINT point = {x, y};
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (StandinTapNotifyIcon(point, StandinNotifyIconsRight(hwnd), client.bottom, WM_LBUTTONDOWN))
+        return;
     if (!shown || !StandinWantsDoneButton(shown) || !PtInRect(&ok, point))
         return;
     g_okPressed = TRUE;
@@ -124,6 +128,11 @@ void TopBarOnLButtonDown(HWND hwnd, int x, int y)
 
 void TopBarOnLButtonUp(HWND hwnd, int x, int y)
 {
+    POINT point = {x, y};
+    RECT client;
+    GetClientRect(hwnd, &client);
+    if (StandinTapNotifyIcon(point, StandinNotifyIconsRight(hwnd), client.bottom, WM_LBUTTONUP))
+        return;
     if (!g_okPressed)
         return;
     g_okPressed = FALSE;
@@ -131,7 +140,6 @@ void TopBarOnLButtonUp(HWND hwnd, int x, int y)
         ReleaseCapture();
     InvalidateRect(hwnd, NULL, FALSE);
     RECT ok = OkRect(hwnd);
-    POINT point = {x, y};
     // Posted, as from the device's shell process: the window handles it
     // from its own loop (a dialog's IsDialogMessage included).
     if (PtInRect(&ok, point) && IsWindow(g_okTarget))
@@ -257,6 +265,14 @@ void StandinRefreshTopBar(void)
 {
     if (g_topBar)
         InvalidateRect(g_topBar, NULL, FALSE);
+}
+
+int StandinNotifyIconsRight(HWND bar)
+{
+    RECT client;
+    GetClientRect(bar, &client);
+    HWND shown = ShownWindow();
+    return shown && StandinWantsDoneButton(shown) ? client.right - STANDIN_OK_BUTTON_WIDTH : client.right;
 }
 
 BOOL StandinWantsDoneButton(HWND hwnd)

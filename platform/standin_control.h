@@ -28,6 +28,10 @@ extern "C" {
 // WS_EX_CAPTIONOKBTN); a tap on it sends WM_COMMAND IDOK to that window.
 #define STANDIN_OK_BUTTON_WIDTH 32
 
+// Notification icons sit at the right end of the navigation bar, left of
+// "ok" while that shows, each in a slot this much wider than a small icon.
+#define STANDIN_NOTIFY_ICON_PADDING 8
+
 // Height of the panel when no rectangle was ever given: it sits on top of
 // the soft-key bar.
 #define STANDIN_INPUT_PANEL_HEIGHT 80
@@ -51,6 +55,12 @@ void StandinNotifyInputPanelChange(void);
 // windows to the new screen, then sending WM_SETTINGCHANGE
 // (SETTINGCHANGE_RESET) to every top-level window of the process.
 HWND StandinGetTopBar(void);
+
+// The notification icon (window, id) as the navigation bar holds it: true
+// while it is added. place (may be null): its slot in the bar's client
+// coordinates, empty while the bar does not show it. image (may be null):
+// the small image the bar draws, owned by the stand-in.
+BOOL StandinGetNotifyIcon(HWND window, UINT id, RECT* place, HICON* image);
 
 #ifdef __cplusplus
 }

@@ -55,3 +55,16 @@ void StandinRefreshTopBar(void);
 
 // True when the window asked for the navigation bar's "ok" button.
 BOOL StandinWantsDoneButton(HWND hwnd);
+
+// Where the notification icons end in the navigation bar: its right edge,
+// or the left of "ok" while that shows.
+int StandinNotifyIconsRight(HWND bar);
+
+// Draws the notification icons right-aligned at right; returns the x where
+// they begin (right itself when there are none).
+int StandinPaintNotifyIcons(HDC dc, int right, int height);
+
+// A stylus-down (or -up) on the bar at point: the icon under the down gets
+// its callback message with that mouse message (the up goes to the icon the
+// down hit). True when an icon took it.
+BOOL StandinTapNotifyIcon(POINT point, int right, int height, UINT mouseMessage);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/standin_control.h"
 #include "resources/resource.h"
 
 namespace {
@@ -528,6 +529,21 @@ bool SorvintaApp::PressSoftKey(SoftKey key) const
     const int y = client.bottom / 2;
     PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+    return true;
+}
+
+bool SorvintaApp::TapNotifyIcon() const
+{
+    std::vector<HWND> bars = FindTopLevel(STANDIN_TOP_BAR_CLASS, m_pi.dwProcessId, true);
+    RECT client;
+    if (bars.empty() || !GetClientRect(bars.front(), &client) || client.right <= 0)
+        return false;
+    // The program's one icon: the rightmost slot (no "ok" shows over the main window).
+    const int slot = GetSystemMetrics(SM_CXSMICON) + STANDIN_NOTIFY_ICON_PADDING;
+    const int x = client.right - slot / 2;
+    const int y = client.bottom / 2;
+    PostMessageW(bars.front(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageW(bars.front(), WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     return true;
 }
 

@@ -89,6 +89,8 @@ public:
     // Soft keys, pop-up menus, tap and hold, dialogs.
     HWND SoftKeyBar() const;
     bool PressSoftKey(SoftKey key) const;
+    // Taps the program's notification icon in the navigation bar.
+    bool TapNotifyIcon() const;
     HWND WaitPopupMenu(DWORD timeoutMs = 5000) const;
     bool WaitNoPopupMenu(DWORD timeoutMs = 5000) const;
     bool ChooseFromPopup(HWND menu, int index) const;

@@ -137,6 +137,12 @@ TEST_F(ShellTest, MinimiseHidesAndTheNotifyIconBringsBack)
 
     PostMessageW(app.MainWindow(), WM_NOTIFY_ICON, ID_NOTIFY_ICON, WM_LBUTTONDOWN);
     EXPECT_TRUE(app.WaitMainVisible(true)) << "the notification icon did not show the window";
+
+    // The way a user has: the icon at the right end of the navigation bar.
+    app.Command(IDC_MINIMISE);
+    ASSERT_TRUE(app.WaitMainVisible(false));
+    ASSERT_TRUE(app.TapNotifyIcon()) << "no navigation bar";
+    EXPECT_TRUE(app.WaitMainVisible(true)) << "a tap on the navigation bar's icon did not show the window";
 }
 
 TEST_F(ShellTest, StartsWithoutSettingsFile)

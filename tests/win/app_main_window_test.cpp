@@ -8,6 +8,7 @@
 
 #include "app/clock_text.h"
 #include "app/friend_list_view.h"
+#include "platform/standin_control.h"
 
 namespace apptest {
 namespace {
@@ -258,6 +259,32 @@ TEST_F(MainWindow, HideAndShowThroughTheNotificationIcon)
     EXPECT_EQ(GetForegroundWindow(), window);
 }
 
+TEST_F(MainWindow, NavigationBarIconBringsTheHiddenWindowBack)
+{
+    // Icon 101, small, at the right end of the navigation bar.
+    HWND bar = StandinGetTopBar();
+    ASSERT_NE(bar, (HWND)NULL);
+    RECT place = {};
+    HICON image = NULL;
+    ASSERT_TRUE(StandinGetNotifyIcon(window, ID_NOTIFY_ICON, &place, &image));
+    EXPECT_EQ(place.right, ClientRect(bar).right);
+    ICONINFO info = {};
+    ASSERT_TRUE(GetIconInfo(image, &info));
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor, sizeof(bitmap), &bitmap);
+    EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+
+    for (int round = 0; round < 2; ++round) {
+        Command(IDC_MINIMISE);
+        ASSERT_FALSE(IsWindowVisible(window));
+        PostClick(bar, (place.left + place.right) / 2, (place.top + place.bottom) / 2);
+        EXPECT_TRUE(pump.Until([&] { return IsWindowVisible(window) != FALSE; }, 5000)) << round;
+        EXPECT_EQ(GetForegroundWindow(), window);
+    }
+}
+
 TEST_F(MainWindow, SecondStartFindsTheFirstWindowAndCreatesNothing)
 {
     HWND bar = g_menuBar;
@@ -277,9 +304,11 @@ TEST_F(MainWindow, DestroyUndoesWhatCreationSetUp)
     // exist, so their effect can be looked at.
     HMENU context = g_contextMenu;
     ASSERT_TRUE(NotifyIconExists(window));
+    ASSERT_TRUE(StandinGetNotifyIcon(window, ID_NOTIFY_ICON, NULL, NULL));
     SendMessageW(window, WM_DESTROY, 0, 0);
     EXPECT_FALSE(IsMenu(context));
     EXPECT_FALSE(NotifyIconExists(window));
+    EXPECT_FALSE(StandinGetNotifyIcon(window, ID_NOTIFY_ICON, NULL, NULL)) << "gone from the navigation bar";
     EXPECT_FALSE(KillTimer(window, IDT_CLOCK));
     EXPECT_EQ(GetWindowLongPtrW(list, GWLP_WNDPROC), (LONG_PTR)g_friendListDefaultProc);
     MSG quit;
