@@ -24,6 +24,7 @@ const wchar_t kBadAnswer[] = L"Неверный ответ сервера";
 const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
 const wchar_t kBadSessionIds[] = L"Неверные данные сессии";
 const wchar_t kLoadedFormat[] = L"Загружено %d друзей";
+const wchar_t kMutualLoadedFormat[] = L"Загружено %d общих друзей";
 
 // Redraw is off while the rows go in: the list box would otherwise repaint
 // and recompute its scroll bar for every row.
@@ -66,11 +67,13 @@ void FocusFriendList()
         AttachThreadInput(self, uiThread, FALSE);
 }
 
-void ShowFriendCount()
+void ShowFriendCount(const char* act)
 {
     const int count = (int)SendToFriendList(LB_GETCOUNT, 0, 0);
+    FriendListKind kind;
+    const bool mutual = FriendListKindFromAct(act, &kind) && kind == MutualFriends;
     wchar_t text[TEXT_BUFFER_SIZE];
-    wsprintfW(text, kLoadedFormat, count);
+    wsprintfW(text, mutual ? kMutualLoadedFormat : kLoadedFormat, count);
     SetStatusText(text);
 }
 
@@ -138,7 +141,7 @@ void ShowFriendListResponse(const char* act, const std::string& response)
 
     AddFriendNames(names);
     FocusFriendList();
-    ShowFriendCount();
+    ShowFriendCount(act);
 }
 
 DWORD WINAPI FriendListThread(LPVOID act)

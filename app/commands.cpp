@@ -4,6 +4,7 @@
 #include "app/about_dialog.h"
 #include "app/app_state.h"
 #include "app/modal_dialog.h"
+#include "app/my_page_dialog.h"
 #include "app/ui_text.h"
 #include "net/session.h"
 #include "resources/resource.h"
@@ -74,6 +75,26 @@ void ShowAboutBox()
     ShowModalDialog(IDD_ABOUT, AboutDialogProc);
 }
 
+// "Друзья": all friends from now on (the marks follow when a menu opens),
+// fetched at once.
+void ShowAllFriends()
+{
+    g_onlineOnly = 0;
+    RefreshFriendList(g_refreshActMenu);
+}
+
+// "Контакты": the friends the user and they have in common.
+void ShowMutualFriends()
+{
+    lstrcpynA(g_refreshActMenu, ACT_FRIENDS_MUTUAL, TEXT_BUFFER_SIZE);
+    StartWorker(FriendListThread, g_refreshActMenu);
+}
+
+void ShowMyPage()
+{
+    ShowModalDialog(IDD_MY_PAGE, MyPageDialogProc);
+}
+
 bool HandleMainCommand(HWND window, UINT id)
 {
     // One line per case, aligned as a table.
@@ -87,6 +108,9 @@ bool HandleMainCommand(HWND window, UINT id)
     case IDC_ALL_ONLINE:     ToggleOnlineOnly(IDC_ALL_ONLINE); return true;
     case IDC_DELETE_CONTACT: DeleteSelectedContact(); return true;
     case IDC_CLEAR_LIST:     ClearFriendList(); return true;
+    case IDC_MY_PAGE:        ShowMyPage(); return true;
+    case IDC_FRIENDS:        ShowAllFriends(); return true;
+    case IDC_CONTACTS:       ShowMutualFriends(); return true;
     default:                 return false;
     }
     // clang-format on

@@ -23,3 +23,6 @@ void ToggleOnlineOnly(UINT itemId);
 void DeleteSelectedContact();
 void ClearFriendList();
 void ShowAboutBox();
+void ShowAllFriends();
+void ShowMutualFriends();
+void ShowMyPage();

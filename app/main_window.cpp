@@ -8,6 +8,7 @@
 #include "app/clock_text.h"
 #include "app/commands.h"
 #include "app/friend_list_view.h"
+#include "app/status_tip.h"
 #include "app/ui_text.h"
 #include "resources/resource.h"
 #include "settings/settings_load.h"
@@ -168,6 +169,15 @@ LRESULT OnNotifyIcon(HWND window, WPARAM iconId, LPARAM mouseMessage)
     return 0;
 }
 
+// A tap on the status bar shows its whole text.
+LRESULT OnNotify(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const NMHDR* header = (const NMHDR*)lParam;
+    if (header && header->idFrom == IDC_STATUS_BAR && header->code == NM_CLICK)
+        ToggleStatusTip(header->hwndFrom);
+    return DefWindowProcW(window, WM_NOTIFY, wParam, lParam);
+}
+
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (HandleMainCommand(window, LOWORD(wParam)))
@@ -299,6 +309,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENUPOPUP: OnMenuPopup((HMENU)wParam); return 0;
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
     case WM_NOTIFY_ICON: return OnNotifyIcon(window, wParam, lParam);
+    case WM_NOTIFY: return OnNotify(window, wParam, lParam);
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -10,3 +10,16 @@
 // List kinds a refresh asks the friend-list worker for.
 #define ACT_FRIENDS_ONLINE "friends_online"
 #define ACT_FRIENDS        "friends"
+#define ACT_FRIENDS_MUTUAL "friends_mutual"
+
+// "Моя страница"
+constexpr wchar_t TEXT_MY_PAGE_EMAIL[] = L"E-mail:";
+constexpr wchar_t TEXT_MY_PAGE_MEMBER[] = L"Номер:";
+constexpr wchar_t TEXT_MY_PAGE_SESSION[] = L"Вход:";
+constexpr wchar_t TEXT_MY_PAGE_STATUS[] = L"Статус:";
+constexpr wchar_t TEXT_MY_PAGE_TRAFFIC[] = L"Трафик:";
+constexpr wchar_t TEXT_MY_PAGE_LOGGED_IN[] = L"выполнен";
+constexpr wchar_t TEXT_MY_PAGE_LOGGED_OUT[] = L"не выполнен";
+constexpr wchar_t TEXT_MY_PAGE_NONE[] = L"нет";
+// Received, then sent, as the traffic label shows them.
+constexpr wchar_t TEXT_MY_PAGE_TRAFFIC_FORMAT[] = L"принято %.1f кб, отправлено %.1f кб";

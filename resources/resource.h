@@ -88,3 +88,16 @@
 #define CLOCK_PERIOD_MS 60000
 #define ID_NOTIFY_ICON  5000
 #define WM_NOTIFY_ICON  3025
+
+// "Моя страница" dialog: a caption and a value per row
+#define IDD_MY_PAGE               109
+#define IDC_MY_PAGE_EMAIL_LABEL   1101
+#define IDC_MY_PAGE_EMAIL         1102
+#define IDC_MY_PAGE_MEMBER_LABEL  1103
+#define IDC_MY_PAGE_MEMBER        1104
+#define IDC_MY_PAGE_SESSION_LABEL 1105
+#define IDC_MY_PAGE_SESSION       1106
+#define IDC_MY_PAGE_STATUS_LABEL  1107
+#define IDC_MY_PAGE_STATUS        1108
+#define IDC_MY_PAGE_TRAFFIC_LABEL 1109
+#define IDC_MY_PAGE_TRAFFIC       1110

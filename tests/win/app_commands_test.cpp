@@ -4,12 +4,16 @@
 #include "app_window_fixture.h"
 
 #include <atomic>
+#include <cstring>
+#include <map>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "app/about_dialog.h"
 #include "app/commands.h"
 #include "app/modal_dialog.h"
+#include "net/http_exchange.h"
 
 namespace apptest {
 namespace {
@@ -216,6 +220,42 @@ TEST_F(Commands, RefreshAsksForTheKindTheFilterSays)
     }
 }
 
+TEST_F(Commands, FriendsAndContactsAskForTheirLists)
+{
+    // Logged out, the worker refuses at once and only reports; no network.
+    MainMenus menus;
+    const struct {
+        UINT id;
+        BYTE onlineBefore;
+        const char* act;
+        BYTE onlineAfter;
+    } cases[] = {
+        {IDC_FRIENDS, 1, "friends", 0},
+        {IDC_FRIENDS, 0, "friends", 0},
+        {IDC_CONTACTS, 1, "friends_mutual", 1},
+        {IDC_CONTACTS, 0, "friends_mutual", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.id) + " from " + std::to_string(c.onlineBefore));
+        g_onlineOnly = c.onlineBefore;
+        g_workerThread = NULL;
+        SetStatusText(L"-");
+        EXPECT_EQ(Command(c.id), 0);
+        EXPECT_STREQ(g_refreshActMenu, c.act);
+        EXPECT_EQ(g_onlineOnly, c.onlineAfter);
+        ASSERT_NE(g_workerThread, (HANDLE)NULL);
+        HANDLE worker = g_workerThread;
+        EXPECT_TRUE(pump.Until([&] { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; }, 10000));
+        CloseHandle(worker);
+        EXPECT_NE(StatusText(), L"-");  // the worker said why it stopped
+        // Both marks show the mode when their menus open.
+        OpenPopup(window, menus.Section());
+        EXPECT_EQ(IsChecked(menus.Section(), IDC_ALL_ONLINE), c.onlineAfter == 1);
+        OpenPopup(window, g_contextMenu);
+        EXPECT_EQ(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL), c.onlineAfter == 1);
+    }
+}
+
 TEST_F(Commands, UnhandledIdsGoToTheDefaultProcedure)
 {
     // Nothing starts, nothing changes.
@@ -223,8 +263,8 @@ TEST_F(Commands, UnhandledIdsGoToTheDefaultProcedure)
     SendMessageW(list, LB_SETCURSEL, 0, 0);
     SetStatusText(L"-");
     g_workerThread = NULL;
-    const UINT ids[] = {IDC_MY_PAGE, IDC_FRIENDS, IDC_MESSAGES, IDC_SECTION_MESSAGE, IDC_CONTACTS,
-        IDC_SELECT_ALL, IDC_FRIEND_LIST, IDC_SOFTKEY_MENU, IDC_SOFTKEY_SECTION};
+    const UINT ids[] = {IDC_MESSAGES, IDC_SECTION_MESSAGE, IDC_SELECT_ALL, IDC_FRIEND_LIST, IDC_SOFTKEY_MENU,
+        IDC_SOFTKEY_SECTION};
     for (UINT id : ids) {
         EXPECT_EQ(Command(id), 0) << id;
         EXPECT_TRUE(IsWindowVisible(window)) << id;
@@ -553,6 +593,89 @@ TEST_F(Commands, AboutCommandOpensTheBoxAndShutdownStillCompletes)
     EXPECT_FALSE(IsWindow(mainBar));
     pump.For(20);
     EXPECT_TRUE(pump.quitSeen);
+}
+
+// ---- "Моя страница" --------------------------------------------------------
+
+HWND FindMyPage()
+{
+    HWND dialog = FindProcessWindow(L"#32770");
+    return dialog && IsWindowVisible(dialog) && WindowText(dialog) == L"Моя страница" ? dialog : NULL;
+}
+
+// Reads the page once it shows, then closes it with "Закрыть".
+struct MyPageReader {
+    std::map<int, std::wstring> texts;
+    bool allInside = true;
+    HWND owner = NULL;
+    bool ownBar = false;
+
+    std::thread Start()
+    {
+        return std::thread([this] {
+            HWND dialog = WaitFor(FindMyPage, kMenuWaitMs);
+            if (!dialog)
+                return;
+            owner = GetWindow(dialog, GW_OWNER);
+            ownBar = GetWindow(g_menuBar, GW_OWNER) == dialog;
+            const RECT client = ClientRect(dialog);
+            for (int id = IDC_MY_PAGE_EMAIL_LABEL; id <= IDC_MY_PAGE_TRAFFIC; ++id) {
+                HWND control = GetDlgItem(dialog, id);
+                if (!control)
+                    continue;
+                texts[id] = WindowText(control);
+                RECT r = WindowRect(control);
+                MapWindowPoints(NULL, dialog, (POINT*)&r, 2);
+                allInside = allInside && r.left >= 0 && r.top >= 0 && r.right <= client.right
+                    && r.bottom <= client.bottom;
+            }
+            PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
+        });
+    }
+};
+
+TEST_F(Commands, MyPageShowsWhoIsLoggedInAndTheTraffic)
+{
+    const struct {
+        const char* email;  // Windows-1251
+        BYTE loggedIn;
+        const char* memberId;
+        LONG received, sent;
+        const wchar_t *emailShown, *memberShown, *sessionShown, *trafficShown;
+    } cases[] = {
+        {"demo@socialnet.example", 1, "12345", 2048, 1024, L"demo@socialnet.example", L"12345", L"выполнен",
+            L"принято 2.0 кб, отправлено 1.0 кб"},
+        {"", 0, "", 0, 0, L"нет", L"нет", L"не выполнен", L"принято 0.0 кб, отправлено 0.0 кб"},
+        {"\xE8\xE2\xE0\xED&co@x.example", 0, "7", 1587, 99, L"иван&co@x.example", L"7", L"не выполнен",
+            L"принято 1.5 кб, отправлено 0.1 кб"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.email);
+        lstrcpynA(g_credentials.email, c.email, sizeof(g_credentials.email));
+        g_loggedIn = c.loggedIn;
+        lstrcpynA(g_remixmid, c.memberId, sizeof(g_remixmid));
+        g_bytesReceived = c.received;
+        g_bytesSent = c.sent;
+        MyPageReader reader;
+        std::thread thread = reader.Start();
+        EXPECT_EQ(Command(IDC_MY_PAGE), 0);
+        thread.join();
+        EXPECT_EQ(reader.owner, window);
+        EXPECT_TRUE(reader.ownBar);
+        EXPECT_TRUE(reader.allInside);
+        EXPECT_EQ(reader.texts[IDC_MY_PAGE_EMAIL_LABEL], L"E-mail:");
+        EXPECT_EQ(reader.texts[IDC_MY_PAGE_EMAIL], c.emailShown);
+        EXPECT_EQ(reader.texts[IDC_MY_PAGE_MEMBER], c.memberShown);
+        EXPECT_EQ(reader.texts[IDC_MY_PAGE_SESSION], c.sessionShown);
+        EXPECT_EQ(reader.texts[IDC_MY_PAGE_STATUS], L"нет");
+        EXPECT_EQ(reader.texts[IDC_MY_PAGE_TRAFFIC], c.trafficShown);
+        EXPECT_EQ(reader.texts.size(), 10u);
+        EXPECT_EQ(FindMyPage(), (HWND)NULL);
+    }
+    g_loggedIn = 0;
+    g_remixmid[0] = 0;
+    g_bytesReceived = 0;
+    g_bytesSent = 0;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "app/clock_text.h"
 #include "app/friend_list_view.h"
+#include "app/status_tip.h"
 #include "platform/standin_control.h"
 
 namespace apptest {
@@ -283,6 +284,58 @@ TEST_F(MainWindow, NavigationBarIconBringsTheHiddenWindowBack)
         EXPECT_TRUE(pump.Until([&] { return IsWindowVisible(window) != FALSE; }, 5000)) << round;
         EXPECT_EQ(GetForegroundWindow(), window);
     }
+}
+
+// The texts a 240-pixel status bar cuts: a tap shows them whole.
+TEST_F(MainWindow, StatusBarTapShowsTheWholeText)
+{
+    const wchar_t* longText = L"Неверный email или пароль, при следующей попытке нужно ввести captcha";
+    enum Close { TapOnTip, TapOnBarAgain, Timeout };
+    const Close ways[] = {TapOnTip, TapOnBarAgain, Timeout};
+    // The device's width, whatever the test screen is.
+    const RECT home = ChildRect(g_statusBar);
+    MoveWindow(g_statusBar, home.left, home.top, 240, home.bottom - home.top, FALSE);
+    for (Close way : ways) {
+        SCOPED_TRACE(way);
+        SetStatusText(longText);
+        const RECT bar = WindowRect(g_statusBar);
+        PostClick(g_statusBar, 10, 10);
+        ASSERT_TRUE(pump.Until([] { return GetStatusTip() != NULL; }, 5000));
+        HWND tip = GetStatusTip();
+        EXPECT_TRUE(IsWindowVisible(tip));
+        EXPECT_EQ(WindowText(tip), longText);
+        EXPECT_EQ(StatusText(), longText) << "the bar's text stays as it is";
+        EXPECT_NE(GetForegroundWindow(), tip);
+        // Over the bar, as wide, and tall enough for the wrapped text.
+        const RECT place = WindowRect(tip);
+        EXPECT_EQ(place.left, bar.left);
+        EXPECT_EQ(place.right, bar.right);
+        EXPECT_EQ(place.bottom, bar.bottom);
+        EXPECT_GT(place.bottom - place.top, bar.bottom - bar.top);
+        RECT need = ClientRect(tip);
+        InflateRect(&need, -3, -3);
+        const LONG room = need.bottom;
+        HDC dc = GetDC(tip);
+        HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageW(g_statusBar, WM_GETFONT, 0, 0));
+        DrawTextW(dc, longText, -1, &need, DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
+        SelectObject(dc, old);
+        ReleaseDC(tip, dc);
+        EXPECT_LE(need.bottom, room) << "the text fits the tip";
+
+        if (way == TapOnTip)
+            PostClick(tip, 10, 5);
+        else if (way == TapOnBarAgain)
+            PostClick(g_statusBar, 10, 10);
+        EXPECT_TRUE(pump.Until([&] { return !IsWindow(tip); }, STATUS_TIP_SHOW_MS + 10000));
+        EXPECT_EQ(GetStatusTip(), (HWND)NULL);
+    }
+    // A short text shows in a tip as tall as the bar.
+    SetStatusText(L"-");
+    PostClick(g_statusBar, 10, 10);
+    ASSERT_TRUE(pump.Until([] { return GetStatusTip() != NULL; }, 5000));
+    EXPECT_EQ(WindowRect(GetStatusTip()).top, WindowRect(g_statusBar).top);
+    CloseStatusTip();
+    EXPECT_EQ(GetStatusTip(), (HWND)NULL);
 }
 
 TEST_F(MainWindow, SecondStartFindsTheFirstWindowAndCreatesNothing)

@@ -253,11 +253,12 @@ TEST_F(FriendListTest, StoresEachActInItsSlot)
     const struct {
         const char* act;
         FriendListKind kind;
+        const wchar_t* countFormat;
     } cases[] = {
-        {"friends_mutual", MutualFriends},
-        {"friends_new", NewFriends},
-        {"friends_online", OnlineFriends},
-        {"friends", AllFriends},
+        {"friends_mutual", MutualFriends, L"Загружено %d общих друзей"},
+        {"friends_new", NewFriends, L"Загружено %d друзей"},
+        {"friends_online", OnlineFriends, L"Загружено %d друзей"},
+        {"friends", AllFriends, L"Загружено %d друзей"},
     };
     size_t members = 1;
     for (const auto& c : cases) {
@@ -269,6 +270,9 @@ TEST_F(FriendListTest, StoresEachActInItsSlot)
         EXPECT_EQ(c.kind, g_friendModel.CurrentList()) << c.act;
         EXPECT_EQ(members, MemberCount(c.kind)) << c.act;
         EXPECT_EQ(members, Rows().size()) << c.act;
+        wchar_t count[64];
+        wsprintfW(count, c.countFormat, (int)members);
+        EXPECT_EQ(count, Status()) << c.act;
         ++members;
     }
 

@@ -393,6 +393,8 @@ TEST(ResourceDialogs, TemplatesAsDescribed)
         {IDD_MESSAGE, L"Отправить сообщение", 156, 177, popupCaption | WS_SYSMENU | DS_SETFONT, 0, 0,
             L"MS Shell Dlg"},
         {IDD_STATUS, L"Статус", 156, 177, popupCaption | WS_SYSMENU | DS_SETFONT, 0, 0, L"MS Shell Dlg"},
+        {IDD_MY_PAGE, L"Моя страница", 156, 177, popupCaption | WS_SYSMENU | DS_SETFONT, 0, 0,
+            L"MS Shell Dlg"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("dialog " + std::to_string(c.id));
