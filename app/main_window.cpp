@@ -178,6 +178,14 @@ LRESULT OnNotify(HWND window, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, WM_NOTIFY, wParam, lParam);
 }
 
+// The tip belongs to the visible window: it goes when the window hides.
+LRESULT OnShowWindow(HWND window, WPARAM shown, LPARAM lParam)
+{
+    if (!shown)
+        CloseStatusTip();
+    return DefWindowProcW(window, WM_SHOWWINDOW, shown, lParam);
+}
+
 LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (HandleMainCommand(window, LOWORD(wParam)))
@@ -310,6 +318,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
     case WM_NOTIFY_ICON: return OnNotifyIcon(window, wParam, lParam);
     case WM_NOTIFY: return OnNotify(window, wParam, lParam);
+    case WM_SHOWWINDOW: return OnShowWindow(window, wParam, lParam);
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -75,6 +75,25 @@ drive dismiss
 drive about
 shot 07-about-box
 drive close-about
+drive contacts
+shot 08-contacts
+drive my-page
+shot 09-my-page
+drive close-my-page
+drive status-tip
+shot 10-status-tip
+drive minimise
+shot 11-minimised
+drive tap-icon
+shot 12-back-from-the-icon
+drive exit
+# Two wrong passwords: the refusal that warns of the captcha is wider than
+# the status bar; a tap shows it whole.
+drive start "$exe" demo@socialnet.example wrong
+drive login
+drive login
+drive status-tip
+shot 13-long-status-text
 drive exit
 # The program ran from a folder of its own in the prefix's Temp.
 rm -rf "$root"/wineprefix-x11/drive_c/users/*/Temp/sorvinta-e2e-*

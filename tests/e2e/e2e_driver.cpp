@@ -310,7 +310,8 @@ bool SorvintaApp::Attach()
 {
     Cleanup();
     m_error.clear();
-    for (HWND window : FindTopLevel(MAIN_CLASS, 0, true)) {
+    // Hidden too: a step may find the program minimised.
+    for (HWND window : FindTopLevel(MAIN_CLASS, 0, false)) {
         if (WindowTitle(window) != MAIN_TITLE)
             continue;
         const DWORD pid = ProcessOf(window);

@@ -137,6 +137,42 @@ TEST_F(FriendsTest, ToggleThroughTheSectionPopupAndRefreshFromTheContextMenu)
     EXPECT_EQ(all, app.ListRows());
 }
 
+TEST_F(FriendsTest, FriendsAndContactsFetchTheirLists)
+{
+    StartDemo();
+    Login();
+    const struct {
+        WORD command;
+        const char* act;
+        const wchar_t* countTail;
+    } cases[] = {
+        {IDC_CONTACTS, "friends_mutual", L" общих друзей"},
+        {IDC_FRIENDS, "friends", L" друзей"},
+        {IDC_CONTACTS, "friends_mutual", L" общих друзей"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.act);
+        EmulatorLog log;
+        const std::wstring text = app.CommandAndWait(c.command);
+        std::vector<std::string> requests = log.RequestsWith("/data?");
+        ASSERT_EQ(1u, requests.size());
+        std::string act;
+        ASSERT_TRUE(QueryValue(requests[0], "act", &act));
+        EXPECT_EQ(c.act, act);
+        const std::vector<std::wstring> expected = ServerNames(c.act);
+        EXPECT_FALSE(expected.empty());
+        EXPECT_EQ(expected, app.ListRows());
+        EXPECT_EQ(Utf8(L"Загружено " + std::to_wstring(expected.size()) + c.countTail), Utf8(text));
+    }
+    // "Друзья" left the all-friends mode on: the next refresh asks for all.
+    EmulatorLog log;
+    Refresh();
+    std::string act;
+    ASSERT_EQ(1u, log.RequestsWith("/data?").size());
+    ASSERT_TRUE(QueryValue(log.RequestsWith("/data?")[0], "act", &act));
+    EXPECT_EQ("friends", act);
+}
+
 TEST_F(FriendsTest, EmptyAccountShowsEmptyList)
 {
     StartApp(EMPTY_EMAIL, EMPTY_PASSWORD);

@@ -108,6 +108,31 @@ int Run(int argc, char** argv)
         // Without a window manager Wine's x11 driver waits up to 2 s for a
         // closed dialog's withdrawal; let it finish before reading.
         app.Responsive(5000);
+    } else if (step == "contacts") {
+        result = CommandStep(app, "contacts", IDC_CONTACTS);
+    } else if (step == "my-page") {
+        app.Command(IDC_MY_PAGE);
+        if (!app.WaitDialog(L"Моя страница"))
+            result = Fail("my-page", "no page");
+    } else if (step == "close-my-page") {
+        HWND page = app.WaitDialog(L"Моя страница", 500);
+        if (page) {
+            PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+            app.WaitWindowGone(page);
+        }
+        app.Responsive(5000);
+    } else if (step == "status-tip") {
+        HWND bar = app.Control(IDC_STATUS_BAR);
+        PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        app.Responsive(5000);
+    } else if (step == "minimise") {
+        app.Command(IDC_MINIMISE);
+        if (!app.WaitMainVisible(false))
+            result = Fail("minimise", "the window stays");
+    } else if (step == "tap-icon") {
+        if (!app.TapNotifyIcon() || !app.WaitMainVisible(true))
+            result = Fail("tap-icon", "the window did not come back");
     } else if (step == "exit") {
         app.Command(IDC_EXIT);
         DWORD code = 12345;
