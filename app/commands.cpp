@@ -83,7 +83,7 @@ void ShowAllFriends()
     RefreshFriendList(g_refreshActMenu);
 }
 
-// "Контакты": the friends the user and they have in common.
+// "Контакты": the mutual friends, with a count text of their own.
 void ShowMutualFriends()
 {
     lstrcpynA(g_refreshActMenu, ACT_FRIENDS_MUTUAL, TEXT_BUFFER_SIZE);
