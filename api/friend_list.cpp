@@ -4,6 +4,7 @@
 #include "api/friend_list.h"
 
 #include <exception>
+#include <new>
 #include <vector>
 
 #include "api/friend_model.h"
@@ -25,6 +26,8 @@ const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
 const wchar_t kBadSessionIds[] = L"Неверные данные сессии";
 const wchar_t kLoadedFormat[] = L"Загружено %d друзей";
 const wchar_t kMutualLoadedFormat[] = L"Загружено %d общих друзей";
+
+RefreshTickets g_refreshTickets;
 
 // Redraw is off while the rows go in: the list box would otherwise repaint
 // and recompute its scroll bar for every row.
@@ -82,18 +85,18 @@ bool HasBlankLine(const std::string& response)
     return response.find("\r\n\r\n") != std::string::npos;
 }
 
-void FetchFriendList(const char* act)
+void FetchFriendList(const FriendListJob& job)
 {
-    if (!g_loggedIn) {
+    char sid[SESSION_ID_SIZE];
+    char memberId[SESSION_ID_SIZE];
+    ListTicket ticket = {job.refresh, 0};
+    if (!ReadSession(sid, memberId, &ticket.session)) {
         SetStatusText(TEXT_NOT_LOGGED_IN);
         return;
     }
-    char sid[SESSION_ID_SIZE];
-    char memberId[SESSION_ID_SIZE];
-    ReadSessionIds(sid, memberId);
 
     char request[FRIEND_REQUEST_SIZE];
-    switch (ComposeFriendListRequest(act, memberId, sid, request, sizeof(request))) {
+    switch (ComposeFriendListRequest(job.act, memberId, sid, request, sizeof(request))) {
     case FriendRequestComposed: break;
     case FriendRequestTooLong: SetStatusText(kRequestTooLong); return;
     case FriendRequestBadValue: SetStatusText(kBadSessionIds); return;
@@ -102,58 +105,95 @@ void FetchFriendList(const char* act)
     std::string response;
     if (HttpExchange(request, response, DATA_API_HOST) == -1)
         return;  // the exchange has shown why
-    ShowFriendListResponse(act, response);
+    ShowFriendListResponse(ticket, job.act, response);
+}
+
+enum AnswerKind { AnswerBad, AnswerEmpty, AnswerList };
+
+// The whole answer read and checked, before anything is shown.
+struct FriendListAnswer {
+    AnswerKind kind = AnswerBad;
+    json::Element document;
+    std::vector<std::string> names;
+};
+
+void ReadFriendListAnswer(const std::string& response, FriendListAnswer* answer)
+{
+    // Without a blank line there is no body.
+    if (!HasBlankLine(response))
+        return;
+    std::string memberText;
+    const MemberCut cut = CutMemberText(ResponseBody(response), &memberText);
+    if (cut == MemberTextMissing)
+        return;
+    if (cut == MemberListEmpty) {
+        answer->kind = AnswerEmpty;
+        return;
+    }
+    if (!ParseMemberDocument(WrapMemberText(memberText), &answer->document)
+        || !ReadMemberNames(answer->document, &answer->names))
+        return;
+    answer->kind = AnswerList;
 }
 
 }  // namespace
 
-void ShowFriendListResponse(const char* act, const std::string& response)
+unsigned long TakeRefreshTicket()
 {
-    // Without a blank line there is no body: the list stays as it is.
-    if (!HasBlankLine(response)) {
-        SetStatusText(kBadAnswer);
-        return;
-    }
-    std::string memberText;
-    const MemberCut cut = CutMemberText(ResponseBody(response), &memberText);
-    if (cut == MemberTextMissing) {
-        SetStatusText(kBadAnswer);
-        return;
-    }
+    return g_refreshTickets.Take();
+}
 
+FriendListJob* NewFriendListJob(const char* act)
+{
+    FriendListJob* job = new (std::nothrow) FriendListJob;
+    if (job) {
+        lstrcpynA(job->act, act ? act : "", sizeof(job->act));
+        job->refresh = TakeRefreshTicket();
+    }
+    return job;
+}
+
+void ShowFriendListResponse(const ListTicket& ticket, const char* act, const std::string& response)
+{
+    // A bad answer never empties the list nor replaces a good model.
+    FriendListAnswer answer;
+    ReadFriendListAnswer(response, &answer);
+
+    // From the check to the count no other fill and no session change can
+    // come between, so the list is one answer, whole, and its text is not
+    // overtaken by a logout it preceded.
+    SessionHold hold;
+    if (JudgeListAnswer(ticket, g_refreshTickets.Newest(), CurrentSession()) != ListShow)
+        return;  // the newer refresh, or the session change, has the last word
+    if (answer.kind == AnswerBad) {
+        SetStatusText(kBadAnswer);
+        return;
+    }
     SendToFriendList(LB_RESETCONTENT, 0, 0);
-    if (cut == MemberListEmpty) {
+    if (answer.kind == AnswerEmpty) {
         SetStatusText(kListEmpty);
-        return;
-    }
-
-    // The whole document is checked before the model takes it, so a bad
-    // answer never replaces a good list.
-    json::Element document;
-    std::vector<std::string> names;
-    if (!ParseMemberDocument(WrapMemberText(memberText), &document) || !ReadMemberNames(document, &names)) {
-        SetStatusText(kBadAnswer);
         return;
     }
     FriendListKind kind;
     if (FriendListKindFromAct(act, &kind))
-        g_friendModel.ReplaceList(kind, document);
+        g_friendModel.ReplaceList(kind, answer.document);
 
-    AddFriendNames(names);
+    AddFriendNames(answer.names);
     FocusFriendList();
     ShowFriendCount(act);
 }
 
-DWORD WINAPI FriendListThread(LPVOID act)
+DWORD WINAPI FriendListThread(LPVOID job)
 {
-    // The caller reuses its buffer for the next start: copy it first.
-    char ownAct[TEXT_BUFFER_SIZE];
-    lstrcpynA(ownAct, act ? (const char*)act : "", sizeof(ownAct));
+    FriendListJob* own = static_cast<FriendListJob*>(job);
+    if (!own)
+        return 0;
     try {
-        FetchFriendList(ownAct);
+        FetchFriendList(*own);
     } catch (const std::exception&) {
         // Only running out of memory on a huge answer can get here.
         SetStatusText(kBadAnswer);
     }
+    delete own;
     return 0;
 }

@@ -6,11 +6,28 @@
 
 #include <string>
 
-// act: "friends", "friends_online", "friends_mutual" or "friends_new"; the
-// worker copies it at once, the caller reuses its buffer.
-DWORD WINAPI FriendListThread(LPVOID act);
+#include "api/list_ticket.h"
+
+enum { FRIEND_ACT_SIZE = 260 };
+
+// What a refresh command hands its worker, made with new; the worker deletes it.
+struct FriendListJob {
+    // "friends", "friends_online", "friends_mutual" or "friends_new": a copy,
+    // since the command reuses its buffer for the next refresh.
+    char act[FRIEND_ACT_SIZE];
+    unsigned long refresh;  // from TakeRefreshTicket, when the command ran
+};
+
+// A refresh command runs: every answer to an earlier refresh is no longer wanted.
+unsigned long TakeRefreshTicket();
+
+// A job for act with a fresh ticket; null when memory is short.
+FriendListJob* NewFriendListJob(const char* act);
+
+DWORD WINAPI FriendListThread(LPVOID job);
 
 // What the worker does with the raw response of its exchange: the list box,
-// the model and the status text. Runs on the worker thread (it sends to the
-// main window's controls); kept apart so it can be driven without a network.
-void ShowFriendListResponse(const char* act, const std::string& response);
+// the model and the status text, only when ticket still holds (see
+// JudgeListAnswer). Runs on the worker thread (it sends to the main window's
+// controls); kept apart so it can be driven without a network.
+void ShowFriendListResponse(const ListTicket& ticket, const char* act, const std::string& response);

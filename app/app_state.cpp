@@ -23,9 +23,13 @@ Credentials g_credentials = {};
 char g_refreshActMenu[TEXT_BUFFER_SIZE] = "";
 char g_refreshActContext[TEXT_BUFFER_SIZE] = "";
 
-void StartWorker(LPTHREAD_START_ROUTINE routine, void* argument)
+bool StartWorker(LPTHREAD_START_ROUTINE routine, void* argument)
 {
     g_workerThread = CreateThread(NULL, 0, routine, argument, 0, &g_workerThreadId);
+    if (!g_workerThread)
+        return false;
+    CloseHandle(g_workerThread);
+    return true;
 }
 
 void SetStatusText(const wchar_t* text)

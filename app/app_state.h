@@ -40,5 +40,8 @@ LRESULT SendToFriendList(UINT message, WPARAM wParam, LPARAM lParam);
 BOOL CreateSoftKeyBar(HWND owner, UINT menuBarId);
 
 // Starts a worker thread the way every command does: handle and id go to
-// g_workerThread and g_workerThreadId; nobody waits for it.
-void StartWorker(LPTHREAD_START_ROUTINE routine, void* argument);
+// g_workerThread and g_workerThreadId; nobody waits for it, so the handle is
+// closed at once and g_workerThread is only a record of the last start.
+// False when no thread could be started (the argument is then still the
+// caller's).
+bool StartWorker(LPTHREAD_START_ROUTINE routine, void* argument);

@@ -8,6 +8,7 @@
 #include "app/ui_text.h"
 #include "net/session.h"
 #include "resources/resource.h"
+#include "settings/settings_load.h"
 
 namespace {
 
@@ -37,16 +38,32 @@ void OnMenuPopup(HMENU popup)
 
 void ConnectOrDisconnect()
 {
-    if (g_loggedIn)
-        StartWorker(LogoutThread, NULL);
-    else
-        StartWorker(LoginThread, &g_credentials);
+    // One at a time: a second login would open a second session, and a
+    // logout racing a login could end the wrong one.
+    const SessionWork running = SessionWorkUnderWay();
+    if (running != SESSION_WORK_NONE) {
+        SetStatusText(SessionWorkText(running));
+        return;
+    }
+    // No worker runs, so g_loggedIn cannot change under us.
+    const bool logout = g_loggedIn != 0;
+    const wchar_t* settingsProblem = SettingsProblemText();
+    if (!logout && settingsProblem) {
+        SetStatusText(settingsProblem);  // rather than log in with what the file did not give
+        return;
+    }
+    if (!ClaimSessionWork(logout ? SESSION_WORK_LOGOUT : SESSION_WORK_LOGIN))
+        return;
+    if (!StartWorker(logout ? LogoutThread : LoginThread, logout ? NULL : &g_credentials))
+        ReleaseSessionWork();
 }
 
 void RefreshFriendList(char* act)
 {
     lstrcpynA(act, g_onlineOnly ? ACT_FRIENDS_ONLINE : ACT_FRIENDS, TEXT_BUFFER_SIZE);
-    StartWorker(FriendListThread, act);
+    FriendListJob* job = NewFriendListJob(act);
+    if (job && !StartWorker(FriendListThread, job))
+        delete job;
 }
 
 void ToggleOnlineOnly(UINT itemId)

@@ -60,8 +60,10 @@ void UseDeviceFont(HWND control)
 
 void CreateStatusBar(HWND window, int width, int height)
 {
-    g_statusBar = CreateStatusWindowW(
-        WS_CHILD | WS_VISIBLE | CCS_NORESIZE, TEXT_NOT_LOGGED_IN, window, IDC_STATUS_BAR);
+    // A settings file that gave no usable account says so at once.
+    const wchar_t* settingsProblem = SettingsProblemText();
+    g_statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_NORESIZE,
+        settingsProblem ? settingsProblem : TEXT_NOT_LOGGED_IN, window, IDC_STATUS_BAR);
     MoveWindow(g_statusBar, 0, height - STATUS_FROM_BOTTOM, width, STATUS_BAR_HEIGHT, FALSE);
 }
 
@@ -196,6 +198,16 @@ LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 // Brings the running instance's window forward.
 void ActivateOtherInstance(HWND other)
 {
+    // Hidden by "Свернуть программу": it shows itself as a tap on its
+    // notification icon would have it do.
+    if (!IsWindowVisible(other)) {
+#ifndef _WIN32_WCE
+        DWORD otherProcess = 0;
+        GetWindowThreadProcessId(other, &otherProcess);
+        AllowSetForegroundWindow(otherProcess);
+#endif
+        PostMessageW(other, WM_NOTIFY_ICON, ID_NOTIFY_ICON, WM_LBUTTONDOWN);
+    }
 #ifdef _WIN32_WCE
     // The low bit asks the shell for the application's foremost window.
     SetForegroundWindow((HWND)((ULONG_PTR)other | 1));

@@ -37,6 +37,7 @@ constexpr size_t kMaxLoggedLine = 16384;
 struct Exchange {
     Fault wire = Fault::None;
     bool control = false;
+    Answer hold;  // only held and holdRound are used
 };
 thread_local Exchange* t_exchange = nullptr;
 
@@ -151,6 +152,8 @@ void Reply(httplib::Response& res, Answer answer, bool control)
     if (t_exchange) {
         t_exchange->wire = answer.wire;
         t_exchange->control = control;
+        t_exchange->hold.held = answer.held;
+        t_exchange->hold.holdRound = answer.holdRound;
     }
 }
 
@@ -277,6 +280,7 @@ void Emulator::HandleConnection(int fd, Host host)
         log_.Write(line);
 
     const Delivery d = ShapeDelivery(stream.TakeOutput(), exchange.wire);
+    service_.AwaitRelease(exchange.hold, kHoldLimitMs);
     if (d.delayMs > 0 && !Pause(d.delayMs)) {
         close(fd);
         return;
@@ -350,6 +354,7 @@ int Emulator::Run(const ServerOptions& options)
     close(login);
     close(api);
     close(signals);
+    service_.ReleaseAll();
     std::unique_lock<std::mutex> lock(mutex_);
     stopping_ = true;
     changed_.notify_all();

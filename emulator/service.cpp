@@ -231,6 +231,7 @@ Answer Service::Auth(const Params& query)
     Answer a = login == "force" ? Login(query, fault) : login == "logout" ? Logout(query) : LoginCode("-1");
     if (IsWireFault(fault))
         a.wire = fault;
+    MarkHeld(Host::Login, a);
     return a;
 }
 
@@ -264,14 +265,16 @@ Answer Service::Login(const Params& query, Fault fault)
     switch (fault) {
     case Fault::LongSid: sid = NewSid(300); break;
     case Fault::BadByteSid: sid = NewSid(12) + " \xE9" + NewSid(18); break;
-    default: sid = NewSid(32); break;
+    default: sid = NewSid(nextSidLength_ ? nextSidLength_ : 32); break;
     }
+    nextSidLength_ = 0;
     sessions_[sid] = account->memberId;
 
     Answer a
         = Redirect(fault == Fault::NoSid ? std::string(kLoginPage) : std::string(kLoginPage) + "?sid=" + sid);
     if (fault != Fault::NoRemixmid)
-        a.headers.emplace_back("Set-Cookie", "remixmid=" + std::to_string(account->memberId) + kCookieDomain);
+        a.headers.emplace_back("Set-Cookie", "remixmid=" + MemberIdText(account->memberId) + kCookieDomain);
+    nextMemberDigits_ = 0;
     a.headers.emplace_back("Set-Cookie", "remixlang=0; path=/");
     return a;
 }
@@ -292,6 +295,7 @@ Answer Service::Data(const Params& query)
     Answer a = DataAnswer(query, fault);
     if (IsWireFault(fault))
         a.wire = fault;
+    MarkHeld(Host::Api, a);
     return a;
 }
 
@@ -301,8 +305,14 @@ const Account* Service::SessionAccount(const Params& query, bool idMustMatch) co
     if (it == sessions_.end())
         return nullptr;
     if (idMustMatch) {
+        // Member ids padded with zeros (the ids control) name the same member.
+        const std::string text = Value(query, "id");
+        const size_t digits = text.find_first_not_of('0');
+        const std::string_view significant = digits == std::string::npos
+            ? std::string_view(text).substr(text.empty() ? 0 : text.size() - 1)
+            : std::string_view(text).substr(digits);
         std::int64_t id = 0;
-        if (!ParseDecimal(Value(query, "id"), id) || id != it->second)
+        if (!ParseDecimal(significant, id) || id != it->second)
             return nullptr;
     }
     return data_.FindById(it->second);
@@ -383,6 +393,7 @@ Answer Service::Other(Host host)
     Answer a = Text(404, "not found\n");
     if (IsWireFault(fault))
         a.wire = fault;
+    MarkHeld(host, a);
     return a;
 }
 
@@ -407,16 +418,96 @@ Answer Service::Control(Host host, std::string_view path, const Params& query)
     if (path == "/_emulator/reset") {
         faults_.Clear();
         failures_.clear();
+        nextSidLength_ = nextMemberDigits_ = 0;
+        ReleaseLocked();
         return Text(200, "reset\n");
     }
+    if (path == "/_emulator/hold")
+        return ArmHold(host, query);
+    if (path == "/_emulator/release") {
+        ReleaseLocked();
+        return Text(200, "released\n");
+    }
+    if (path == "/_emulator/ids")
+        return ArmIds(host, query);
     if (path == "/_emulator/state")
         return Text(200, State());
     return Text(404, "unknown control request\n");
 }
 
+Answer Service::ArmHold(Host host, const Params& query)
+{
+    long count = 1;
+    if (const std::string* c = FindParam(query, "count")) {
+        std::int64_t n = 0;
+        if (!ParseDecimal(*c, n) || n < 1 || n > 1000)
+            return Text(400, "count must be 1..1000\n");
+        count = static_cast<long>(n);
+    }
+    (host == Host::Login ? holdLogin_ : holdApi_) = count;
+    return Text(200, "holding " + std::to_string(count) + "\n");
+}
+
+Answer Service::ArmIds(Host host, const Params& query)
+{
+    if (host != Host::Login)
+        return Text(400, "ids belong to the login host\n");
+    std::int64_t sid = 0, mid = 0;
+    const std::string* sidText = FindParam(query, "sid");
+    const std::string* midText = FindParam(query, "mid");
+    if ((sidText && (!ParseDecimal(*sidText, sid) || sid < 1 || sid > kMaxSizedId))
+        || (midText && (!ParseDecimal(*midText, mid) || mid < 1 || mid > kMaxSizedId)))
+        return Text(400, "sid and mid must be 1.." + std::to_string(kMaxSizedId) + "\n");
+    nextSidLength_ = static_cast<std::size_t>(sid);
+    nextMemberDigits_ = static_cast<std::size_t>(mid);
+    return Text(200, "ids sid " + std::to_string(sid) + " mid " + std::to_string(mid) + "\n");
+}
+
+void Service::MarkHeld(Host host, Answer& answer)
+{
+    long& count = host == Host::Login ? holdLogin_ : holdApi_;
+    if (count <= 0)
+        return;
+    --count;
+    answer.held = true;
+    answer.holdRound = holdRound_;
+}
+
+void Service::ReleaseLocked()
+{
+    holdLogin_ = holdApi_ = 0;
+    ++holdRound_;
+    released_.notify_all();
+}
+
+void Service::ReleaseAll()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    ReleaseLocked();
+}
+
+void Service::AwaitRelease(const Answer& answer, int limitMs)
+{
+    if (!answer.held)
+        return;
+    std::unique_lock<std::mutex> lock(mutex_);
+    ++waiting_;
+    released_.wait_for(lock, std::chrono::milliseconds(limitMs), [&] { return holdRound_ != answer.holdRound; });
+    --waiting_;
+}
+
+std::string Service::MemberIdText(std::int64_t memberId)
+{
+    std::string text = std::to_string(memberId);
+    if (text.size() < nextMemberDigits_)
+        text.insert(0, nextMemberDigits_ - text.size(), '0');
+    return text;
+}
+
 std::string Service::State() const
 {
     std::string out = "sessions " + std::to_string(sessions_.size()) + "\n";
+    out += "held " + std::to_string(waiting_) + "\n";
     for (const std::string& line : journal_)
         out += line + "\n";
     return out;

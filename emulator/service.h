@@ -4,6 +4,7 @@
 // an Answer into bytes and sends it.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -26,6 +27,8 @@ struct Answer {
     std::string contentType;                                   // none when empty
     std::string body;
     Fault wire = Fault::None;  // how the finished bytes leave the socket
+    bool held = false;         // wait in AwaitRelease before sending
+    std::uint64_t holdRound = 0;
 };
 
 constexpr const char* kJsonType = "application/json; charset=windows-1251";
@@ -34,6 +37,10 @@ constexpr const char* kLoginPage = "http://socialnet.example/login.php";
 constexpr const char* kLogoutTarget = "http://socialnet.example/index.html";
 constexpr std::int64_t kCaptchaWindowMs = 60000;
 constexpr std::size_t kHugeBodyBytes = 10u * 1024u * 1024u;
+// A held answer goes out after this even without a release.
+constexpr int kHoldLimitMs = 60000;
+// Longest session id and member id the ids control hands out.
+constexpr long kMaxSizedId = 4096;
 
 // Milliseconds since the epoch; tests pass a clock of their own.
 using Clock = std::function<std::int64_t()>;
@@ -64,6 +71,12 @@ public:
     // The member id of a live session; false when there is none.
     bool SessionMember(const std::string& sid, std::int64_t& memberId) const;
 
+    // Blocks the connection of a held answer until /_emulator/release (or
+    // reset, or ReleaseAll), at most limitMs. Answers held now count in the
+    // state's "held N".
+    void AwaitRelease(const Answer& answer, int limitMs);
+    void ReleaseAll();
+
 private:
     struct Failures {
         int consecutive = 0;
@@ -78,6 +91,11 @@ private:
     Answer SetActivity(const Account& account, const Params& query);
     const Account* SessionAccount(const Params& query, bool idMustMatch) const;
     std::string NewSid(std::size_t length);
+    std::string MemberIdText(std::int64_t memberId);
+    void MarkHeld(Host host, Answer& answer);
+    void ReleaseLocked();
+    Answer ArmHold(Host host, const Params& query);
+    Answer ArmIds(Host host, const Params& query);
     std::string State() const;
     void Note(std::string line);
 
@@ -89,6 +107,14 @@ private:
     std::map<std::string, Failures> failures_;      // by lower-case e-mail
     std::map<std::string, std::int64_t> sessions_;  // sid to member id
     std::vector<std::string> journal_;              // messages and status texts
+    // Holding answers back, so that a test can have several arrive at once.
+    long holdLogin_ = 0, holdApi_ = 0;  // answers still to hold
+    long waiting_ = 0;                  // held answers not yet released
+    std::uint64_t holdRound_ = 0;       // advanced by every release
+    std::condition_variable released_;
+    // The next successful login's id sizes (0: as usual).
+    std::size_t nextSidLength_ = 0;
+    std::size_t nextMemberDigits_ = 0;
 };
 
 }  // namespace emulator

@@ -20,7 +20,7 @@ void Check(bool condition)
 int CountLineEnds(const std::string& text)
 {
     int count = 0;
-    for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at + 2))
+    for (size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1))
         ++count;
     return count;
 }
@@ -89,5 +89,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SelectCredentials(reread, again);
     Check(strcmp(again.email, guarded.credentials.email) == 0);
     Check(strcmp(again.password, guarded.credentials.password) == 0);
+
+    // The start-up judgement of the same bytes, NULs included: only a usable
+    // file fills the record, and then with a non-empty e-mail.
+    memset(&guarded, 0x5A, sizeof(guarded));
+    memset(&guarded.credentials, 0, sizeof(guarded.credentials));
+    const SettingsOutcome outcome = ReadSettingsText(bytes.data(), bytes.size(), guarded.credentials);
+    for (int i = 0; i < 8; ++i)
+        Check(guarded.before[i] == 0x5A && guarded.after[i] == 0x5A);
+    Check(Terminated(guarded.credentials.email) && Terminated(guarded.credentials.password));
+    Check((outcome == SettingsUsable) == (guarded.credentials.email[0] != '\0'));
+    Check((outcome == SettingsHasNul) == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && text.size() != bytes.size()));
+    Check((outcome == SettingsUsable) == (SettingsOutcomeText(outcome) == nullptr));
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/constants.h"
 #include "net/http_exchange.h"
+#include "net/session_bounds.h"
 #include "net/session_logic.h"
 #include "net/status_texts.h"
 
@@ -21,13 +22,19 @@ namespace {
 const DWORD EXIT_DONE = 1;
 const DWORD EXIT_FAILED = (DWORD)-1;
 
-// Guards g_sid and g_remixmid, so a reader never sees half of an update.
 struct SessionLock {
     CRITICAL_SECTION section;
     SessionLock() { InitializeCriticalSection(&section); }
     ~SessionLock() { DeleteCriticalSection(&section); }
 };
+// Guards g_sid, g_remixmid, g_loggedIn and the session number together, so
+// a reader never sees half of an update. Held only for the copy.
 SessionLock g_sessionLock;
+// Taken before g_sessionLock whenever both are held.
+SessionLock g_sessionHoldLock;
+
+volatile LONG g_sessionNumber = 0;
+volatile LONG g_sessionWork = SESSION_WORK_NONE;
 
 void CopyToken(char* target, const std::string& token)
 {
@@ -48,12 +55,23 @@ void StoreSid(const std::string& sid)
 // g_loggedIn set always reads the ids of that login.
 void StoreSession(const std::string& sid, const std::string& remixmid)
 {
+    SessionHold hold;
     EnterCriticalSection(&g_sessionLock.section);
     CopyToken(g_sid, sid);
     CopyToken(g_remixmid, remixmid);
-    LeaveCriticalSection(&g_sessionLock.section);
+    InterlockedIncrement(&g_sessionNumber);
     MemoryBarrier();
     g_loggedIn = 1;
+    LeaveCriticalSection(&g_sessionLock.section);
+}
+
+void EndSession()
+{
+    SessionHold hold;
+    EnterCriticalSection(&g_sessionLock.section);
+    g_loggedIn = 0;
+    InterlockedIncrement(&g_sessionNumber);
+    LeaveCriticalSection(&g_sessionLock.section);
 }
 
 std::string FieldText(const char* field)
@@ -72,6 +90,52 @@ void ReadSessionIds(char* sid, char* remixmid)
     LeaveCriticalSection(&g_sessionLock.section);
 }
 
+unsigned long CurrentSession()
+{
+    return (unsigned long)InterlockedCompareExchange(&g_sessionNumber, 0, 0);
+}
+
+bool ReadSession(char* sid, char* remixmid, unsigned long* session)
+{
+    EnterCriticalSection(&g_sessionLock.section);
+    memcpy(sid, g_sid, SESSION_ID_SIZE);
+    memcpy(remixmid, g_remixmid, SESSION_ID_SIZE);
+    *session = (unsigned long)g_sessionNumber;
+    const bool loggedIn = g_loggedIn != 0;
+    LeaveCriticalSection(&g_sessionLock.section);
+    return loggedIn;
+}
+
+SessionHold::SessionHold()
+{
+    EnterCriticalSection(&g_sessionHoldLock.section);
+}
+
+SessionHold::~SessionHold()
+{
+    LeaveCriticalSection(&g_sessionHoldLock.section);
+}
+
+bool ClaimSessionWork(SessionWork work)
+{
+    return InterlockedCompareExchange(&g_sessionWork, work, SESSION_WORK_NONE) == SESSION_WORK_NONE;
+}
+
+SessionWork SessionWorkUnderWay()
+{
+    return (SessionWork)InterlockedCompareExchange(&g_sessionWork, 0, 0);
+}
+
+void ReleaseSessionWork()
+{
+    InterlockedExchange(&g_sessionWork, SESSION_WORK_NONE);
+}
+
+const wchar_t* SessionWorkText(SessionWork work)
+{
+    return work == SESSION_WORK_LOGOUT ? TEXT_DISCONNECTING : TEXT_CONNECTING;
+}
+
 DWORD RunLogin(const Credentials* credentials, const char* host)
 {
     char request[REQUEST_BUFFER_SIZE];
@@ -84,6 +148,11 @@ DWORD RunLogin(const Credentials* credentials, const char* host)
     std::string response;
     HttpExchange(request, response, host);
     const LoginAnswer answer = ReadLoginAnswer(response);
+    if (answer.loggedIn && !SessionIdsFit(answer.sid, answer.remixmid, g_site, host)) {
+        // Accepted, it could never be logged out of: refuse it whole.
+        SetStatusText(TEXT_SESSION_IDS_TOO_LONG);
+        return EXIT_FAILED;
+    }
     if (answer.loggedIn)
         StoreSession(answer.sid, answer.remixmid);
     else if (answer.storeSid)
@@ -114,30 +183,35 @@ DWORD RunLogout(const char* host)
         SetStatusText(TEXT_LOGOUT_FAILED);
         return EXIT_FAILED;
     }
-    g_loggedIn = 0;
+    EndSession();
     SetStatusText(TEXT_LOGGED_OUT);
     return EXIT_DONE;
 }
 
 // Nothing may escape a worker: an exception there would end the program.
 // Only running out of memory while reading the answer can throw.
+// The next login or logout may start once the last text is shown.
 DWORD WINAPI LoginThread(LPVOID credentials)
 {
+    DWORD code = EXIT_FAILED;
     try {
-        return RunLogin(static_cast<const Credentials*>(credentials), LOGIN_HOST);
+        code = RunLogin(static_cast<const Credentials*>(credentials), LOGIN_HOST);
     } catch (const std::exception&) {
         SetStatusText(TEXT_LOGIN_FAILED);
-        return EXIT_FAILED;
     }
+    ReleaseSessionWork();
+    return code;
 }
 
 DWORD WINAPI LogoutThread(LPVOID unused)
 {
     (void)unused;
+    DWORD code = EXIT_FAILED;
     try {
-        return RunLogout(LOGIN_HOST);
+        code = RunLogout(LOGIN_HOST);
     } catch (const std::exception&) {
         SetStatusText(TEXT_LOGOUT_FAILED);
-        return EXIT_FAILED;
     }
+    ReleaseSessionWork();
+    return code;
 }

@@ -19,6 +19,36 @@ DWORD WINAPI LogoutThread(LPVOID unused);
 // a login's update); each buffer holds SESSION_ID_SIZE bytes.
 void ReadSessionIds(char* sid, char* remixmid);
 
+// Every login and logout success advances the session number, so a worker
+// that noted it at its start can tell whether its session still holds.
+unsigned long CurrentSession();
+// The login state, the ids and the session number, all of one moment.
+// Returns g_loggedIn.
+bool ReadSession(char* sid, char* remixmid, unsigned long* session);
+
+// While one exists, no login or logout can publish its outcome: a worker
+// holds it from its session check to its last status text, so what it shows
+// is never overtaken by a session change. Held by workers only, never by the
+// user-interface thread.
+class SessionHold {
+public:
+    SessionHold();
+    ~SessionHold();
+    SessionHold(const SessionHold&) = delete;
+    SessionHold& operator=(const SessionHold&) = delete;
+};
+
+// One login or logout at a time. The connect command claims the slot on the
+// user-interface thread before it starts a worker; the worker gives it back
+// once its last text is shown.
+enum SessionWork { SESSION_WORK_NONE, SESSION_WORK_LOGIN, SESSION_WORK_LOGOUT };
+// False when a login or logout is under way already (then nothing changes).
+bool ClaimSessionWork(SessionWork work);
+SessionWork SessionWorkUnderWay();
+void ReleaseSessionWork();
+// What the status bar says to a tap while that work is under way.
+const wchar_t* SessionWorkText(SessionWork work);
+
 // The workers' bodies with the host given, so they can be aimed at any
 // server; the thread routines use the login host. Return the exit code.
 DWORD RunLogin(const Credentials* credentials, const char* host);

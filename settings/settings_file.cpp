@@ -15,6 +15,20 @@ SettingsFile g_settingsFile;
 
 namespace {
 
+// Written once at start-up, and by a save, both on the user-interface thread.
+SettingsOutcome g_settingsOutcome = SettingsAbsent;
+
+bool IsMissing(DWORD error)
+{
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool IsOversized(HANDLE file)
+{
+    LARGE_INTEGER size;
+    return GetFileSizeEx(file, &size) && size.QuadPart > SETTINGS_MAX_FILE_BYTES;
+}
+
 bool SettingsPathFor(const wchar_t* fileName, wchar_t* path)
 {
     wchar_t modulePath[SETTINGS_PATH_SIZE];
@@ -49,6 +63,7 @@ bool SettingsFile::Open(const wchar_t* fileName, unsigned long access, unsigned 
     wchar_t path[SETTINGS_PATH_SIZE];
     if (!SettingsPathFor(fileName, path)) {
         handle = INVALID_HANDLE_VALUE;
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);  // there may be a file; we cannot name it
         return false;
     }
     handle = CreateFileW(path, access, FILE_SHARE_READ, NULL, creation, FILE_ATTRIBUTE_NORMAL, NULL);
@@ -121,20 +136,32 @@ int SettingsFile::Write(void* file, const char* text)
 
 void LoadSettings()
 {
-    if (!g_settingsFile.Open(SETTINGS_FILE_NAME, GENERIC_READ, OPEN_EXISTING))
+    if (!g_settingsFile.Open(SETTINGS_FILE_NAME, GENERIC_READ, OPEN_EXISTING)) {
+        g_settingsOutcome = IsMissing(GetLastError()) ? SettingsAbsent : SettingsUnreadable;
         return;
+    }
+    // Told apart from a read error before reading, so the user learns which.
+    if (IsOversized(g_settingsFile.handle)) {
+        CloseFile(g_settingsFile, g_settingsFile.handle);
+        g_settingsOutcome = SettingsTooLarge;
+        return;
+    }
     char* text = NULL;
     const int length = g_settingsFile.ReadAll(g_settingsFile.handle, &text);
-    if (length > 0) {
-        SettingsSections sections;
-        SettingsFile::Parse(text, sections);
-        SelectCredentials(sections, g_credentials);
-    }
+    g_settingsOutcome
+        = length < 0 ? SettingsUnreadable : ReadSettingsText(text, static_cast<size_t>(length), g_credentials);
     free(text);
+}
+
+const wchar_t* SettingsProblemText()
+{
+    return SettingsOutcomeText(g_settingsOutcome);
 }
 
 void SaveSettings(const char* email, const char* password)
 {
+    // The dialog has put these into g_credentials: they are what a login uses now.
+    g_settingsOutcome = SettingsUsable;
     // The new text goes to a file of its own and replaces settings.txt only
     // once it is whole, so a failed save keeps the previous settings.
     wchar_t temporaryPath[SETTINGS_PATH_SIZE];

@@ -45,7 +45,8 @@ struct SettingsFile {
     int Write(void* file, const char* text);
 
     // Adds every key=value line of text to sections; returns the number of
-    // CR LF separators (0: nothing was parsed).
+    // line ends (0: nothing was parsed). A line ends in LF, with or without a
+    // CR before it, as editors on any system write it.
     static int Parse(const char* text, SettingsSections& sections);
 };
 
@@ -59,6 +60,26 @@ std::string ComposeSettingsText(const char* email, const char* password);
 // A missing key, a value too long for its field, or one holding CR or LF
 // leaves the field alone.
 void SelectCredentials(const SettingsSections& sections, Credentials& credentials);
+
+// What start-up made of settings.txt.
+enum SettingsOutcome {
+    SettingsAbsent,        // no file: start without credentials, as on a first run
+    SettingsUsable,        // an e-mail was loaded (and the password, when present)
+    SettingsUnreadable,    // there, but could not be opened or read
+    SettingsTooLarge,      // over SETTINGS_MAX_FILE_BYTES
+    SettingsHasNul,        // a NUL byte: not a text file
+    SettingsValueTooLong,  // e-mail or password too long for its field
+    SettingsBadValue,      // e-mail or password holding a CR
+    SettingsNoEmail,       // no e-mail, or an empty one, in the service's section
+};
+
+// Judges the whole text of an existing settings.txt (length bytes, NULs
+// included) and, only when it is usable, fills credentials from it.
+SettingsOutcome ReadSettingsText(const char* text, size_t length, Credentials& credentials);
+
+// The status text that tells the user what is wrong with the file; null for
+// SettingsAbsent and SettingsUsable.
+const wchar_t* SettingsOutcomeText(SettingsOutcome outcome);
 
 // The folder of modulePath (up to its last backslash) followed by fileName,
 // into path of capacity wide characters. False, with path empty, when there

@@ -8,11 +8,12 @@
 #include "app/constants.h"
 #include "app/credentials.h"
 #include "net/text.h"
+#include "settings/settings_texts.h"
 
 namespace {
 
-const char kLineEnd[] = "\r\n";
-const size_t kLineEndLength = 2;
+const char kEmailKey[] = "email";
+const char kPasswordKey[] = "password";
 
 // One line of the file: a key=value pair for the current section, a header
 // that changes the current section, or nothing.
@@ -57,6 +58,25 @@ bool CopyValue(const SettingsSection& section, const char* key, char* field)
     return true;
 }
 
+// The line from start up to the LF at lineEnd; a CR right before the LF
+// belongs to the line end.
+std::string LineBefore(const std::string& all, size_t start, size_t lineEnd)
+{
+    if (lineEnd > start && all[lineEnd - 1] == '\r')
+        --lineEnd;
+    return all.substr(start, lineEnd - start);
+}
+
+// What is wrong with one value that will go into a credential field, if anything.
+SettingsOutcome JudgeValue(const std::string& value)
+{
+    if (value.size() >= CREDENTIAL_FIELD_SIZE)
+        return SettingsValueTooLong;
+    if (value.find_first_of("\r\n") != std::string::npos)
+        return SettingsBadValue;
+    return SettingsUsable;
+}
+
 }  // namespace
 
 int SettingsFile::Parse(const char* text, SettingsSections& sections)
@@ -65,8 +85,8 @@ int SettingsFile::Parse(const char* text, SettingsSections& sections)
         return 0;
     const std::string all(text);
 
-    // A text without any CR LF, even one good line, gives nothing.
-    size_t lineEnd = all.find(kLineEnd);
+    // A text without any line end, even one good line, gives nothing.
+    size_t lineEnd = all.find('\n');
     if (lineEnd == std::string::npos)
         return 0;
 
@@ -74,12 +94,12 @@ int SettingsFile::Parse(const char* text, SettingsSections& sections)
     size_t start = 0;
     int separators = 0;
     while (lineEnd != std::string::npos) {
-        ParsePiece(all.substr(start, lineEnd - start), section, sections);
+        ParsePiece(LineBefore(all, start, lineEnd), section, sections);
         ++separators;
-        start = lineEnd + kLineEndLength;
-        lineEnd = all.find(kLineEnd, start);
+        start = lineEnd + 1;
+        lineEnd = all.find('\n', start);
     }
-    // The text after the last CR LF counts as a line too.
+    // The text after the last line end counts as a line too.
     ParsePiece(all.substr(start), section, sections);
     return separators;
 }
@@ -100,8 +120,58 @@ void SelectCredentials(const SettingsSections& sections, Credentials& credential
     const SettingsSections::const_iterator service = sections.find(SERVICE_DOMAIN);
     if (service == sections.end())
         return;
-    CopyValue(service->second, "email", credentials.email);
-    CopyValue(service->second, "password", credentials.password);
+    CopyValue(service->second, kEmailKey, credentials.email);
+    CopyValue(service->second, kPasswordKey, credentials.password);
+}
+
+SettingsOutcome ReadSettingsText(const char* text, size_t length, Credentials& credentials)
+{
+    if (length > SETTINGS_MAX_FILE_BYTES)
+        return SettingsTooLarge;
+    if (length > 0 && text == nullptr)
+        return SettingsUnreadable;
+    if (length > 0 && memchr(text, '\0', length) != nullptr)
+        return SettingsHasNul;
+
+    SettingsSections sections;
+    SettingsFile::Parse(std::string(text != nullptr ? text : "", length).c_str(), sections);
+    const SettingsSections::const_iterator service = sections.find(SERVICE_DOMAIN);
+    if (service == sections.end())
+        return SettingsNoEmail;
+    const SettingsSection& values = service->second;
+    const SettingsSection::const_iterator email = values.find(kEmailKey);
+    const SettingsSection::const_iterator password = values.find(kPasswordKey);
+    // A broken value is named before a missing e-mail: it is what the user must mend.
+    const SettingsSection::const_iterator present[] = {email, password};
+    for (const SettingsSection::const_iterator& value : present) {
+        if (value == values.end())
+            continue;
+        const SettingsOutcome judged = JudgeValue(value->second);
+        if (judged != SettingsUsable)
+            return judged;
+    }
+    if (email == values.end() || email->second.empty())
+        return SettingsNoEmail;
+    SelectCredentials(sections, credentials);
+    return SettingsUsable;
+}
+
+const wchar_t* SettingsOutcomeText(SettingsOutcome outcome)
+{
+    // One line per case, aligned as a table.
+    // clang-format off
+    switch (outcome) {
+    case SettingsUnreadable:   return TEXT_SETTINGS_UNREADABLE;
+    case SettingsTooLarge:     return TEXT_SETTINGS_TOO_LARGE;
+    case SettingsHasNul:       return TEXT_SETTINGS_HAS_NUL;
+    case SettingsValueTooLong: return TEXT_SETTINGS_VALUE_TOO_LONG;
+    case SettingsBadValue:     return TEXT_SETTINGS_BAD_VALUE;
+    case SettingsNoEmail:      return TEXT_SETTINGS_NO_EMAIL;
+    case SettingsAbsent:
+    case SettingsUsable:
+    default:                   return nullptr;
+    }
+    // clang-format on
 }
 
 bool JoinSettingsPath(const wchar_t* modulePath, const wchar_t* fileName, wchar_t* path, unsigned capacity)

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "emulator/cp1251.h"
@@ -503,6 +505,68 @@ TEST_F(ServiceTest, ResetClearsFaultsAndFailureCounts)
     const std::string sid = SidOf(a);
     EXPECT_EQ(32u, sid.size());
     EXPECT_LT(List("friends", sid).size(), 2000u);
+}
+
+TEST_F(ServiceTest, HeldAnswersWaitForTheReleaseAndShowInTheState)
+{
+    EXPECT_EQ(200, Control(Host::Api, "/_emulator/hold", "count=2").status);
+    const std::string sid = DemoSid();  // a login host answer: not held
+    const Answer first = Data("act=friends&from=0&to=2500&id=1001&sid=" + sid);
+    const Answer second = Data("act=friends&from=0&to=2500&id=1001&sid=" + sid);
+    const Answer third = Data("act=friends&from=0&to=2500&id=1001&sid=" + sid);
+    EXPECT_TRUE(first.held);
+    EXPECT_TRUE(second.held);
+    EXPECT_FALSE(third.held);
+
+    std::vector<std::thread> waiters;
+    for (const Answer* a : {&first, &second})
+        waiters.emplace_back([this, a] { service.AwaitRelease(*a, 60000); });
+    // Both wait until the release, and the state tells how many do.
+    for (int i = 0; i < 2000 && Control(Host::Api, "/_emulator/state").body.find("held 2\n") == std::string::npos;
+         ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_NE(std::string::npos, Control(Host::Login, "/_emulator/state").body.find("held 2\n"));
+    EXPECT_EQ("released\n", Control(Host::Login, "/_emulator/release").body);
+    for (std::thread& waiter : waiters)
+        waiter.join();
+    EXPECT_NE(std::string::npos, Control(Host::Api, "/_emulator/state").body.find("held 0\n"));
+
+    // A hold that is never released ends at its limit; a reset releases too.
+    EXPECT_EQ(200, Control(Host::Api, "/_emulator/hold").status);
+    const Answer late = Data("act=friends&sid=" + sid);
+    const auto start = std::chrono::steady_clock::now();
+    service.AwaitRelease(late, 50);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+    EXPECT_EQ(200, Control(Host::Login, "/_emulator/hold", "count=3").status);
+    Control(Host::Api, "/_emulator/reset");
+    EXPECT_FALSE(Login("demo@socialnet.example", "demo123").held);
+
+    for (const char* bad : {"count=0", "count=1001", "count=x"})
+        EXPECT_EQ(400, Control(Host::Api, "/_emulator/hold", bad).status) << bad;
+}
+
+TEST_F(ServiceTest, SizedIdsShapeTheNextSuccessfulLoginOnly)
+{
+    EXPECT_EQ(200, Control(Host::Login, "/_emulator/ids", "sid=136&mid=150").status);
+    EXPECT_EQ("-4", SidOf(Login("demo@socialnet.example", "wrong")));  // a refusal spends nothing
+    const Answer a = Login("demo@socialnet.example", "demo123");
+    const std::string sid = SidOf(a);
+    EXPECT_EQ(136u, sid.size());
+    const std::vector<std::string> cookies = Headers(a, "Set-Cookie");
+    ASSERT_FALSE(cookies.empty());
+    const std::string memberId = cookies[0].substr(9, cookies[0].find(';') - 9);
+    EXPECT_EQ(std::string(146, '0') + "1001", memberId);
+    // The padded id names the same member; the session works.
+    EXPECT_NE(std::string::npos, List("friends", sid, memberId).find("\"members\":[["));
+    EXPECT_NE(std::string::npos, List("friends", sid, "01001").find("\"members\":[["));
+    EXPECT_NE(std::string::npos, List("friends", sid, "0").find("session"));
+    EXPECT_EQ(32u, DemoSid().size());
+
+    EXPECT_EQ(200, Control(Host::Login, "/_emulator/ids", "mid=5").status);
+    EXPECT_EQ(32u, SidOf(Login("demo@socialnet.example", "demo123")).size());
+    for (const char* bad : {"sid=0", "sid=4097", "mid=x", "sid=-1"})
+        EXPECT_EQ(400, Control(Host::Login, "/_emulator/ids", bad).status) << bad;
+    EXPECT_EQ(400, Control(Host::Api, "/_emulator/ids", "sid=40").status);
 }
 
 // ---------------------------------------------------------------- wire

@@ -82,7 +82,8 @@ struct SelectCase {
 const SelectCase kSelectCases[] = {
     {"[socialnet.example]\r\nemail=a@b.ru\r\npassword=secret\r\n", "a@b.ru", "secret"},
     {"[socialnet.example]\r\nemail=a@b.ru\r\npassword=secret", "a@b.ru", "secret"},
-    {"[socialnet.example]\nemail=a@b.ru\npassword=secret\n", "", ""},
+    {"[socialnet.example]\nemail=a@b.ru\npassword=secret\n", "a@b.ru", "secret"},
+    {"[socialnet.example]\r\nemail=a@b.ru\npassword=secret\r\n", "a@b.ru", "secret"},
     {"email=a@b.ru", "", ""},
     {"[socialnet.example]\r\nemail=two words\r\npassword=p w\r\n", "twowords", "pw"},
     {"email=a@b.ru\r\npassword=secret\r\n", "", ""},
@@ -95,7 +96,7 @@ const SelectCase kSelectCases[] = {
     {"[socialnet.example\r\nemail=open\r\n", "open", ""},
     // A line end inside a value would break the login request: not used.
     {"[socialnet.example]\r\nemail=a\r \nb\r\npassword=ok\r\n", "", "ok"},
-    {"[socialnet.example]\r\nemail=ok\r\npassword=a\nb\r\n", "ok", ""},
+    {"[socialnet.example]\r\nemail=ok\r\npassword=a\nb\r\n", "ok", "a"},
     {"[socialnet.example]\r\nemail=a\r\r\npassword=\tt\r\n", "", "\tt"},
 };
 
@@ -161,6 +162,71 @@ TEST(SettingsSelect, ShorterValueClearsTheRestOfTheField)
         ASSERT_EQ('\0', credentials.email[i]) << i;
     for (int i = 1; i < CREDENTIAL_FIELD_SIZE; ++i)
         ASSERT_EQ('\0', credentials.password[i]) << i;
+}
+
+// --- What start-up makes of an existing file ---------------------------------
+
+struct OutcomeCase {
+    const char* name;
+    std::string text;
+    SettingsOutcome outcome;
+    const char* email;  // loaded only when usable
+    const char* password;
+};
+
+const std::string kHeader = "[" SERVICE_DOMAIN "]";
+const std::string kFull(CREDENTIAL_FIELD_SIZE - 1, 'v');
+const std::string kOver(CREDENTIAL_FIELD_SIZE, 'v');
+
+const OutcomeCase kOutcomes[] = {
+    {"CR LF", kHeader + "\r\nemail=a@b.ru\r\npassword=p\r\n", SettingsUsable, "a@b.ru", "p"},
+    {"LF only", kHeader + "\nemail=a@b.ru\npassword=p\n", SettingsUsable, "a@b.ru", "p"},
+    {"mixed", kHeader + "\r\nemail=a@b.ru\npassword=p", SettingsUsable, "a@b.ru", "p"},
+    {"no password", kHeader + "\nemail=a@b.ru\n", SettingsUsable, "a@b.ru", ""},
+    {"values that fill the fields", kHeader + "\nemail=" + kFull + "\npassword=" + kFull + "\n", SettingsUsable,
+        kFull.c_str(), kFull.c_str()},
+    {"empty file", "", SettingsNoEmail, "", ""},
+    {"no service section", "[other]\nemail=a@b.ru\n", SettingsNoEmail, "", ""},
+    {"empty e-mail", kHeader + "\nemail=\npassword=p\n", SettingsNoEmail, "", ""},
+    {"one line, no line end", "email=a@b.ru", SettingsNoEmail, "", ""},
+    {"e-mail too long", kHeader + "\nemail=" + kOver + "\npassword=p\n", SettingsValueTooLong, "", ""},
+    {"password too long", kHeader + "\nemail=a@b.ru\npassword=" + kOver + "\n", SettingsValueTooLong, "", ""},
+    {"too long beats missing", kHeader + "\npassword=" + kOver + "\n", SettingsValueTooLong, "", ""},
+    {"CR inside the e-mail", kHeader + "\nemail=a\rb\n", SettingsBadValue, "", ""},
+    {"NUL byte", kHeader + std::string("\nemail=a@b.ru\0\npassword=p\n", 26), SettingsHasNul, "", ""},
+    {"NUL byte at the very end", kHeader + std::string("\nemail=a@b.ru\n\0", 16), SettingsHasNul, "", ""},
+};
+
+TEST(SettingsOutcome, JudgesTheWholeFile)
+{
+    for (const OutcomeCase& c : kOutcomes) {
+        SCOPED_TRACE(c.name);
+        Credentials credentials = {};
+        EXPECT_EQ(c.outcome, ReadSettingsText(c.text.c_str(), c.text.size(), credentials));
+        EXPECT_STREQ(c.email, credentials.email);
+        EXPECT_STREQ(c.password, credentials.password);
+        // Every problem has a text of its own; usable files have none.
+        const wchar_t* text = SettingsOutcomeText(c.outcome);
+        EXPECT_EQ(c.outcome == SettingsUsable, text == nullptr);
+    }
+}
+
+TEST(SettingsOutcome, SizeLimitIsTheReadersAndProblemsAreNamedApart)
+{
+    const std::string head = kHeader + "\nemail=a@b.ru\n";
+    const std::string largest = head + std::string(SETTINGS_MAX_FILE_BYTES - head.size(), 'x');
+    ASSERT_EQ(static_cast<size_t>(SETTINGS_MAX_FILE_BYTES), largest.size());
+    Credentials credentials = {};
+    EXPECT_EQ(SettingsUsable, ReadSettingsText(largest.c_str(), largest.size(), credentials));
+    const std::string over = largest + "x";
+    EXPECT_EQ(SettingsTooLarge, ReadSettingsText(over.c_str(), over.size(), credentials));
+
+    const SettingsOutcome problems[] = {SettingsUnreadable, SettingsTooLarge, SettingsHasNul,
+        SettingsValueTooLong, SettingsBadValue, SettingsNoEmail};
+    for (SettingsOutcome a : problems)
+        for (SettingsOutcome b : problems)
+            EXPECT_EQ(a == b, std::wstring(SettingsOutcomeText(a)) == SettingsOutcomeText(b)) << a << " " << b;
+    EXPECT_EQ(nullptr, SettingsOutcomeText(SettingsAbsent));
 }
 
 // --- The path beside the program --------------------------------------------

@@ -206,6 +206,7 @@ TEST_F(Commands, RefreshAsksForTheKindTheFilterSays)
         g_onlineOnly = c.onlineOnly;
         g_workerThread = NULL;
         g_workerThreadId = 0;
+        SetStatusText(L"-");
         if (c.fromContext)
             HandleContextCommand(IDC_CTX_REFRESH);
         else
@@ -213,10 +214,8 @@ TEST_F(Commands, RefreshAsksForTheKindTheFilterSays)
         EXPECT_STREQ(c.fromContext ? g_refreshActContext : g_refreshActMenu, c.act);
         ASSERT_NE(g_workerThread, (HANDLE)NULL);
         EXPECT_NE(g_workerThreadId, 0u);
-        HANDLE worker = g_workerThread;
-        EXPECT_TRUE(pump.Until([&] { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; }, 10000));
-        CloseHandle(worker);
-        EXPECT_NE(StatusText(), L"Вы не авторизованы");  // the worker said why it stopped
+        // The worker said why it stopped.
+        EXPECT_TRUE(pump.Until([&] { return StatusText() == L"Вы еще не авторизованы"; }, 10000));
     }
 }
 

@@ -56,6 +56,7 @@ LRESULT CALLBACK RecordingListProc(HWND window, UINT message, WPARAM wParam, LPA
 }
 
 struct ResponseJob {
+    ListTicket ticket;
     const char* act;
     std::string response;
 };
@@ -63,8 +64,14 @@ struct ResponseJob {
 DWORD WINAPI ShowResponseThread(LPVOID argument)
 {
     ResponseJob* job = (ResponseJob*)argument;
-    ShowFriendListResponse(job->act, job->response);
+    ShowFriendListResponse(job->ticket, job->act, job->response);
     return 0;
+}
+
+// The ticket of a refresh the user has just asked for, in the session of now.
+ListTicket NewestTicket()
+{
+    return ListTicket {TakeRefreshTicket(), CurrentSession()};
 }
 
 // Waits for the thread while serving what it sends to our windows.
@@ -136,7 +143,7 @@ protected:
 
     void Show(const char* act, const std::string& response)
     {
-        ResponseJob job = {act, response};
+        ResponseJob job = {NewestTicket(), act, response};
         PumpUntilEnded(CreateThread(NULL, 0, ShowResponseThread, &job, 0, NULL));
     }
 
@@ -310,30 +317,29 @@ TEST_F(FriendListTest, EveryBadAnswerShowsBadAnswerAndKeepsTheModel)
 {
     ShowBody("friends", "[[1,\"Kept\"]]");
     ShowBody("friends_online", "[[2,\"KeptOnline\"]]");
-    const struct {
-        std::string response;
-        bool emptiesList;  // it got past the cut
-    } cases[] = {
-        {"HTTP/1.1 200 OK\r\nContent-Length: 20\r\n[[1,\"A\"]]", false},  // no blank line
-        {"", false},
-        {std::string(kHeaders) + "{\"ok\":-1,\"error\":\"session\"}", false},
-        {std::string(kHeaders), false},
-        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0", false},  // no "]" after "[["
-        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0],]}", true},
-        {std::string(kHeaders) + "{\"ok\":1,\"members\":{\"a\":\"[[1,\\\"A\\\"]]\"}}", true},
-        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],7]}", true},
-        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],[2]]}", true},
-        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],[2,3]]}", true},
-        {std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"\\u0410\"]]}", true},
+    // Read whole before anything is shown: none of them touches the list box.
+    const std::string cases[] = {
+        "HTTP/1.1 200 OK\r\nContent-Length: 20\r\n[[1,\"A\"]]",  // no blank line
+        "",
+        std::string(kHeaders) + "{\"ok\":-1,\"error\":\"session\"}",
+        std::string(kHeaders),
+        std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0",  // no "]" after "[["
+        std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\",0],]}",
+        std::string(kHeaders) + "{\"ok\":1,\"members\":{\"a\":\"[[1,\\\"A\\\"]]\"}}",
+        std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],7]}",
+        std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],[2]]}",
+        std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],[2,3]]}",
+        std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"\\u0410\"]]}",
     };
-    for (const auto& c : cases) {
+    for (const std::string& response : cases) {
         const ModelState before = Snapshot();
         Prefill({L"row"});
         g_statusTexts.clear();
-        Show("friends", c.response);
-        EXPECT_EQ(std::vector<std::wstring> {kBadAnswer}, g_statusTexts) << c.response;
-        EXPECT_TRUE(Same(before, Snapshot())) << c.response;
-        EXPECT_EQ(c.emptiesList ? 0u : 1u, Rows().size()) << c.response;
+        Show("friends", response);
+        EXPECT_EQ(std::vector<std::wstring> {kBadAnswer}, g_statusTexts) << response;
+        EXPECT_TRUE(Same(before, Snapshot())) << response;
+        EXPECT_TRUE(g_listMessages.empty()) << response;
+        EXPECT_EQ(std::vector<std::wstring> {L"row"}, Rows()) << response;
     }
     EXPECT_EQ(OnlineFriends, g_friendModel.CurrentList());
 }
@@ -343,9 +349,7 @@ TEST_F(FriendListTest, NotLoggedInSendsNothing)
     Prefill({L"row"});
     const ModelState before = Snapshot();
     const LONG sent = g_bytesSent;
-    char act[TEXT_BUFFER_SIZE] = "friends_online";
-    HANDLE thread = CreateThread(NULL, 0, FriendListThread, act, 0, NULL);
-    PumpUntilEnded(thread);
+    PumpUntilEnded(CreateThread(NULL, 0, FriendListThread, NewFriendListJob("friends_online"), 0, NULL));
     // Only this text: the exchange would have shown its own progress first.
     EXPECT_EQ(std::vector<std::wstring> {kNotLoggedIn}, g_statusTexts);
     EXPECT_EQ(sent, g_bytesSent);
@@ -367,8 +371,7 @@ TEST_F(FriendListTest, RequestTooLongForItsBufferIsNotSent)
     strcpy(g_remixmid, "12345");
     g_loggedIn = 1;
 
-    char act[TEXT_BUFFER_SIZE] = "friends";
-    PumpUntilEnded(CreateThread(NULL, 0, FriendListThread, act, 0, NULL));
+    PumpUntilEnded(CreateThread(NULL, 0, FriendListThread, NewFriendListJob("friends"), 0, NULL));
 
     EXPECT_EQ(std::vector<std::wstring> {kRequestTooLong}, g_statusTexts);
     EXPECT_EQ(sent, g_bytesSent);
