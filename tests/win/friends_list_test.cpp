@@ -344,6 +344,73 @@ TEST_F(FriendListTest, EveryBadAnswerShowsBadAnswerAndKeepsTheModel)
     EXPECT_EQ(OnlineFriends, g_friendModel.CurrentList());
 }
 
+// Members 0..count-1 named "<prefix><i>".
+std::string MemberBody(const std::string& prefix, int count)
+{
+    std::string body = "{\"ok\":1,\"members\":[";
+    for (int i = 0; i < count; ++i)
+        body += (i ? ",[" : "[") + std::to_string(i) + ",\"" + prefix + std::to_string(i) + "\",1]";
+    return body + "]}";
+}
+
+TEST_F(FriendListTest, AnAnswerNoLongerWantedTouchesNothing)
+{
+    const struct {
+        const char* name;
+        int newerRefreshes;   // refreshes asked for after this one
+        int sessionChanges;   // logins and logouts since it started
+    } cases[] = {
+        {"a later refresh", 1, 0},
+        {"several later refreshes", 3, 0},
+        {"a logout since", 0, 1},
+        {"a logout and a new login since", 0, 2},
+    };
+    for (const auto& c : cases) {
+        ShowBody("friends", "[[1,\"Kept\"]]");
+        const ModelState before = Snapshot();
+        Prefill({L"row"});
+        g_statusTexts.clear();
+        ResponseJob job = {NewestTicket(), "friends_online", kHeaders + MemberBody("n", 5)};
+        for (int i = 0; i < c.newerRefreshes; ++i)
+            TakeRefreshTicket();
+        job.ticket.session -= c.sessionChanges;  // as if noted that many changes ago
+        PumpUntilEnded(CreateThread(NULL, 0, ShowResponseThread, &job, 0, NULL));
+        EXPECT_TRUE(g_statusTexts.empty()) << c.name;
+        EXPECT_TRUE(g_listMessages.empty()) << c.name;
+        EXPECT_EQ(std::vector<std::wstring> {L"row"}, Rows()) << c.name;
+        EXPECT_TRUE(Same(before, Snapshot())) << c.name;
+        // Bad answers no longer wanted stay quiet as well.
+        job.response = kHeaders + std::string("{\"ok\":0}");
+        PumpUntilEnded(CreateThread(NULL, 0, ShowResponseThread, &job, 0, NULL));
+        EXPECT_TRUE(g_statusTexts.empty()) << c.name;
+    }
+}
+
+TEST_F(FriendListTest, TwoFillsAtOnceNeverInterleave)
+{
+    // Both answers are current (one ticket), so both fill, one after the other.
+    const ListTicket ticket = NewestTicket();
+    ResponseJob first = {ticket, "friends", kHeaders + MemberBody("a", 300)};
+    ResponseJob second = {ticket, "friends", kHeaders + MemberBody("b", 300)};
+    HANDLE threads[2] = {CreateThread(NULL, 0, ShowResponseThread, &first, CREATE_SUSPENDED, NULL),
+        CreateThread(NULL, 0, ShowResponseThread, &second, CREATE_SUSPENDED, NULL)};
+    ResumeThread(threads[0]);
+    ResumeThread(threads[1]);
+    PumpUntilEnded(threads[0]);
+    PumpUntilEnded(threads[1]);
+
+    // Each fill is reset, redraw off, 300 rows, redraw on, count: whole.
+    std::vector<UINT> fill = {LB_RESETCONTENT, WM_SETREDRAW};
+    fill.insert(fill.end(), 300, LB_ADDSTRING);
+    fill.push_back(WM_SETREDRAW + 0x10000);
+    fill.push_back(LB_GETCOUNT);
+    std::vector<UINT> both = fill;
+    both.insert(both.end(), fill.begin(), fill.end());
+    EXPECT_EQ(both, g_listMessages);
+    EXPECT_EQ(300u, Rows().size());
+    EXPECT_EQ((std::vector<std::wstring> {L"Загружено 300 друзей", L"Загружено 300 друзей"}), g_statusTexts);
+}
+
 TEST_F(FriendListTest, NotLoggedInSendsNothing)
 {
     Prefill({L"row"});

@@ -165,6 +165,87 @@ TEST_F(SessionTest, UnusableAnswersStoreNothing)
     }
 }
 
+TEST_F(SessionTest, SessionIdsThatALaterRequestCouldNotCarryAreRefused)
+{
+    // The friend-list request leaves 120 bytes for both ids together.
+    const struct {
+        std::string sid;
+        std::string memberId;
+        bool accepted;
+    } cases[] = {
+        {std::string(116, 'a'), "1001", true},
+        {std::string(117, 'a'), "1001", false},
+        {"ab", std::string(118, '7'), true},
+        {"ab", std::string(119, '7'), false},
+        {"ab", std::string(150, '7'), false},
+        {std::string(136, 'a'), "1", false},
+    };
+    std::vector<Reply> replies;
+    for (const auto& c : cases)
+        replies.push_back(Redirect("/?sid=" + c.sid, {"remixmid=" + c.memberId + ";"}));
+    RawServer server(SERVER, replies);
+    ASSERT_TRUE(server.Listening());
+    for (const auto& c : cases) {
+        const std::string why = std::to_string(c.sid.size()) + " + " + std::to_string(c.memberId.size());
+        g_loggedIn = 0;
+        strcpy(g_sid, "old-sid");
+        strcpy(g_remixmid, "old-mid");
+        StatusLog().clear();
+        const unsigned long session = CurrentSession();
+        Login();
+        if (c.accepted) {
+            ExpectSession(1, c.sid.c_str(), c.memberId.c_str(), why.c_str());
+            EXPECT_EQ(session + 1, CurrentSession()) << why;
+            EXPECT_EQ(Then(EXCHANGED, TEXT_LOGGED_IN), StatusLog()) << why;
+        } else {
+            ExpectSession(0, "old-sid", "old-mid", why.c_str());
+            EXPECT_EQ(session, CurrentSession()) << why;
+            EXPECT_EQ(Then(EXCHANGED, TEXT_SESSION_IDS_TOO_LONG), StatusLog()) << why;
+        }
+    }
+}
+
+TEST_F(SessionTest, OnlyLoginAndLogoutSuccessesAdvanceTheSession)
+{
+    RawServer server(SERVER,
+        {Redirect("/?sid=-4"), Redirect("/?sid=s1", {"remixmid=1"}), Redirect("/login.php"),
+            Redirect("/index.html"), Redirect("/?sid=s2", {"remixmid=2"})});
+    ASSERT_TRUE(server.Listening());
+    const unsigned long start = CurrentSession();
+    const struct {
+        bool login;
+        unsigned long advanced;
+    } steps[] = {{true, 0}, {true, 1}, {false, 1}, {false, 2}, {true, 3}};
+    for (const auto& step : steps) {
+        step.login ? Login() : Logout();
+        EXPECT_EQ(start + step.advanced, CurrentSession());
+    }
+    char sid[SESSION_ID_SIZE];
+    char memberId[SESSION_ID_SIZE];
+    unsigned long session = 0;
+    EXPECT_TRUE(ReadSession(sid, memberId, &session));
+    EXPECT_STREQ("s2", sid);
+    EXPECT_STREQ("2", memberId);
+    EXPECT_EQ(start + 3, session);
+}
+
+TEST_F(SessionTest, OneLoginOrLogoutAtATime)
+{
+    ASSERT_EQ(SESSION_WORK_NONE, SessionWorkUnderWay());
+    ASSERT_TRUE(ClaimSessionWork(SESSION_WORK_LOGOUT));
+    EXPECT_FALSE(ClaimSessionWork(SESSION_WORK_LOGIN));
+    EXPECT_FALSE(ClaimSessionWork(SESSION_WORK_LOGOUT));
+    EXPECT_EQ(SESSION_WORK_LOGOUT, SessionWorkUnderWay());
+    EXPECT_STREQ(TEXT_DISCONNECTING, SessionWorkText(SESSION_WORK_LOGOUT));
+    EXPECT_STREQ(TEXT_CONNECTING, SessionWorkText(SESSION_WORK_LOGIN));
+    // The worker gives the slot back once its last text is shown.
+    ASSERT_TRUE(nettest::RunWorker([] { LogoutThread(NULL); }));
+    EXPECT_EQ(Texts({TEXT_NOT_LOGGED_IN}), StatusLog());
+    EXPECT_EQ(SESSION_WORK_NONE, SessionWorkUnderWay());
+    EXPECT_TRUE(ClaimSessionWork(SESSION_WORK_LOGIN));
+    ReleaseSessionWork();
+}
+
 TEST_F(SessionTest, FailedExchangeReplacesItsTextWithTheLoginFailure)
 {
     EXPECT_EQ((DWORD)-1, Login(DEAD_SERVER));
