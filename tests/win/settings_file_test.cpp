@@ -12,6 +12,7 @@
 #include "app/constants.h"
 #include "settings/settings_file.h"
 #include "settings/settings_load.h"
+#include "settings/settings_texts.h"
 
 namespace {
 
@@ -189,47 +190,68 @@ struct LoadCase {
     std::string bytes;
     const char* email;
     const char* password;
+    const wchar_t* problem;  // what start-up and the connect command say; null: nothing
 };
 
-TEST_F(SettingsFileTest, LoadsOnlyTheServiceSection)
+std::wstring Text(const wchar_t* text)
+{
+    return text ? text : L"(none)";
+}
+
+TEST_F(SettingsFileTest, LoadsOnlyTheServiceSectionAndNamesWhatIsWrong)
 {
     static const char kWithNul[] = "[socialnet.example]\r\nemail=a\0\r\npassword=b\r\n";
+    const std::string tooLong(CREDENTIAL_FIELD_SIZE, 'a');
     const LoadCase cases[] = {
-        {"no final line end", "[socialnet.example]\r\nemail=a@b.ru\r\npassword=s", "a@b.ru", "s"},
-        {"LF alone", "[socialnet.example]\nemail=a@b.ru\npassword=s\n", "", ""},
-        {"single line", "email=a@b.ru", "", ""},
-        {"before any header", "email=a@b.ru\r\npassword=s\r\n", "", ""},
-        {"first wins", "[socialnet.example]\r\nemail=1\r\nemail=2\r\npassword=\r\n", "1", ""},
-        {"= in value", "[socialnet.example]\r\npassword=x=y\r\n", "", "x=y"},
-        {"empty file", "", "", ""},
-        {"NUL ends the text", std::string(kWithNul, sizeof(kWithNul) - 1), "a", ""},
+        {"no final line end", "[socialnet.example]\r\nemail=a@b.ru\r\npassword=s", "a@b.ru", "s", nullptr},
+        {"LF alone", "[socialnet.example]\nemail=a@b.ru\npassword=s\n", "a@b.ru", "s", nullptr},
+        {"mixed line ends", "[socialnet.example]\nemail=a@b.ru\r\npassword=s\n", "a@b.ru", "s", nullptr},
+        {"first wins", "[socialnet.example]\r\nemail=1\r\nemail=2\r\npassword=\r\n", "1", "", nullptr},
+        {"single line", "email=a@b.ru", "", "", TEXT_SETTINGS_NO_EMAIL},
+        {"before any header", "email=a@b.ru\r\npassword=s\r\n", "", "", TEXT_SETTINGS_NO_EMAIL},
+        {"no e-mail", "[socialnet.example]\r\npassword=x=y\r\n", "", "", TEXT_SETTINGS_NO_EMAIL},
+        {"empty file", "", "", "", TEXT_SETTINGS_NO_EMAIL},
+        {"NUL byte", std::string(kWithNul, sizeof(kWithNul) - 1), "", "", TEXT_SETTINGS_HAS_NUL},
+        {"e-mail too long", Saved(tooLong, "ok"), "", "", TEXT_SETTINGS_VALUE_TOO_LONG},
+        {"password too long", Saved("ok", std::string(5000, 'b')), "", "", TEXT_SETTINGS_VALUE_TOO_LONG},
     };
     for (const LoadCase& c : cases) {
         SCOPED_TRACE(c.name);
         LoadFrom(c.bytes);
         EXPECT_STREQ(c.email, g_credentials.email);
         EXPECT_STREQ(c.password, g_credentials.password);
+        EXPECT_EQ(Text(c.problem), Text(SettingsProblemText()));
     }
 }
 
-TEST_F(SettingsFileTest, MissingFileLeavesFieldsEmpty)
+TEST_F(SettingsFileTest, MissingFileLeavesFieldsEmptyAndSaysNothing)
 {
+    LoadFrom(std::string());
+    ASSERT_NE(nullptr, SettingsProblemText());
+    Remove(settingsPath_);
     LoadSettings();
     EXPECT_STREQ("", g_credentials.email);
     EXPECT_STREQ("", g_credentials.password);
     EXPECT_EQ(INVALID_HANDLE_VALUE, g_settingsFile.handle);
+    EXPECT_EQ(nullptr, SettingsProblemText());
 }
 
-TEST_F(SettingsFileTest, OversizedValueIsRefused)
+TEST_F(SettingsFileTest, AFileThatCannotBeOpenedIsUnreadable)
 {
-    const std::string tooLong(CREDENTIAL_FIELD_SIZE, 'a');
-    LoadFrom(Saved(tooLong, "ok"));
+    // A folder by that name: there, but no file to read.
+    ASSERT_TRUE(CreateDirectoryW(settingsPath_.c_str(), NULL));
+    LoadSettings();
+    RemoveDirectoryW(settingsPath_.c_str());
+    EXPECT_EQ(Text(TEXT_SETTINGS_UNREADABLE), Text(SettingsProblemText()));
     EXPECT_STREQ("", g_credentials.email);
-    EXPECT_STREQ("ok", g_credentials.password);
+}
 
-    LoadFrom(Saved("ok", std::string(5000, 'b')));
-    EXPECT_STREQ("ok", g_credentials.email);
-    EXPECT_STREQ("", g_credentials.password);
+TEST_F(SettingsFileTest, ASaveEndsTheProblem)
+{
+    LoadFrom("[socialnet.example]\nemail=\n");
+    ASSERT_EQ(Text(TEXT_SETTINGS_NO_EMAIL), Text(SettingsProblemText()));
+    SaveSettings("a@b.ru", "p");
+    EXPECT_EQ(nullptr, SettingsProblemText());
 }
 
 TEST_F(SettingsFileTest, OversizedFileIsNotRead)
@@ -238,14 +260,17 @@ TEST_F(SettingsFileTest, OversizedFileIsNotRead)
     std::string text = head + std::string(SETTINGS_MAX_FILE_BYTES - head.size(), 'z');
     LoadFrom(text);  // exactly the limit: still read
     EXPECT_STREQ("a@b.ru", g_credentials.email);
+    EXPECT_EQ(nullptr, SettingsProblemText());
 
     text += 'z';
     LoadFrom(text);
     EXPECT_STREQ("", g_credentials.email);
     EXPECT_STREQ("", g_credentials.password);
+    EXPECT_EQ(Text(TEXT_SETTINGS_TOO_LARGE), Text(SettingsProblemText()));
 
     LoadFrom(head + std::string(1 << 20, '\0'));
     EXPECT_STREQ("", g_credentials.email);
+    EXPECT_EQ(Text(TEXT_SETTINGS_TOO_LARGE), Text(SettingsProblemText()));
 }
 
 // --- Keeping the previous file when a save fails -----------------------------
