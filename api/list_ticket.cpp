@@ -1,6 +1,7 @@
 #include "api/list_ticket.h"
 
-ListVerdict JudgeListAnswer(const ListTicket& ticket, unsigned long newestRefresh, unsigned long currentSession)
+ListVerdict JudgeListAnswer(
+    const ListTicket& ticket, unsigned long newestRefresh, unsigned long currentSession)
 {
     // Equality, not order: the counters may wrap, and a ticket is never
     // newer than the newest one handed out.

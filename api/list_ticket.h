@@ -18,7 +18,8 @@ enum ListVerdict {
     ListSessionEnded,  // a logout or a new login came since: the list is not this session's
 };
 
-ListVerdict JudgeListAnswer(const ListTicket& ticket, unsigned long newestRefresh, unsigned long currentSession);
+ListVerdict JudgeListAnswer(
+    const ListTicket& ticket, unsigned long newestRefresh, unsigned long currentSession);
 
 // Hands out the refresh numbers; any thread may take one.
 class RefreshTickets {

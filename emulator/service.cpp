@@ -492,7 +492,8 @@ void Service::AwaitRelease(const Answer& answer, int limitMs)
         return;
     std::unique_lock<std::mutex> lock(mutex_);
     ++waiting_;
-    released_.wait_for(lock, std::chrono::milliseconds(limitMs), [&] { return holdRound_ != answer.holdRound; });
+    released_.wait_for(
+        lock, std::chrono::milliseconds(limitMs), [&] { return holdRound_ != answer.holdRound; });
     --waiting_;
 }
 

@@ -99,7 +99,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(guarded.before[i] == 0x5A && guarded.after[i] == 0x5A);
     Check(Terminated(guarded.credentials.email) && Terminated(guarded.credentials.password));
     Check((outcome == SettingsUsable) == (guarded.credentials.email[0] != '\0'));
-    Check((outcome == SettingsHasNul) == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && text.size() != bytes.size()));
+    Check((outcome == SettingsHasNul)
+        == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && text.size() != bytes.size()));
     Check((outcome == SettingsUsable) == (SettingsOutcomeText(outcome) == nullptr));
     return 0;
 }

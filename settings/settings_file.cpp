@@ -148,8 +148,8 @@ void LoadSettings()
     }
     char* text = NULL;
     const int length = g_settingsFile.ReadAll(g_settingsFile.handle, &text);
-    g_settingsOutcome
-        = length < 0 ? SettingsUnreadable : ReadSettingsText(text, static_cast<size_t>(length), g_credentials);
+    g_settingsOutcome = length < 0 ? SettingsUnreadable
+                                   : ReadSettingsText(text, static_cast<size_t>(length), g_credentials);
     free(text);
 }
 

@@ -1,6 +1,8 @@
 // The end-to-end driver: a Sorvinta process seen and worked from outside.
 #include "e2e_driver.h"
 
+#include <tlhelp32.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -15,8 +17,9 @@ const wchar_t SOFTKEY_CLASS[] = L"menu_worker";
 const wchar_t POPUP_MENU_CLASS[] = L"#32768";
 const wchar_t DIALOG_CLASS[] = L"#32770";
 const wchar_t STATUS_MARKER[] = L"[e2e]";
-const wchar_t* const PROGRESS_TEXTS[]
-    = {L"Составление запроса...", L"Отправка запроса...", L"Прием запроса..."};
+// The exchange's steps, and a tap while a login or logout is under way.
+const wchar_t* const PROGRESS_TEXTS[] = {L"Составление запроса...", L"Отправка запроса...",
+    L"Прием запроса...", L"Идет подключение, подождите...", L"Идет отключение, подождите..."};
 
 const DWORD POLL_MS = 25;
 const DWORD SEND_TIMEOUT_MS = 2000;
@@ -241,6 +244,7 @@ void SorvintaApp::Cleanup()
     }
     if (!m_folder.empty()) {
         DeleteFileW((m_folder + L"\\settings.txt").c_str());
+        RemoveDirectoryW((m_folder + L"\\settings.txt").c_str());
         DeleteFileW(m_exe.c_str());
         RemoveDirectoryW(m_folder.c_str());
         m_folder.clear();
@@ -275,9 +279,24 @@ bool SorvintaApp::Start(const std::string& settingsText)
 {
     Cleanup();
     m_error.clear();
-    if (!MakeFolder(settingsText))
-        return false;
+    return MakeFolder(settingsText) && Launch();
+}
 
+bool SorvintaApp::StartWithSettingsFolder()
+{
+    Cleanup();
+    m_error.clear();
+    if (!MakeFolder(std::string()))
+        return false;
+    if (!CreateDirectoryW((m_folder + L"\\settings.txt").c_str(), NULL)) {
+        m_error = "cannot make the settings.txt folder";
+        return false;
+    }
+    return Launch();
+}
+
+bool SorvintaApp::Launch()
+{
     std::wstring commandLine = L"\"" + m_exe + L"\"";
     STARTUPINFOW si;
     ZeroMemory(&si, sizeof(si));
@@ -417,6 +436,34 @@ bool SorvintaApp::Responsive(DWORD timeoutMs) const
 {
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(m_main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &result) != 0;
+}
+
+int SorvintaApp::ThreadCount() const
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    THREADENTRY32 entry;
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == m_pi.dwProcessId)
+            ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+bool SorvintaApp::WaitThreadsAtMost(int count, DWORD timeoutMs) const
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const int now = ThreadCount();
+        if (now >= 0 && now <= count)
+            return true;
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(POLL_MS);
+    }
 }
 
 bool SorvintaApp::IsMainVisible() const

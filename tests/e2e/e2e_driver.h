@@ -46,6 +46,8 @@ public:
     // (none when empty), starts it and waits for the main window and its
     // children. False (with Error() saying why) when that does not happen.
     bool Start(const std::string& settingsText);
+    // Starts with a folder named settings.txt: a file there that cannot be read.
+    bool StartWithSettingsFolder();
     bool StartWithAccount(const std::string& email, const std::string& password);
     // Takes over a program started earlier (by another driver process).
     bool Attach();
@@ -69,6 +71,10 @@ public:
     void Command(WORD id) const;
     bool Responsive(DWORD timeoutMs = 1000) const;
     bool IsMainVisible() const;
+    // Threads of the program: a worker that has ended is gone from the count.
+    int ThreadCount() const;
+    // Waits until at most count threads run (the workers started since have ended).
+    bool WaitThreadsAtMost(int count, DWORD timeoutMs = STATUS_WAIT_MS) const;
 
     // The status text: MarkStatus writes a marker, so that an outcome that
     // repeats the text already shown can still be seen to arrive.
@@ -111,6 +117,7 @@ public:
 
 private:
     bool MakeFolder(const std::string& settingsText);
+    bool Launch();
     bool WaitMainWindow(DWORD timeoutMs);
     void Cleanup();
 

@@ -182,6 +182,46 @@ bool EmulatorReachable()
     return ResetEmulator();
 }
 
+bool HoldAnswers(const char* address, int count)
+{
+    return HttpGet(address, "/_emulator/hold?count=" + std::to_string(count)) == 200;
+}
+
+bool ReleaseAnswers()
+{
+    return HttpGet(LOGIN_HOST_ADDRESS, "/_emulator/release") == 200;
+}
+
+int EmulatorStateValue(const std::string& name)
+{
+    std::string body;
+    if (HttpGet(LOGIN_HOST_ADDRESS, "/_emulator/state", &body) != 200)
+        return -1;
+    const std::string key = name + " ";
+    const std::string::size_type at = body.compare(0, key.size(), key) == 0 ? 0 : body.find("\n" + key);
+    if (at == std::string::npos)
+        return -1;
+    return atoi(body.c_str() + at + (at == 0 ? 0 : 1) + key.size());
+}
+
+bool WaitHeld(int count, unsigned long timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (EmulatorStateValue("held") != count) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+bool SizeNextIds(int sidLength, int memberIdDigits)
+{
+    return HttpGet(LOGIN_HOST_ADDRESS,
+               "/_emulator/ids?sid=" + std::to_string(sidLength) + "&mid=" + std::to_string(memberIdDigits))
+        == 200;
+}
+
 std::string EmulatorLogPath()
 {
     char path[1024] = "";

@@ -22,6 +22,18 @@ bool ArmFault(const char* address, const std::string& name, int count = 1);
 bool ResetEmulator();
 bool EmulatorReachable();
 
+// The next count answers of the host wait until ReleaseAnswers (or a reset),
+// so that several can be let go at the same moment.
+bool HoldAnswers(const char* address, int count);
+bool ReleaseAnswers();
+// A number from the emulator's state ("sessions", "held"); -1 when unknown.
+int EmulatorStateValue(const std::string& name);
+// Waits until count answers are held back.
+bool WaitHeld(int count, unsigned long timeoutMs = 15000);
+// The next successful login hands out a session id of sidLength bytes and a
+// member id of memberIdDigits digits (zero-padded).
+bool SizeNextIds(int sidLength, int memberIdDigits);
+
 // The emulator's log, one request line per request.
 std::string EmulatorLogPath();
 class EmulatorLog {

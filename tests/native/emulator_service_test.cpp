@@ -522,8 +522,8 @@ TEST_F(ServiceTest, HeldAnswersWaitForTheReleaseAndShowInTheState)
     for (const Answer* a : {&first, &second})
         waiters.emplace_back([this, a] { service.AwaitRelease(*a, 60000); });
     // Both wait until the release, and the state tells how many do.
-    for (int i = 0; i < 2000 && Control(Host::Api, "/_emulator/state").body.find("held 2\n") == std::string::npos;
-         ++i)
+    for (int i = 0;
+         i < 2000 && Control(Host::Api, "/_emulator/state").body.find("held 2\n") == std::string::npos; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_NE(std::string::npos, Control(Host::Login, "/_emulator/state").body.find("held 2\n"));
     EXPECT_EQ("released\n", Control(Host::Login, "/_emulator/release").body);

@@ -107,8 +107,8 @@ const IdsCase kIds[] = {
 TEST(SessionIdsFit, AtTheBoundOfTheRequestsAndOnePast)
 {
     for (const IdsCase& c : kIds) {
-        EXPECT_EQ(c.fits, SessionIdsFit(std::string(c.sidLength, 'a'), std::string(c.memberIdLength, '7'), 2,
-                              kLoginHost))
+        EXPECT_EQ(c.fits,
+            SessionIdsFit(std::string(c.sidLength, 'a'), std::string(c.memberIdLength, '7'), 2, kLoginHost))
             << c.sidLength << " + " << c.memberIdLength;
     }
 }

@@ -183,8 +183,8 @@ const OutcomeCase kOutcomes[] = {
     {"LF only", kHeader + "\nemail=a@b.ru\npassword=p\n", SettingsUsable, "a@b.ru", "p"},
     {"mixed", kHeader + "\r\nemail=a@b.ru\npassword=p", SettingsUsable, "a@b.ru", "p"},
     {"no password", kHeader + "\nemail=a@b.ru\n", SettingsUsable, "a@b.ru", ""},
-    {"values that fill the fields", kHeader + "\nemail=" + kFull + "\npassword=" + kFull + "\n", SettingsUsable,
-        kFull.c_str(), kFull.c_str()},
+    {"values that fill the fields", kHeader + "\nemail=" + kFull + "\npassword=" + kFull + "\n",
+        SettingsUsable, kFull.c_str(), kFull.c_str()},
     {"empty file", "", SettingsNoEmail, "", ""},
     {"no service section", "[other]\nemail=a@b.ru\n", SettingsNoEmail, "", ""},
     {"empty e-mail", kHeader + "\nemail=\npassword=p\n", SettingsNoEmail, "", ""},
@@ -225,7 +225,8 @@ TEST(SettingsOutcome, SizeLimitIsTheReadersAndProblemsAreNamedApart)
         SettingsValueTooLong, SettingsBadValue, SettingsNoEmail};
     for (SettingsOutcome a : problems)
         for (SettingsOutcome b : problems)
-            EXPECT_EQ(a == b, std::wstring(SettingsOutcomeText(a)) == SettingsOutcomeText(b)) << a << " " << b;
+            EXPECT_EQ(a == b, std::wstring(SettingsOutcomeText(a)) == SettingsOutcomeText(b))
+                << a << " " << b;
     EXPECT_EQ(nullptr, SettingsOutcomeText(SettingsAbsent));
 }
 

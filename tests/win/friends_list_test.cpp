@@ -357,8 +357,8 @@ TEST_F(FriendListTest, AnAnswerNoLongerWantedTouchesNothing)
 {
     const struct {
         const char* name;
-        int newerRefreshes;   // refreshes asked for after this one
-        int sessionChanges;   // logins and logouts since it started
+        int newerRefreshes;  // refreshes asked for after this one
+        int sessionChanges;  // logins and logouts since it started
     } cases[] = {
         {"a later refresh", 1, 0},
         {"several later refreshes", 3, 0},
