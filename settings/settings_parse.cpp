@@ -49,8 +49,8 @@ bool CopyValue(const SettingsSection& section, const char* key, char* field)
     // Refused rather than cut: half a password is worse than none.
     if (found->second.size() >= CREDENTIAL_FIELD_SIZE)
         return false;
-    // Removing spaces can join a CR and an LF inside a line; such a value
-    // would break the login request line and the next save, so it is not used.
+    // A CR left inside a line (not right before its LF) would break the
+    // login request line and the next save, so such a value is not used.
     if (found->second.find_first_of("\r\n") != std::string::npos)
         return false;
     memset(field, 0, CREDENTIAL_FIELD_SIZE);
