@@ -14,6 +14,7 @@
 #include "app/commands.h"
 #include "app/modal_dialog.h"
 #include "net/http_exchange.h"
+#include "net/session.h"
 
 namespace apptest {
 namespace {
@@ -72,6 +73,49 @@ TEST_F(Commands, ConnectCaptionFollowsTheSession)
     // The first row is still the connect item, the others untouched.
     EXPECT_EQ(GetMenuItemID(menus.Main(), 0), (UINT)IDC_CONNECT);
     EXPECT_EQ(MenuCaption(menus.Main(), IDC_EXIT), L"Выход");
+}
+
+TEST_F(Commands, ConnectWhileALoginOrLogoutRunsStartsNothing)
+{
+    MainMenus menus;
+    const struct {
+        SessionWork running;
+        BYTE loggedIn;
+        const wchar_t* status;
+        const wchar_t* caption;  // what the next tap will do, once the work is done
+    } cases[] = {
+        {SESSION_WORK_LOGIN, 0, L"Идет подключение, подождите...", L"Подключиться"},
+        {SESSION_WORK_LOGOUT, 1, L"Идет отключение, подождите...", L"Отключиться"},
+    };
+    for (const auto& c : cases) {
+        g_loggedIn = c.loggedIn;
+        ASSERT_TRUE(ClaimSessionWork(c.running));
+        g_workerThread = NULL;
+        for (int tap = 0; tap < 10; ++tap) {
+            SetStatusText(L"-");
+            EXPECT_EQ(Command(IDC_CONNECT), 0);
+            EXPECT_EQ(StatusText(), c.status);
+        }
+        EXPECT_EQ(g_workerThread, (HANDLE)NULL) << "a second worker was started";
+        OpenPopup(window, menus.Main());
+        EXPECT_EQ(MenuCaption(menus.Main(), IDC_CONNECT), c.caption);
+        ReleaseSessionWork();
+    }
+    g_loggedIn = 0;
+}
+
+TEST_F(Commands, WorkerHandlesAreClosedOnceStarted)
+{
+    // Logged out, every refresh worker ends at once; each start closes its
+    // handle, so what g_workerThread records is no handle any more.
+    for (int i = 0; i < 5; ++i) {
+        SetStatusText(L"-");
+        Command(IDC_REFRESH);
+        ASSERT_NE(g_workerThread, (HANDLE)NULL);
+        DWORD flags = 0;
+        EXPECT_FALSE(GetHandleInformation(g_workerThread, &flags)) << "the thread handle is still open";
+        ASSERT_TRUE(pump.Until([&] { return StatusText() == L"Вы еще не авторизованы"; }, 10000));
+    }
 }
 
 TEST_F(Commands, PopupWithoutTheItemsIsLeftAlone)
