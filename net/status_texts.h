@@ -16,7 +16,7 @@ constexpr wchar_t TEXT_CAPTCHA_NEXT[]
 constexpr wchar_t TEXT_WRONG_CAPTCHA[] = L"Неверно введена captcha при отсылке email и пароля";
 constexpr wchar_t TEXT_LOGGED_IN[] = L"Вы успешно авторизованы";
 constexpr wchar_t TEXT_CREDENTIALS_TOO_LONG[] = L"Слишком длинный email или пароль";
-constexpr wchar_t TEXT_SESSION_IDS_TOO_LONG[] = L"Вход отклонен: слишком длинный идентификатор сессии";
+constexpr wchar_t TEXT_SESSION_IDS_TOO_LONG[] = L"Сессия отклонена: слишком длинный id";
 // A second tap while the first login or logout still runs.
 constexpr wchar_t TEXT_CONNECTING[] = L"Идет подключение, подождите...";
 constexpr wchar_t TEXT_DISCONNECTING[] = L"Идет отключение, подождите...";

@@ -11,7 +11,7 @@ const char BENCH_PASSWORD[] = "bench";
 
 const wchar_t TEXT_CONNECTING[] = L"Идет подключение, подождите...";
 const wchar_t TEXT_DISCONNECTING[] = L"Идет отключение, подождите...";
-const wchar_t TEXT_IDS_TOO_LONG[] = L"Вход отклонен: слишком длинный идентификатор сессии";
+const wchar_t TEXT_IDS_TOO_LONG[] = L"Сессия отклонена: слишком длинный id";
 
 class WorkersTest : public E2eTest {
 protected:
@@ -241,9 +241,8 @@ const SettingsCase SETTINGS[] = {
             + std::string(64 * 1024 + 1 - SettingsText(DEMO_EMAIL, DEMO_PASSWORD).size(), ' '),
         false, L"Файл settings.txt слишком большой"},
     {"value_too_long", SettingsText(std::string(260, 'e'), DEMO_PASSWORD), false,
-        L"Слишком длинный email или пароль в settings.txt"},
-    {"nul_byte", std::string(WITH_NUL, sizeof(WITH_NUL) - 1), false,
-        L"settings.txt испорчен: нулевой байт в тексте"},
+        L"Слишком длинное значение в settings.txt"},
+    {"nul_byte", std::string(WITH_NUL, sizeof(WITH_NUL) - 1), false, L"settings.txt испорчен: нулевой байт"},
     {"no_email", HEADER + "\r\npassword=demo123\r\n", false, L"В settings.txt не указан email"},
     {"unreadable", std::string(), true, L"Не удалось прочитать settings.txt"},
 };
