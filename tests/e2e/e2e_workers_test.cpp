@@ -63,7 +63,7 @@ TEST_F(WorkersTest, TwoAnswersArrivingTogetherGiveOneWholeList)
     std::wstring text;
     ASSERT_TRUE(app.WaitFinalStatus(&text));
     EXPECT_EQ(250, LoadedCount(text)) << Utf8(text);
-    ASSERT_TRUE(app.WaitThreadsAtMost(idle)) << "a worker is still running";
+    ASSERT_TRUE(app.WaitThreadsAtMost(idle, 30000)) << "a worker is still running";
     EXPECT_EQ(ServerNames(BENCH250_EMAIL, BENCH_PASSWORD, "friends"), app.ListRows());
     EXPECT_EQ(250, LoadedCount(app.StatusText())) << Utf8(app.StatusText());
 }
@@ -82,7 +82,7 @@ TEST_F(WorkersTest, FiveRefreshesWithTogglesEndWithTheLastKindWhole)
     ASSERT_TRUE(ReleaseAnswers());
     std::wstring text;
     ASSERT_TRUE(app.WaitFinalStatus(&text));
-    ASSERT_TRUE(app.WaitThreadsAtMost(idle)) << "a worker is still running";
+    ASSERT_TRUE(app.WaitThreadsAtMost(idle, 30000)) << "a worker is still running";
     const std::vector<std::wstring> all = ServerNames(DEMO_EMAIL, DEMO_PASSWORD, "friends");
     EXPECT_EQ(all, app.ListRows());
     EXPECT_EQ((int)all.size(), LoadedCount(app.StatusText())) << Utf8(app.StatusText());
@@ -136,8 +136,10 @@ TEST_P(ListOutlivesSession, TheLateListIsDroppedAndTheSessionTextStays)
     // A refresh of the online list, held until the session has ended.
     app.Command(IDC_ALL_ONLINE);
     ASSERT_TRUE(HoldAnswers(DATA_HOST_ADDRESS, 1));
+    app.MarkStatus();
     app.Command(IDC_REFRESH);
     ASSERT_TRUE(WaitHeld(1));
+    ASSERT_TRUE(app.WaitStatus(TEXT_RECEIVING));  // the worker's last text before its answer
     ASSERT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDC_CONNECT)));
     const wchar_t* last = TEXT_LOGGED_OUT;
     if (GetParam().loginAgain) {
@@ -145,7 +147,7 @@ TEST_P(ListOutlivesSession, TheLateListIsDroppedAndTheSessionTextStays)
         last = TEXT_LOGGED_IN;
     }
     ASSERT_TRUE(ReleaseAnswers());
-    ASSERT_TRUE(app.WaitThreadsAtMost(idle)) << "the refresh worker is still running";
+    ASSERT_TRUE(app.WaitThreadsAtMost(idle, 30000)) << "the refresh worker is still running";
     EXPECT_EQ(before, app.ListRows());
     EXPECT_EQ(Utf8(last), Utf8(app.StatusText()));
 }
@@ -172,6 +174,13 @@ TEST_F(WorkersTest, TenQuickConnectsSendOneLoginAndTenMoreOneLogout)
         app.MarkStatus();
         Taps(std::vector<WORD>(10, IDC_CONNECT));
         ASSERT_TRUE(WaitHeld(1));
+        // Once the worker waits for its answer it shows nothing more: one
+        // more tap must say what is under way.
+        const DWORD start = GetTickCount();
+        while (app.StatusText() != TEXT_RECEIVING && app.StatusText() != round.underWay
+            && GetTickCount() - start < STATUS_WAIT_MS)
+            Sleep(20);
+        app.Command(IDC_CONNECT);
         EXPECT_TRUE(app.WaitStatus(round.underWay)) << Utf8(app.StatusText());
         ASSERT_TRUE(ReleaseAnswers());
         EXPECT_TRUE(app.WaitStatus(round.outcome)) << Utf8(app.StatusText());
