@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "api/list_ticket.h"
 #include "net/session_bounds.h"
@@ -48,34 +46,6 @@ INSTANTIATE_TEST_SUITE_P(Answers, ListVerdictTable, ::testing::ValuesIn(kVerdict
         return name;
     });
 
-TEST(RefreshTickets, TakenFromManyThreadsEachIsDistinctAndOnlyTheLastIsNewest)
-{
-    RefreshTickets tickets;
-    const int kThreads = 4, kEach = 5000;
-    std::vector<std::vector<unsigned long>> taken(kThreads);
-    std::vector<std::thread> threads;
-    for (int t = 0; t < kThreads; ++t)
-        threads.emplace_back([&, t] {
-            for (int i = 0; i < kEach; ++i)
-                taken[t].push_back(tickets.Take());
-        });
-    for (std::thread& thread : threads)
-        thread.join();
-
-    std::vector<bool> seen(kThreads * kEach + 1, false);
-    for (const std::vector<unsigned long>& list : taken)
-        for (unsigned long ticket : list) {
-            ASSERT_GE(ticket, 1ul);
-            ASSERT_LE(ticket, (unsigned long)(kThreads * kEach));
-            EXPECT_FALSE(seen[ticket]) << ticket;
-            seen[ticket] = true;
-        }
-    EXPECT_EQ((unsigned long)(kThreads * kEach), tickets.Newest());
-    const unsigned long later = tickets.Take();
-    EXPECT_EQ(ListStale, JudgeListAnswer({later - 1, 0}, tickets.Newest(), 0));
-    EXPECT_EQ(ListShow, JudgeListAnswer({later, 0}, tickets.Newest(), 0));
-}
-
 // The login and data host names as the program has them.
 const char kLoginHost[] = "login.socialnet.example";
 
@@ -111,18 +81,6 @@ TEST(SessionIdsFit, AtTheBoundOfTheRequestsAndOnePast)
             SessionIdsFit(std::string(c.sidLength, 'a'), std::string(c.memberIdLength, '7'), 2, kLoginHost))
             << c.sidLength << " + " << c.memberIdLength;
     }
-}
-
-TEST(SessionIdsFit, FollowsTheLoginHostAndTheSite)
-{
-    // A login host of 40 bytes leaves the logout 118 bytes for the sid, a
-    // site of ten digits 109.
-    const std::string longHost(40, 'h');
-    EXPECT_TRUE(SessionIdsFit(std::string(119, 'a'), "1", 2, kLoginHost));
-    EXPECT_FALSE(SessionIdsFit(std::string(119, 'a'), "1", 2, longHost.c_str()));
-    EXPECT_TRUE(SessionIdsFit(std::string(118, 'a'), "1", 2, longHost.c_str()));
-    EXPECT_TRUE(SessionIdsFit(std::string(109, 'a'), "1", 2000000000, longHost.c_str()));
-    EXPECT_FALSE(SessionIdsFit(std::string(110, 'a'), "1", 2000000000, longHost.c_str()));
 }
 
 TEST(SessionIdsFit, RefusesWhatNoRequestCanCarry)
