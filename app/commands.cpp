@@ -61,6 +61,12 @@ void ConnectOrDisconnect()
 void RefreshFriendList(char* act)
 {
     lstrcpynA(act, g_onlineOnly ? ACT_FRIENDS_ONLINE : ACT_FRIENDS, TEXT_BUFFER_SIZE);
+    StartFriendListWorker(act);
+}
+
+void StartFriendListWorker(const char* act)
+{
+    // A refresh like any other: its ticket makes every earlier answer stale.
     FriendListJob* job = NewFriendListJob(act);
     if (job && !StartWorker(FriendListThread, job))
         delete job;
@@ -104,7 +110,7 @@ void ShowAllFriends()
 void ShowMutualFriends()
 {
     lstrcpynA(g_refreshActMenu, ACT_FRIENDS_MUTUAL, TEXT_BUFFER_SIZE);
-    StartWorker(FriendListThread, g_refreshActMenu);
+    StartFriendListWorker(g_refreshActMenu);
 }
 
 void ShowMyPage()

@@ -18,6 +18,8 @@ void OnMenuPopup(HMENU popup);
 void ConnectOrDisconnect();
 // act is the issuing menu's own buffer; the worker gets its address.
 void RefreshFriendList(char* act);
+// Starts the friend-list worker for act with a fresh refresh ticket.
+void StartFriendListWorker(const char* act);
 // Inverts the all/online filter and marks item itemId of the last pop-up.
 void ToggleOnlineOnly(UINT itemId);
 void DeleteSelectedContact();
