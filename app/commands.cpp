@@ -1,6 +1,9 @@
 #include "app/commands.h"
 
 #include "api/friend_list.h"
+#include "api/message_dialog.h"
+#include "api/messages_dialog.h"
+#include "api/status_dialog.h"
 #include "app/about_dialog.h"
 #include "app/app_state.h"
 #include "app/modal_dialog.h"
@@ -134,6 +137,9 @@ bool HandleMainCommand(HWND window, UINT id)
     case IDC_MY_PAGE:        ShowMyPage(); return true;
     case IDC_FRIENDS:        ShowAllFriends(); return true;
     case IDC_CONTACTS:       ShowMutualFriends(); return true;
+    case IDC_SECTION_MESSAGE: OpenMessageDialog(); return true;
+    case IDC_STATUS:         OpenStatusDialog(); return true;
+    case IDC_MESSAGES:       OpenMessagesDialog(); return true;
     default:                 return false;
     }
     // clang-format on
@@ -148,6 +154,7 @@ void HandleContextCommand(UINT id)
     case IDC_CTX_ONLINE_ALL: ToggleOnlineOnly(IDC_CTX_ONLINE_ALL); break;
     case IDC_CTX_CLEAR:      ClearFriendList(); break;
     case IDC_CTX_DELETE:     DeleteSelectedContact(); break;
+    case IDC_CTX_MESSAGE:    OpenMessageDialog(); break;
     default:                 break;  // 0: the menu was dismissed
     }
     // clang-format on

@@ -152,4 +152,43 @@ std::string Utf8ToCp1251(std::string_view utf8)
     return out;
 }
 
+namespace {
+
+void AppendUtf8(char32_t cp, std::string& out)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+}  // namespace
+
+std::string Cp1251ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        char32_t cp = 0xFFFD;
+        if (byte < 0x80) {
+            cp = byte;
+        } else if (byte >= 0xC0) {
+            cp = 0x0410 + (byte - 0xC0);
+        } else {
+            for (const Extra& e : kExtras)
+                if (e.byte == byte)
+                    cp = e.cp;
+        }
+        AppendUtf8(cp, out);
+    }
+    return out;
+}
+
 }  // namespace emulator

@@ -11,6 +11,10 @@ namespace emulator {
 // and bytes that are not valid UTF-8 become '?', one per character.
 std::string Utf8ToCp1251(std::string_view utf8);
 
+// Windows-1251 bytes to UTF-8, for people and tests reading what arrived.
+// The one byte the page leaves unassigned (0x98) becomes U+FFFD.
+std::string Cp1251ToUtf8(std::string_view bytes);
+
 // One code point to its Windows-1251 byte; false when the page has none.
 bool CodePointToCp1251(char32_t cp, unsigned char& out);
 

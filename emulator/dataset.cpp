@@ -13,7 +13,7 @@ namespace {
 struct DemoFriend {
     std::int64_t id;
     const char* presence;  // "0", "1" or "~"
-    const char* marks;     // m: mutual, n: new
+    const char* marks;     // m: mutual, n: new, p: accepts no messages
     const char* name;      // UTF-8
 };
 
@@ -38,7 +38,7 @@ constexpr DemoFriend kDemoFriends[] = {
     {2016, "1", "", "Ольга \"Лёля\" Зайцева"},
     {2017, "0", "m", "Павел Павлов"},
     {2018, "~", "", "Раиса Семёнова"},
-    {2019, "0", "", "Сергей Голубев"},
+    {2019, "0", "p", "Сергей Голубев"},
     {2020, "1", "n", "Татьяна Виноградова"},
     {2021, "0", "", "Ульяна Богданова"},
     {2022, "~", "", "Филипп Воробьёв"},
@@ -472,6 +472,7 @@ DataSet BuiltinDataSet()
         ParsePresence(d.presence, f.presence);
         f.mutual = std::string_view(d.marks).find('m') != std::string_view::npos;
         f.fresh = std::string_view(d.marks).find('n') != std::string_view::npos;
+        f.closed = std::string_view(d.marks).find('p') != std::string_view::npos;
         demo.friends.push_back(std::move(f));
     }
     data.Put(std::move(demo));
@@ -539,10 +540,11 @@ bool ApplyDataText(std::string_view text, DataSet& data, std::string& error)
             if (!ParsePositive(id, f.id) || !ParsePresence(presence, f.presence) || marks.empty()
                 || name.empty())
                 return fail("expected: friend ID 0|1|~ MARKS NAME");
-            if (marks != "-" && marks.find_first_not_of("mn") != std::string_view::npos)
-                return fail("marks are '-' or the letters m (mutual) and n (new)");
+            if (marks != "-" && marks.find_first_not_of("mnp") != std::string_view::npos)
+                return fail("marks are '-' or the letters m (mutual), n (new) and p (no messages)");
             f.mutual = marks.find('m') != std::string_view::npos;
             f.fresh = marks.find('n') != std::string_view::npos;
+            f.closed = marks.find('p') != std::string_view::npos;
             f.name = Utf8ToCp1251(name);
             current->friends.push_back(std::move(f));
         } else if (keyword == "friends") {

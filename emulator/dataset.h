@@ -17,6 +17,7 @@ struct Friend {
     Presence presence = Presence::Offline;
     bool mutual = false;  // in the friends_mutual list
     bool fresh = false;   // in the friends_new list
+    bool closed = false;  // accepts no messages: add_message answers -3
 };
 
 struct Account {

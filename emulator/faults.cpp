@@ -16,7 +16,7 @@ struct FaultInfo {
 constexpr FaultInfo kFaults[] = {
     {Fault::None, "none", true, true},
     {Fault::Close, "close", true, true},
-    {Fault::NoBlankLine, "no_blank_line", true, false},
+    {Fault::NoBlankLine, "no_blank_line", true, true},
     {Fault::Slow, "slow", true, true},
     {Fault::Reset, "reset", true, false},
     {Fault::NoSid, "no_sid", true, false},
@@ -32,6 +32,9 @@ constexpr FaultInfo kFaults[] = {
     {Fault::NameNotString, "name_not_string", false, true},
     {Fault::UEscape, "u_escape", false, true},
     {Fault::Huge, "huge", false, true},
+    {Fault::NotJson, "not_json", false, true},
+    {Fault::NoOk, "no_ok", false, true},
+    {Fault::OkString, "ok_string", false, true},
 };
 
 }  // namespace

@@ -11,7 +11,7 @@ enum class Host { Login, Api };
 
 enum class Fault {
     None,
-    // On the wire, either host (no_blank_line and reset: login host only).
+    // On the wire, either host (reset: login host only).
     Close,        // close without answering
     NoBlankLine,  // headers, then close before the blank line
     Slow,         // the answer 5 s late
@@ -31,6 +31,10 @@ enum class Fault {
     NameNotString,    // one member's element 1 is a number
     UEscape,          // a name holding \u0410
     Huge,             // a 10 MB body
+    // Message and status answers.
+    NotJson,   // a body that is not JSON
+    NoOk,      // an object without "ok"
+    OkString,  // "ok" as a string: {"ok":"1"}
 };
 
 // The fault's name in the control API ("no_blank_line"), or "none".

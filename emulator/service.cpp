@@ -1,8 +1,10 @@
 #include "emulator/service.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
+#include "emulator/cp1251.h"
 #include "emulator/gif.h"
 
 namespace emulator {
@@ -88,6 +90,36 @@ std::string JoinMembers(const std::vector<std::string>& items)
     }
     out += "]";
     return out;
+}
+
+// What a message or status answer becomes under a reply fault.
+Answer SpoilReply(Answer a, Fault fault)
+{
+    switch (fault) {
+    case Fault::NotJson: a.body = "<html>internal error</html>"; break;
+    case Fault::NoOk: a.body = "{\"error\":\"internal\"}"; break;
+    case Fault::OkString: a.body = "{\"ok\":\"1\"}"; break;
+    default: break;
+    }
+    return a;
+}
+
+// A text as a person reads it in the state: UTF-8, one line, with
+// backslash, CR and LF written as \\, \r and \n.
+std::string Readable(std::string_view bytes)
+{
+    std::string escaped;
+    for (const char c : bytes) {
+        if (c == '\\')
+            escaped += "\\\\";
+        else if (c == '\r')
+            escaped += "\\r";
+        else if (c == '\n')
+            escaped += "\\n";
+        else
+            escaped.push_back(c);
+    }
+    return Cp1251ToUtf8(escaped);
 }
 
 }  // namespace
@@ -328,11 +360,11 @@ Answer Service::DataAnswer(const Params& query, Fault fault)
     }
     if (act == "add_message") {
         const Account* account = SessionAccount(query, false);
-        return account ? AddMessage(*account, query) : Json(kSessionError);
+        return SpoilReply(account ? AddMessage(*account, query) : Json(kSessionError), fault);
     }
     if (act == "set_activity") {
         const Account* account = SessionAccount(query, true);
-        return account ? SetActivity(*account, query) : Json(kSessionError);
+        return SpoilReply(account ? SetActivity(*account, query) : Json(kSessionError), fault);
     }
     if (act == "captcha") {
         std::int64_t csid = 0;
@@ -369,20 +401,39 @@ Answer Service::FriendList(const Account& account, std::string_view act, Fault f
 Answer Service::AddMessage(const Account& account, const Params& query)
 {
     std::int64_t to = 0;
-    bool known = false;
+    const Friend* recipient = nullptr;
     if (ParseDecimal(Value(query, "id"), to)) {
         for (const Friend& f : account.friends)
-            known = known || f.id == to;
+            if (f.id == to)
+                recipient = &f;
     }
-    if (!known)
+    if (!recipient)
         return Json("{\"ok\":0}");
-    Note("message " + account.email + " " + std::to_string(to) + " " + Value(query, "message"));
+    if (recipient->closed)
+        return Json("{\"ok\":-3}");
+    if (MessageBurstExceeded(account.memberId))
+        return Json("{\"ok\":-2}");
+    Note("message " + Readable(account.email) + " " + std::to_string(to) + " "
+        + Readable(Value(query, "message")));
     return Json("{\"ok\":1}");
+}
+
+bool Service::MessageBurstExceeded(std::int64_t memberId)
+{
+    const std::int64_t now = clock_();
+    std::vector<std::int64_t>& times = messageTimes_[memberId];
+    times.erase(std::remove_if(times.begin(), times.end(),
+                    [now](std::int64_t t) { return now - t >= kMessageWindowMs; }),
+        times.end());
+    if (times.size() >= static_cast<std::size_t>(kMessageBurst))
+        return true;
+    times.push_back(now);
+    return false;
 }
 
 Answer Service::SetActivity(const Account& account, const Params& query)
 {
-    Note("status " + account.email + " " + Value(query, "text"));
+    Note("status " + Readable(account.email) + " " + Readable(Value(query, "text")));
     return Json("{\"ok\":1}");
 }
 
@@ -419,6 +470,7 @@ Answer Service::Control(Host host, std::string_view path, const Params& query)
         faults_.Clear();
         failures_.clear();
         nextSidLength_ = nextMemberDigits_ = 0;
+        messageTimes_.clear();
         ReleaseLocked();
         return Text(200, "reset\n");
     }
@@ -430,8 +482,11 @@ Answer Service::Control(Host host, std::string_view path, const Params& query)
     }
     if (path == "/_emulator/ids")
         return ArmIds(host, query);
-    if (path == "/_emulator/state")
-        return Text(200, State());
+    if (path == "/_emulator/state") {
+        Answer a = Text(200, State());
+        a.contentType = "text/plain; charset=utf-8";
+        return a;
+    }
     return Text(404, "unknown control request\n");
 }
 

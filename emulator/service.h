@@ -36,6 +36,9 @@ constexpr const char* kSessionError = "{\"ok\":-1,\"error\":\"session\"}";
 constexpr const char* kLoginPage = "http://socialnet.example/login.php";
 constexpr const char* kLogoutTarget = "http://socialnet.example/index.html";
 constexpr std::int64_t kCaptchaWindowMs = 60000;
+// More than this many messages of one account within the window: -2.
+constexpr int kMessageBurst = 5;
+constexpr std::int64_t kMessageWindowMs = 60000;
 constexpr std::size_t kHugeBodyBytes = 10u * 1024u * 1024u;
 // A held answer goes out after this even without a release.
 constexpr int kHoldLimitMs = 60000;
@@ -89,6 +92,7 @@ private:
     Answer FriendList(const Account& account, std::string_view act, Fault fault);
     Answer AddMessage(const Account& account, const Params& query);
     Answer SetActivity(const Account& account, const Params& query);
+    bool MessageBurstExceeded(std::int64_t memberId);
     const Account* SessionAccount(const Params& query, bool idMustMatch) const;
     std::string NewSid(std::size_t length);
     std::string MemberIdText(std::int64_t memberId);
@@ -104,9 +108,10 @@ private:
     Clock clock_;
     std::mt19937_64 random_;
     FaultBoard faults_;
-    std::map<std::string, Failures> failures_;      // by lower-case e-mail
-    std::map<std::string, std::int64_t> sessions_;  // sid to member id
-    std::vector<std::string> journal_;              // messages and status texts
+    std::map<std::string, Failures> failures_;                        // by lower-case e-mail
+    std::map<std::string, std::int64_t> sessions_;                    // sid to member id
+    std::vector<std::string> journal_;                                // messages and status texts
+    std::map<std::int64_t, std::vector<std::int64_t>> messageTimes_;  // by member id
     // Holding answers back, so that a test can have several arrive at once.
     long holdLogin_ = 0, holdApi_ = 0;  // answers still to hold
     long waiting_ = 0;                  // held answers not yet released

@@ -27,6 +27,7 @@
 #define IDD_ABOUT    105
 #define IDD_MESSAGE  107
 #define IDD_STATUS   108
+#define IDD_MESSAGES 110  // the messages sent this run
 
 // About box controls
 #define IDC_ABOUT_ICON    201
@@ -79,6 +80,15 @@
 #define IDC_CLOCK_LABEL   1027
 #define IDC_FRIEND_LIST   1028
 #define IDC_TRAFFIC_LABEL 1029
+
+// Message dialog, status dialog and the list of messages sent
+#define IDC_MESSAGE_NAME  1030
+#define IDC_MESSAGE_SEND  1031
+#define IDC_MESSAGE_EDIT  1032
+#define IDC_STATUS_EDIT   1033
+#define IDC_STATUS_SET    1034
+#define IDC_STATUS_LIST   1035
+#define IDC_MESSAGES_LIST 1036
 
 // Settings dialog list
 #define IDC_SETTINGS_LIST 1001

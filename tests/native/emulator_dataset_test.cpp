@@ -121,7 +121,7 @@ TEST(ApplyDataText, AddsReplacesAndConverts)
                                         "\r\n"
                                         "account a+b&c%d#e=f@socialnet.example p&q+r%25#s=t 777001\r\n"
                                         "friend 777101 1 - Проверочный Друг\r\n"
-                                        "friend 777102 ~ mn   Имя  с  пробелами  \r\n"
+                                        "friend 777102 ~ mnp   Имя  с  пробелами  \r\n"
                                         "account DEMO@socialnet.example пароль 1001\n"
                                         "friend 5 0 n Ёж\n"
                                         "friends 3 9\n",
@@ -135,10 +135,10 @@ TEST(ApplyDataText, AddsReplacesAndConverts)
     ASSERT_EQ(2u, odd->friends.size());
     EXPECT_EQ(emulator::Utf8ToCp1251("Проверочный Друг"), odd->friends[0].name);
     EXPECT_EQ(Presence::Online, odd->friends[0].presence);
-    EXPECT_FALSE(odd->friends[0].mutual || odd->friends[0].fresh);
+    EXPECT_FALSE(odd->friends[0].mutual || odd->friends[0].fresh || odd->friends[0].closed);
     EXPECT_EQ(emulator::Utf8ToCp1251("Имя  с  пробелами"), odd->friends[1].name);
     EXPECT_EQ(Presence::Rotating, odd->friends[1].presence);
-    EXPECT_TRUE(odd->friends[1].mutual && odd->friends[1].fresh);
+    EXPECT_TRUE(odd->friends[1].mutual && odd->friends[1].fresh && odd->friends[1].closed);
 
     // The demo account is replaced as a whole.
     const Account* demo = data.FindByEmail("demo@socialnet.example");
@@ -174,7 +174,8 @@ TEST(ApplyDataText, RefusesBadLinesNamingTheLine)
         {"account a@b pw 1\nfriend 2 2 - A\n", "line 2: expected: friend ID 0|1|~ MARKS NAME"},
         {"account a@b pw 1\nfriend 2 1 -\n", "line 2: expected: friend ID 0|1|~ MARKS NAME"},
         {"account a@b pw 1\nfriend -2 1 - A\n", "line 2: expected: friend ID 0|1|~ MARKS NAME"},
-        {"account a@b pw 1\nfriend 2 1 x A\n", "line 2: marks are '-' or the letters m (mutual) and n (new)"},
+        {"account a@b pw 1\nfriend 2 1 x A\n",
+            "line 2: marks are '-' or the letters m (mutual), n (new) and p (no messages)"},
         {"account a@b pw 1\nfriends 0\n", "line 2: expected: friends COUNT [SEED] (COUNT up to 1000000)"},
         {"account a@b pw 1\nfriends 2000000\n",
             "line 2: expected: friends COUNT [SEED] (COUNT up to 1000000)"},

@@ -293,12 +293,64 @@ TEST_F(ServiceTest, MessagesAndStatusAreKeptForInspection)
         Data("act=set_activity&id=1001&text=%C4%EE%EC%E0+%26+%EC%E8%F0&wid=1_140403095&ts=754000053&sid="
             + sid)
             .body);
+    // Line ends and backslashes are written out, so one text stays one line.
+    EXPECT_EQ("{\"ok\":1}", Data("act=add_message&id=2002&ts=64000010&message=a%0D%0Ab%5Cc&sid=" + sid).body);
     const Answer state = Control(Host::Api, "/_emulator/state");
     EXPECT_EQ(200, state.status);
-    EXPECT_NE(
-        std::string::npos, state.body.find("message demo@socialnet.example 2001 " + Cp("Привет") + "\n"));
-    EXPECT_NE(std::string::npos, state.body.find("status demo@socialnet.example " + Cp("Дома & мир") + "\n"));
+    EXPECT_EQ("text/plain; charset=utf-8", state.contentType);
+    EXPECT_NE(std::string::npos, state.body.find("message demo@socialnet.example 2001 Привет\n"));
+    EXPECT_NE(std::string::npos, state.body.find("status demo@socialnet.example Дома & мир\n"));
+    EXPECT_NE(std::string::npos, state.body.find("message demo@socialnet.example 2002 a\\r\\nb\\\\c\n"));
     EXPECT_EQ(std::string::npos, state.body.find(" 9999 "));
+}
+
+TEST_F(ServiceTest, MessagesAnswerAsTheServiceWould)
+{
+    const std::string sid = DemoSid();
+    auto send = [&](const std::string& to, const std::string& session) {
+        return Data("act=add_message&id=" + to + "&ts=64000010&message=x&sid=" + session).body;
+    };
+    // 2019 accepts no messages; 9999 is nobody's friend; refusals are not
+    // counted toward the captcha.
+    EXPECT_EQ("{\"ok\":-3}", send("2019", sid));
+    EXPECT_EQ("{\"ok\":0}", send("9999", sid));
+    EXPECT_EQ(emulator::kSessionError, send("2001", "nosuchsession"));
+    for (int i = 0; i < emulator::kMessageBurst; ++i)
+        EXPECT_EQ("{\"ok\":1}", send("2001", sid)) << i;
+    EXPECT_EQ("{\"ok\":-2}", send("2002", sid));
+    EXPECT_EQ("{\"ok\":-2}", send("2002", DemoSid()));  // per account, not per session
+    // The window passes, or a reset: messages go through again.
+    now += emulator::kMessageWindowMs;
+    EXPECT_EQ("{\"ok\":1}", send("2002", sid));
+    for (int i = 1; i < emulator::kMessageBurst; ++i)
+        send("2002", sid);
+    EXPECT_EQ("{\"ok\":-2}", send("2003", sid));
+    Control(Host::Api, "/_emulator/reset");
+    EXPECT_EQ("{\"ok\":1}", send("2003", sid));
+}
+
+TEST_F(ServiceTest, ReplyFaultsSpoilMessageAndStatusAnswers)
+{
+    const std::string sid = DemoSid();
+    struct Case {
+        const char* fault;
+        const char* body;
+    };
+    const Case cases[] = {
+        {"not_json", "<html>internal error</html>"},
+        {"no_ok", "{\"error\":\"internal\"}"},
+        {"ok_string", "{\"ok\":\"1\"}"},
+    };
+    for (const Case& c : cases) {
+        Arm(Host::Api, c.fault, 2);
+        EXPECT_EQ(c.body, Data("act=add_message&id=2001&ts=64000010&message=m&sid=" + sid).body) << c.fault;
+        EXPECT_EQ(
+            c.body, Data("act=set_activity&id=1001&text=s&wid=1_140403095&ts=754000053&sid=" + sid).body)
+            << c.fault;
+        EXPECT_EQ("{\"ok\":1}", Data("act=set_activity&id=1001&text=s&sid=" + sid).body) << c.fault;
+    }
+    Arm(Host::Api, "no_blank_line");
+    EXPECT_EQ(Fault::NoBlankLine, Data("act=set_activity&id=1001&text=s&sid=" + sid).wire);
 }
 
 TEST_F(ServiceTest, OtherActsAndCaptcha)
@@ -470,7 +522,6 @@ TEST_F(ServiceTest, ControlRequestsCheckWhatTheyAreGiven)
     const Case cases[] = {
         {Host::Login, "set=huge", 400},  // a data host fault
         {Host::Api, "set=no_sid", 400},  // a login host fault
-        {Host::Api, "set=no_blank_line", 400},
         {Host::Api, "set=reset", 400},
         {Host::Login, "set=explode", 400},
         {Host::Login, "", 400},
@@ -615,7 +666,7 @@ TEST(FaultForHost, KnowsWhichHostEachFaultBelongsTo)
         {"close", true, true},
         {"slow", true, true},
         {"none", true, true},
-        {"no_blank_line", true, false},
+        {"no_blank_line", true, true},
         {"reset", true, false},
         {"no_sid", true, false},
         {"long_sid", true, false},
@@ -630,6 +681,9 @@ TEST(FaultForHost, KnowsWhichHostEachFaultBelongsTo)
         {"name_not_string", false, true},
         {"u_escape", false, true},
         {"huge", false, true},
+        {"not_json", false, true},
+        {"no_ok", false, true},
+        {"ok_string", false, true},
         {"CLOSE", false, false},
         {"", false, false},
     };

@@ -1,0 +1,29 @@
+// Every status-bar and dialog text of the message and status features, in
+// one place. No windows.h.
+#pragma once
+
+// Sending a message
+constexpr wchar_t TEXT_MESSAGE_SENT[] = L"Сообщение успешно отправлено";
+constexpr wchar_t TEXT_MESSAGE_FAILED[] = L"Ошибка при отправке";
+constexpr wchar_t TEXT_AUTH_ERROR[] = L"Ошибка с авторизацией";
+constexpr wchar_t TEXT_CAPTCHA_NEEDED[] = L"Требуется captcha для ввода";
+constexpr wchar_t TEXT_PRIVACY[] = L"Операция недоступна из-за приватности";
+constexpr wchar_t TEXT_CONTACT_NOT_FOUND[] = L"Контакт не найден в списке";
+constexpr wchar_t TEXT_MESSAGE_TOO_LONG[] = L"Сообщение слишком длинное";
+constexpr wchar_t TEXT_SEND_MESSAGE[] = L"Отправить сообщение";
+
+// Setting the status
+constexpr wchar_t TEXT_STATUS_SET[] = L"Статус успешно установлен.";
+constexpr wchar_t TEXT_STATUS_FAILED[] = L"Ошибка при установке статуса.";
+constexpr wchar_t TEXT_STATUS_ERROR[] = L"Ошибка.";
+constexpr wchar_t TEXT_STATUS_TOO_LONG[] = L"Статус слишком длинный";
+constexpr wchar_t TEXT_SET_STATUS[] = L"Установить статус";
+
+// Both
+constexpr wchar_t TEXT_SERVER_ANSWER_BAD[] = L"Неверный ответ сервера";
+constexpr wchar_t TEXT_SESSION_BAD[] = L"Неверные данные сессии";
+
+// The list of messages sent
+constexpr wchar_t TEXT_MESSAGE_SENDING[] = L"отправляется";
+constexpr wchar_t TEXT_NO_MESSAGES[] = L"Сообщений пока нет";
+constexpr wchar_t TEXT_NO_WORKER[] = L"Не удалось начать отправку";

@@ -1,0 +1,76 @@
+#include "api/data_request.h"
+
+#include <climits>
+#include <cstring>
+#include <exception>
+#include <sstream>
+
+#include "app/constants.h"
+#include "json/reader.h"
+#include "net/response.h"
+
+namespace {
+
+bool Append(char* buffer, std::size_t size, std::size_t* used, const char* text)
+{
+    const std::size_t length = std::strlen(text);
+    if (length >= size - *used)
+        return false;
+    std::memcpy(buffer + *used, text, length + 1);
+    *used += length;
+    return true;
+}
+
+}  // namespace
+
+bool FinishDataRequest(char* buffer, std::size_t size, std::size_t used)
+{
+    if (used >= size || !Append(buffer, size, &used, "Host: ") || !Append(buffer, size, &used, DATA_API_HOST)
+        || !Append(buffer, size, &used, "\r\n")
+        || !Append(buffer, size, &used, "User-Agent: PPC Sorvinta\r\n")
+        || !Append(buffer, size, &used, "Connection: Close\r\n\r\n")) {
+        if (size)
+            buffer[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+bool IsEncodedQueryValue(const std::string& value)
+{
+    for (const char c : value) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || byte >= 0x7f || std::strchr("&#?", byte))
+            return false;
+    }
+    return true;
+}
+
+int TruncateToInt(double value)
+{
+    // A double beyond int's range has no int value; converting it would be
+    // undefined, so it is clamped first.
+    if (!(value > (double)INT_MIN - 1.0))
+        return INT_MIN;
+    if (!(value < (double)INT_MAX + 1.0))
+        return INT_MAX;
+    return static_cast<int>(value);
+}
+
+AnswerRead ReadOutcomeCode(const std::string& response, int* code)
+{
+    if (response.find("\r\n\r\n") == std::string::npos)
+        return AnswerNoBody;
+    try {
+        std::istringstream stream(ResponseBody(response));
+        json::Element answer;
+        json::Reader::Read(answer, stream);
+        const json::Object& object = json_cast<const json::Object&>(answer);
+        const json::Number& ok = json_cast<const json::Number&>(object["ok"]);
+        *code = TruncateToInt(ok.Value());
+        return AnswerHasCode;
+    } catch (...) {
+        // Scan, parse and cast errors of the JSON library, or no memory.
+        return AnswerBad;
+    }
+}

@@ -1,0 +1,20 @@
+// The message and status workers. Each gets a job record made with new and
+// owns it: it works on its own copy and deletes it when done.
+#pragma once
+
+#include <windows.h>
+
+#include "api/message_text.h"
+#include "api/status_text.h"
+
+DWORD WINAPI MessageSendThread(LPVOID job);
+DWORD WINAPI StatusUpdateThread(LPVOID job);
+
+// The workers' bodies with the host given; the threads use the data API host.
+void RunMessageSend(const MessageJob& job, const char* host);
+void RunStatusUpdate(const StatusJob& job, const char* host);
+
+// Starts a worker on a copy of the job; false (reported on the status bar)
+// when no thread could be made.
+bool StartMessageSend(const MessageJob& job);
+bool StartStatusUpdate(const StatusJob& job);

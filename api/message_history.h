@@ -1,0 +1,30 @@
+// What this run remembers of the messages sent: the list shown by
+// "Сообщения", and the text of a failed send kept for its recipient, so the
+// next message dialog for that friend starts with it. Nothing is written to
+// any file. Any thread may call these. No windows.h.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct SentMessage {
+    std::wstring recipient;
+    std::wstring text;
+    std::wstring outcome;  // empty while the send runs
+};
+
+// A new entry for a send about to start; gives its serial number.
+int RecordMessageSend(const std::wstring& recipient, const std::wstring& text);
+void RecordMessageOutcome(int serial, const std::wstring& outcome);
+// Newest first.
+std::vector<SentMessage> SentMessages();
+
+// The first words of text: at most maxChars characters, cut at a space when
+// there is one, with "..." when something was left out; line ends and runs of
+// blanks become one space.
+std::wstring FirstWords(const std::wstring& text, std::size_t maxChars);
+
+// The unsent text of one recipient (empty when there is none).
+void KeepDraft(int recipientId, const std::wstring& text);
+void DropDraft(int recipientId);
+std::wstring DraftFor(int recipientId);

@@ -1,0 +1,36 @@
+// The message request, the recipient look-up in a member document and the
+// outcome texts. No windows.h.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "api/data_request.h"
+#include "json/elements.h"
+
+extern const char ACT_ADD_MESSAGE[];  // "add_message"
+
+struct MessageJob {
+    std::string text;  // the message, already URL-encoded
+    int recipientId;
+    std::string act;  // ACT_ADD_MESSAGE
+    // Kept with the job so the worker can record what happened to it.
+    std::wstring typed;  // the edit field's text as the user wrote it
+    std::wstring recipientName;
+    int serial;  // its entry in the list of messages sent
+};
+
+// "GET /data?act=...&id=...&ts=64000010&message=...&sid=... HTTP/1.1" and the
+// Host, User-Agent and Connection lines into buffer (size bytes). On failure
+// buffer holds an empty text.
+DataRequestResult ComposeMessageRequest(
+    const MessageJob& job, const char* sid, char* buffer, std::size_t size);
+
+// The id of the last member of document["members"] whose name, cut as a
+// list row is, equals name byte for byte; the id truncated toward zero.
+// Members of another shape, and ids that are not numbers or lie beyond int's
+// range, are passed over. False when none matches.
+bool FindRecipientId(const json::Element& document, const std::string& name, int* id);
+
+// The status text of an outcome code.
+const wchar_t* MessageOutcomeText(int code);

@@ -1,0 +1,68 @@
+#include "api/messages_dialog.h"
+
+#include <string>
+
+#include "api/api_texts.h"
+#include "api/dialog_controls.h"
+#include "api/message_history.h"
+#include "app/modal_dialog.h"
+#include "resources/resource.h"
+#include "ui/dpi.h"
+
+namespace {
+
+// Enough of a message to know it again in a row of a small screen.
+const std::size_t FIRST_WORDS_CHARS = 40;
+
+const ControlRow kControls[] = {
+    {IDC_MESSAGES_LIST, L"LISTBOX", L"",
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, EXTENT_SCREEN_WIDTH,
+        EXTENT_REST},
+};
+const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
+
+std::wstring RowText(const SentMessage& sent)
+{
+    const std::wstring outcome = sent.outcome.empty() ? std::wstring(TEXT_MESSAGE_SENDING) : sent.outcome;
+    return sent.recipient + L": " + FirstWords(sent.text, FIRST_WORDS_CHARS) + L" \x2014 " + outcome;
+}
+
+void OnInitDialog(HWND dialog)
+{
+    InitDeviceDialog(dialog, IDM_ABOUT_BAR);
+    const int dpi = GetScreenDpiY();
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const int height = screenHeight - 2 * ScaleForDpi(26, dpi) - 22;
+    LayOutControls(dialog, kControls, CONTROL_COUNT, PlaceDeviceDialog(dialog, height, dpi, height), false);
+    HWND list = GetDlgItem(dialog, IDC_MESSAGES_LIST);
+    const std::vector<SentMessage> sent = SentMessages();
+    if (sent.empty())
+        SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)TEXT_NO_MESSAGES);
+    for (const SentMessage& entry : sent)
+        SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)RowText(entry).c_str());
+}
+
+INT_PTR OnCommand(HWND dialog, UINT id)
+{
+    if (id != IDOK && id != IDC_BAR_CLOSE)
+        return FALSE;
+    EndDialog(dialog, id);
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MessagesDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
+    default: return FALSE;
+    }
+}
+
+void OpenMessagesDialog()
+{
+    ShowModalDialog(IDD_MESSAGES, MessagesDialogProc);
+}
