@@ -1,0 +1,248 @@
+// Messages and status end to end: what the emulator receives, the service's
+// refusals, and every fault of the data host on these answers.
+#include "e2e_fixture.h"
+
+#include <algorithm>
+
+namespace {
+
+const wchar_t TEXT_MESSAGE_SENT[] = L"Сообщение успешно отправлено";
+const wchar_t TEXT_STATUS_SET[] = L"Статус успешно установлен.";
+const wchar_t TEXT_AUTH_ERROR[] = L"Ошибка с авторизацией";
+const wchar_t TEXT_CAPTCHA[] = L"Требуется captcha для ввода";
+const wchar_t TEXT_PRIVACY[] = L"Операция недоступна из-за приватности";
+const wchar_t MESSAGE_TITLE[] = L"Отправить сообщение";
+const wchar_t STATUS_TITLE[] = L"Статус";
+const int CONTEXT_POPUP_MESSAGE = 2;
+
+std::string ToCp1251(const std::wstring& text)
+{
+    const int size = WideCharToMultiByte(1251, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
+    std::string bytes(size, '\0');
+    WideCharToMultiByte(1251, 0, text.c_str(), (int)text.size(), &bytes[0], size, NULL, NULL);
+    return bytes;
+}
+
+bool SetItemText(HWND dialog, int id, const std::wstring& text)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(
+               GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &result)
+        && result;
+}
+
+std::wstring ItemText(HWND dialog, int id)
+{
+    std::vector<wchar_t> text(8192, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, text.size(), (LPARAM)text.data(),
+        SMTO_ABORTIFHUNG, 5000, &copied);
+    return text.data();
+}
+
+std::wstring ListItem(HWND dialog, int id, int row)
+{
+    std::vector<wchar_t> text(8192, L'\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutW(
+            GetDlgItem(dialog, id), LB_GETTEXT, row, (LPARAM)text.data(), SMTO_ABORTIFHUNG, 5000, &copied)
+        || (LRESULT)copied == LB_ERR)
+        return L"";
+    return text.data();
+}
+
+std::string EmulatorState()
+{
+    std::string body;
+    EXPECT_EQ(200, HttpGet(DATA_HOST_ADDRESS, "/_emulator/state", &body));
+    return body;
+}
+
+class MessageTest : public E2eTest {
+protected:
+    // Logged in, with the list of all friends (the private friend is offline).
+    void StartWithAllFriends()
+    {
+        StartDemo();
+        Login();
+        app.Command(IDC_ALL_ONLINE);
+        ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+    }
+
+    int RowOf(const std::wstring& name)
+    {
+        const std::vector<std::wstring> rows = app.ListRows();
+        const auto found = std::find(rows.begin(), rows.end(), name);
+        return found == rows.end() ? -1 : (int)(found - rows.begin());
+    }
+
+    // Opens the message dialog for the friend through "Раздел" → "Сообщение".
+    HWND OpenMessage(const std::wstring& name)
+    {
+        const int row = RowOf(name);
+        EXPECT_GE(row, 0) << Utf8(name);
+        EXPECT_TRUE(app.SelectRow(row));
+        app.Command(IDC_SECTION_MESSAGE);
+        HWND dialog = app.WaitDialog(MESSAGE_TITLE);
+        EXPECT_TRUE(dialog != NULL);
+        return dialog;
+    }
+
+    // Presses a command of an open dialog and waits for the final status text.
+    std::wstring Press(HWND dialog, WORD id, bool closes = true)
+    {
+        app.MarkStatus();
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        if (closes)
+            EXPECT_TRUE(app.WaitWindowGone(dialog)) << "the dialog stayed open";
+        std::wstring text;
+        app.WaitFinalStatus(&text, 30000);
+        return text;
+    }
+
+    std::wstring SendMessageTo(const std::wstring& name, const std::wstring& text)
+    {
+        HWND dialog = OpenMessage(name);
+        if (!dialog)
+            return L"";
+        EXPECT_TRUE(SetItemText(dialog, IDC_MESSAGE_EDIT, text));
+        return Press(dialog, IDC_BAR_SEND);
+    }
+
+    std::wstring SetStatus(const std::wstring& text, WORD id = IDC_BAR_SEND)
+    {
+        app.Command(IDC_STATUS);
+        HWND dialog = app.WaitDialog(STATUS_TITLE);
+        if (!dialog)
+            return L"no status dialog";
+        EXPECT_TRUE(SetItemText(dialog, IDC_STATUS_EDIT, text));
+        return Press(dialog, id);
+    }
+};
+
+TEST_F(MessageTest, MessageAndRussianStatusArriveByteForByte)
+{
+    StartDemo();
+    // Logged out the status dialog stays open and says why.
+    app.Command(IDC_STATUS);
+    HWND status = app.WaitDialog(STATUS_TITLE);
+    ASSERT_TRUE(status != NULL);
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_YET), Utf8(Press(status, IDC_BAR_SEND, false)));
+    EXPECT_TRUE(IsWindowVisible(status));
+    PostMessageW(status, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+    ASSERT_TRUE(app.WaitWindowGone(status));
+
+    Login();
+    ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+    const std::wstring friendName = L"Виктор Смирнов";  // 2004, always online
+    const std::wstring message = L"Привет, Виктор! Ёлка & «мир» 100%";
+    EmulatorLog log;
+
+    // Through the context menu, as a user holding the stylus on the row.
+    const int row = RowOf(friendName);
+    ASSERT_GE(row, 0);
+    ASSERT_TRUE(app.PressAndHoldRow(row));
+    HWND menu = app.WaitPopupMenu(3000);
+    ASSERT_TRUE(menu != NULL);
+    ASSERT_TRUE(app.ChooseFromPopup(menu, CONTEXT_POPUP_MESSAGE));
+    app.ReleaseList();
+    HWND dialog = app.WaitDialog(MESSAGE_TITLE);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ(Utf8(friendName), Utf8(ItemText(dialog, IDC_MESSAGE_NAME)));
+    ASSERT_TRUE(SetItemText(dialog, IDC_MESSAGE_EDIT, message));
+    EXPECT_EQ(Utf8(TEXT_MESSAGE_SENT), Utf8(Press(dialog, IDC_BAR_SEND)));
+
+    const std::vector<std::string> requests = log.RequestsWith("act=add_message");
+    ASSERT_EQ(1u, requests.size());
+    std::string value;
+    ASSERT_TRUE(QueryValue(requests[0], "message", &value));
+    EXPECT_EQ(ToCp1251(message), DecodeQueryValue(value));
+    EXPECT_NE(std::string::npos, requests[0].find("&id=2004&ts=64000010&message="));
+    EXPECT_NE(std::string::npos,
+        EmulatorState().find("message demo@socialnet.example 2004 " + Utf8(message) + "\n"));
+
+    // The status, with the button "Установить статус"; it comes back in the list.
+    const std::wstring text = L"На даче, буду в понедельник";
+    EXPECT_EQ(Utf8(TEXT_STATUS_SET), Utf8(SetStatus(text, IDC_STATUS_SET)));
+    EXPECT_NE(std::string::npos, EmulatorState().find("status demo@socialnet.example " + Utf8(text) + "\n"));
+    const std::vector<std::string> sets = log.RequestsWith("act=set_activity");
+    ASSERT_EQ(1u, sets.size());
+    EXPECT_NE(std::string::npos, sets[0].find("&id=1001&text="));
+    EXPECT_NE(std::string::npos, sets[0].find("&wid=1_140403095&ts=754000053&sid="));
+    app.Command(IDC_STATUS);
+    status = app.WaitDialog(STATUS_TITLE);
+    ASSERT_TRUE(status != NULL);
+    EXPECT_EQ(Utf8(text), Utf8(ListItem(status, IDC_STATUS_LIST, 0)));
+    PostMessageW(status, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.WaitWindowGone(status));
+}
+
+TEST_F(MessageTest, RefusalsKeepTheTextForTheNextTry)
+{
+    StartWithAllFriends();
+    // -3: this friend accepts no messages; the text waits in his dialog.
+    const std::wstring closed = L"Сергей Голубев";
+    EXPECT_EQ(Utf8(TEXT_PRIVACY), Utf8(SendMessageTo(closed, L"Серёжа, ответь")));
+    HWND dialog = OpenMessage(closed);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ(Utf8(L"Серёжа, ответь"), Utf8(ItemText(dialog, IDC_MESSAGE_EDIT)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+    ASSERT_TRUE(app.WaitWindowGone(dialog));
+
+    // -2: the account has sent a burst of messages from elsewhere.
+    DirectSession direct;
+    ASSERT_TRUE(LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &direct));
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(200,
+            HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
+    EXPECT_EQ(Utf8(TEXT_CAPTCHA), Utf8(SendMessageTo(L"Борис Петров", L"Борис!")));
+    ASSERT_TRUE(ResetEmulator());
+
+    // -1: the server has ended the program's session.
+    EmulatorLog log;
+    ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+    std::string sid;
+    const std::vector<std::string> lists = log.RequestsWith("act=friends");
+    ASSERT_FALSE(lists.empty());
+    ASSERT_TRUE(QueryValue(lists.back(), "sid", &sid));
+    std::string answer;
+    ASSERT_TRUE(HttpRequest(LOGIN_HOST_ADDRESS,
+        "HEAD /auth?login=logout&site=2&sid=" + sid + " HTTP/1.1\r\nHost: login\r\nConnection: close\r\n\r\n",
+        &answer));
+    EXPECT_EQ(Utf8(TEXT_AUTH_ERROR), Utf8(SendMessageTo(L"Борис Петров", L"Борис?")));
+    EXPECT_EQ(Utf8(L"Ошибка."), Utf8(SetStatus(L"Нет сессии")));
+}
+
+struct ReplyFault {
+    const char* name;
+    const wchar_t* text;  // the final status text of both sends
+};
+
+const ReplyFault REPLY_FAULTS[] = {
+    {"not_json", TEXT_BAD_ANSWER}, {"no_ok", TEXT_BAD_ANSWER}, {"ok_string", TEXT_BAD_ANSWER},
+    {"no_blank_line", TEXT_BAD_ANSWER}, {"close", TEXT_BAD_ANSWER},
+    {"slow", NULL},  // late, but the answer itself
+};
+
+class ReplyFaultTest : public MessageTest, public testing::WithParamInterface<ReplyFault> { };
+
+TEST_P(ReplyFaultTest, SurvivedWithAClearText)
+{
+    const ReplyFault& fault = GetParam();
+    StartDemo();
+    Login();
+    ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+    ASSERT_TRUE(ArmFault(DATA_HOST_ADDRESS, fault.name, 2));
+    const std::wstring message = SendMessageTo(L"Виктор Смирнов", L"Проверка");
+    const std::wstring status = SetStatus(L"Проверка статуса");
+    EXPECT_EQ(Utf8(fault.text ? fault.text : TEXT_MESSAGE_SENT), Utf8(message));
+    EXPECT_EQ(Utf8(fault.text ? fault.text : TEXT_STATUS_SET), Utf8(status));
+    ASSERT_TRUE(app.Responsive());
+    // The next send is served normally.
+    EXPECT_EQ(Utf8(TEXT_MESSAGE_SENT), Utf8(SendMessageTo(L"Виктор Смирнов", L"Ещё раз")));
+}
+
+INSTANTIATE_TEST_SUITE_P(DataHost, ReplyFaultTest, testing::ValuesIn(REPLY_FAULTS),
+    [](const testing::TestParamInfo<ReplyFault>& info) { return std::string(info.param.name); });
+
+}  // namespace
