@@ -12,7 +12,7 @@
 namespace {
 
 // Enough of a message to know it again in a row of a small screen.
-const std::size_t FIRST_WORDS_CHARS = 40;
+const std::size_t FIRST_WORDS_CHARS = 24;
 
 const ControlRow kControls[] = {
     {IDC_MESSAGES_LIST, L"LISTBOX", L"",
@@ -21,10 +21,14 @@ const ControlRow kControls[] = {
 };
 const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
 
-std::wstring RowText(const SentMessage& sent)
+// Two rows a message, so the outcome is not cut off on a narrow screen.
+void AddMessageRows(HWND list, const SentMessage& sent)
 {
-    const std::wstring outcome = sent.outcome.empty() ? std::wstring(TEXT_MESSAGE_SENDING) : sent.outcome;
-    return sent.recipient + L": " + FirstWords(sent.text, FIRST_WORDS_CHARS) + L" \x2014 " + outcome;
+    const std::wstring words = sent.recipient + L": " + FirstWords(sent.text, FIRST_WORDS_CHARS);
+    const std::wstring outcome
+        = L"    \x2014 " + (sent.outcome.empty() ? std::wstring(TEXT_MESSAGE_SENDING) : sent.outcome);
+    SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)words.c_str());
+    SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)outcome.c_str());
 }
 
 void OnInitDialog(HWND dialog)
@@ -39,7 +43,7 @@ void OnInitDialog(HWND dialog)
     if (sent.empty())
         SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)TEXT_NO_MESSAGES);
     for (const SentMessage& entry : sent)
-        SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)RowText(entry).c_str());
+        AddMessageRows(list, entry);
 }
 
 INT_PTR OnCommand(HWND dialog, UINT id)

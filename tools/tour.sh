@@ -86,6 +86,19 @@ drive minimise
 shot 11-minimised
 drive tap-icon
 shot 12-back-from-the-icon
+drive message 1
+shot 13-message-dialog
+drive send
+shot 14-message-sent
+drive status
+shot 15-status-dialog
+drive send
+drive status
+shot 16-status-history
+drive close-dialog
+drive messages
+shot 17-messages-sent
+drive close-dialog
 drive exit
 # Two wrong passwords: the refusal that warns of the captcha is wider than
 # the status bar; a tap shows it whole.
@@ -93,7 +106,7 @@ drive start "$exe" demo@socialnet.example wrong
 drive login
 drive login
 drive status-tip
-shot 13-long-status-text
+shot 18-long-status-text
 drive exit
 # The program ran from a folder of its own in the prefix's Temp.
 rm -rf "$root"/wineprefix-x11/drive_c/users/*/Temp/sorvinta-e2e-*

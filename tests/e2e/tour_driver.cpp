@@ -133,6 +133,36 @@ int Run(int argc, char** argv)
     } else if (step == "tap-icon") {
         if (!app.TapNotifyIcon() || !app.WaitMainVisible(true))
             result = Fail("tap-icon", "the window did not come back");
+    } else if (step == "message" || step == "status" || step == "messages") {
+        // The message dialog for a row with a Russian text typed in; the status
+        // dialog with one; the list of messages sent.
+        const wchar_t* title = step == "message" ? L"Отправить сообщение"
+            : step == "status"                   ? L"Статус"
+                                                 : L"Сообщения";
+        if (step == "message")
+            app.SelectRow(argc > 2 ? atoi(argv[2]) : 0);
+        app.Command(step == "message" ? IDC_SECTION_MESSAGE : step == "status" ? IDC_STATUS : IDC_MESSAGES);
+        HWND dialog = app.WaitDialog(title);
+        if (!dialog)
+            result = Fail(step.c_str(), "no dialog");
+        else if (step != "messages")
+            SendMessageTimeoutW(GetDlgItem(dialog, step == "message" ? IDC_MESSAGE_EDIT : IDC_STATUS_EDIT),
+                WM_SETTEXT, 0,
+                (LPARAM)(step == "message" ? L"Привет! Как дела?" : L"На даче до понедельника"),
+                SMTO_ABORTIFHUNG, 5000, NULL);
+    } else if (step == "send" || step == "close-dialog") {
+        // The open dialog: "Отправить", or "Закрыть".
+        HWND dialog = GetForegroundWindow();
+        for (const wchar_t* title : {L"Отправить сообщение", L"Статус", L"Сообщения"})
+            if (HWND found = app.WaitDialog(title, 200))
+                dialog = found;
+        app.MarkStatus();
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(step == "send" ? IDC_BAR_SEND : IDC_BAR_CLOSE, 0), 0);
+        app.WaitWindowGone(dialog);
+        std::wstring text;
+        if (step == "send")
+            app.WaitFinalStatus(&text);
+        app.Responsive(5000);
     } else if (step == "exit") {
         app.Command(IDC_EXIT);
         DWORD code = 12345;

@@ -315,16 +315,21 @@ TEST_F(Dialogs, StatusDialogControlsCommandsAndHistory)
 
 TEST_F(Dialogs, SentMessagesNewestFirst)
 {
-    const int older = RecordMessageSend(L"Анна Иванова", L"Привет, как дела?");
+    const int older = RecordMessageSend(L"Анна Иванова", L"Привет, как дела?\r\nЖду ответа с нетерпением");
     RecordMessageOutcome(older, TEXT_PRIVACY);
     RecordMessageSend(L"Boris", L"Второе");
     DialogDriver driver(L"Сообщения", [&](HWND dialog) {
         ASSERT_TRUE(dialog);
         HWND rows = GetDlgItem(dialog, IDC_MESSAGES_LIST);
-        const int count = (int)SendMessageW(rows, LB_GETCOUNT, 0, 0);
-        ASSERT_GE(count, 2);
-        EXPECT_EQ(std::wstring(L"Boris: Второе \x2014 ") + TEXT_MESSAGE_SENDING, ListRow(rows, 0));
-        EXPECT_EQ(std::wstring(L"Анна Иванова: Привет, как дела? \x2014 ") + TEXT_PRIVACY, ListRow(rows, 1));
+        ASSERT_GE(SendMessageW(rows, LB_GETCOUNT, 0, 0), 4);
+        const std::wstring expected[] = {
+            L"Boris: Второе",
+            std::wstring(L"    \x2014 ") + TEXT_MESSAGE_SENDING,
+            L"Анна Иванова: Привет, как дела? Жду...",
+            std::wstring(L"    \x2014 ") + TEXT_PRIVACY,
+        };
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(expected[i], ListRow(rows, i)) << i;
         PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
     });
     Command(IDC_MESSAGES);
