@@ -229,4 +229,17 @@ TEST(CaptchaGif, IsA150By30PictureThatDependsOnTheCsid)
     EXPECT_EQ(a, emulator::CaptchaGif(1));
 }
 
+TEST(Cp1251ToUtf8, ReadsBackEveryAssignedByte)
+{
+    // Every byte the page assigns comes back as it went; 0x98 has no letter.
+    for (int b = 1; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        if (b == 0x98)
+            EXPECT_EQ("\xEF\xBF\xBD", emulator::Cp1251ToUtf8(byte));
+        else
+            EXPECT_EQ(byte, emulator::Utf8ToCp1251(emulator::Cp1251ToUtf8(byte))) << b;
+    }
+    EXPECT_EQ("Ёлка & «мир»", emulator::Cp1251ToUtf8(emulator::Utf8ToCp1251("Ёлка & «мир»")));
+}
+
 }  // namespace
