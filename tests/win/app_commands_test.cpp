@@ -304,8 +304,7 @@ TEST_F(Commands, UnhandledIdsGoToTheDefaultProcedure)
     SendMessageW(list, LB_SETCURSEL, 0, 0);
     SetStatusText(L"-");
     g_workerThread = NULL;
-    const UINT ids[] = {IDC_MESSAGES, IDC_SECTION_MESSAGE, IDC_SELECT_ALL, IDC_FRIEND_LIST, IDC_SOFTKEY_MENU,
-        IDC_SOFTKEY_SECTION};
+    const UINT ids[] = {IDC_SELECT_ALL, IDC_FRIEND_LIST, IDC_SOFTKEY_MENU, IDC_SOFTKEY_SECTION};
     for (UINT id : ids) {
         EXPECT_EQ(Command(id), 0) << id;
         EXPECT_TRUE(IsWindowVisible(window)) << id;
