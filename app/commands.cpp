@@ -11,6 +11,7 @@
 #include "app/ui_text.h"
 #include "net/session.h"
 #include "resources/resource.h"
+#include "settings/settings_dialog.h"
 #include "settings/settings_load.h"
 
 namespace {
@@ -129,6 +130,7 @@ bool HandleMainCommand(HWND window, UINT id)
     case IDC_CONNECT:        ConnectOrDisconnect(); return true;
     case IDC_MINIMISE:       ShowWindow(window, SW_HIDE); return true;
     case IDC_ABOUT:          ShowAboutBox(); return true;
+    case IDC_SETTINGS:       ShowModalDialog(IDD_SETTINGS, SettingsDialogProc); return true;
     case IDC_EXIT:           SendMessageW(window, WM_CLOSE, 0, 0); return true;
     case IDC_REFRESH:        RefreshFriendList(g_refreshActMenu); return true;
     case IDC_ALL_ONLINE:     ToggleOnlineOnly(IDC_ALL_ONLINE); return true;

@@ -11,3 +11,11 @@ struct Credentials {
 };
 
 static_assert(sizeof(Credentials) == 2 * CREDENTIAL_FIELD_SIZE, "fields must be adjacent");
+
+// One lock guards the record in use: the login worker copies it whole and
+// Save writes both fields, so a login never sees half of a save.
+// Copies from into to under the lock.
+void CopyCredentials(const Credentials& from, Credentials& to);
+// Writes both fields of to under the lock; a value too long for its field
+// is cut at 259 bytes.
+void StoreCredentials(Credentials& to, const char* email, const char* password);

@@ -11,6 +11,7 @@
 #include "app/status_tip.h"
 #include "app/ui_text.h"
 #include "resources/resource.h"
+#include "settings/settings_autoconnect.h"
 #include "settings/settings_load.h"
 
 namespace {
@@ -314,6 +315,9 @@ bool InitMainWindow(HINSTANCE instance, int showCommand)
 #endif
     ShowWindow(g_mainWindow, showCommand);
     UpdateWindow(g_mainWindow);
+    // The saved choice: connect by itself, as "Подключиться" would.
+    if (g_autoConnect)
+        ConnectOrDisconnect();
     return true;
 }
 

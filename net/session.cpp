@@ -195,7 +195,10 @@ DWORD WINAPI LoginThread(LPVOID credentials)
 {
     DWORD code = EXIT_FAILED;
     try {
-        code = RunLogin(static_cast<const Credentials*>(credentials), LOGIN_HOST);
+        // A Save may rewrite the record meanwhile: log in with a whole copy.
+        Credentials copy;
+        CopyCredentials(*static_cast<const Credentials*>(credentials), copy);
+        code = RunLogin(&copy, LOGIN_HOST);
     } catch (const std::exception&) {
         SetStatusText(TEXT_LOGIN_FAILED);
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
 #include "settings/settings_load.h"
 
@@ -150,6 +151,11 @@ void LoadSettings()
     const int length = g_settingsFile.ReadAll(g_settingsFile.handle, &text);
     g_settingsOutcome = length < 0 ? SettingsUnreadable
                                    : ReadSettingsText(text, static_cast<size_t>(length), g_credentials);
+    if (g_settingsOutcome == SettingsUsable) {
+        SettingsSections sections;
+        SettingsFile::Parse(text, sections);
+        g_autoConnect = SelectAutoConnect(sections);
+    }
     free(text);
 }
 
@@ -174,7 +180,7 @@ void SaveSettings(const char* email, const char* password)
     // typed "a\r\npassword=x" would load as the password next time).
     if (strpbrk(email, "\r\n") || strpbrk(password, "\r\n"))
         return;
-    const std::string text = ComposeSettingsText(email, password);
+    const std::string text = ComposeSettingsTextWith(email, password, g_autoConnect);
     if (!g_settingsFile.Open(SETTINGS_TEMP_FILE_NAME, GENERIC_WRITE, CREATE_ALWAYS))
         return;
     const int written = g_settingsFile.Write(g_settingsFile.handle, text.c_str());
