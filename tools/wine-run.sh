@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's own prefix.
-#   wine-run.sh [--prefix DIR] [--graphics null|x11] program.exe [args...]
+#   wine-run.sh [--prefix DIR] [--graphics null|x11] [--dpi N] program.exe [args...]
 # Used as CMAKE_CROSSCOMPILING_EMULATOR by the cross build. The prefix is made
 # on first use (about 15 s): Russian ANSI code page (1251), Tahoma as on the
 # device, and the null graphics driver unless x11 is asked for.
@@ -11,14 +11,17 @@ set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=${SORVINTA_WINEPREFIX:-$here/../build/wineprefix}
 graphics=${SORVINTA_WINE_GRAPHICS:-null}
+dpi=
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) prefix=$2; shift 2 ;;
     --graphics) graphics=$2; shift 2 ;;
+    # The screen's pixels per inch (LogPixels); give such a run a prefix of its own.
+    --dpi) dpi=$2; shift 2 ;;
     *) break ;;
   esac
 done
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--graphics null|x11] program.exe [args...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--graphics null|x11] [--dpi N] program.exe [args...]" >&2; exit 2; }
 
 fonts=${SORVINTA_WINE_FONTS:-/usr/share/wine/fonts}
 device_fonts="tahoma.ttf tahomabd.ttf"
@@ -51,6 +54,11 @@ init_prefix() {
     env LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Software\Wine\X11 Driver' /v ShowSystray /d n /f >/dev/null 2>&1
     wineserver -w || true
     echo "$graphics" > "$prefix/.sorvinta-graphics"
+  fi
+  if [ -n "$dpi" ] && [ "$(cat "$prefix/.sorvinta-dpi" 2>/dev/null)" != "$dpi" ]; then
+    env LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    wineserver -w || true
+    echo "$dpi" > "$prefix/.sorvinta-dpi"
   fi
 }
 # Parallel test runs share one prefix: only one of them makes it.

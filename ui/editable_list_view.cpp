@@ -81,6 +81,7 @@ EditableListView::EditableListView()
     , previousRow(-1)
     , imageList(NULL)
     , ownProcedure(NULL)
+    , armed(false)
 {
     numberText[0] = L'\0';
     colourText[0] = L'\0';
@@ -129,6 +130,7 @@ bool EditableListView::Create(
     editor = NULL;
     currentRow = -1;
     previousRow = -1;
+    armed = false;
     return true;
 }
 
@@ -465,6 +467,7 @@ void EditableListView::DestroyEditor()
 void EditableListView::EndEdit()
 {
     DestroyEditor();
+    armed = false;
     Repaint(previousRow);
     previousRow = -1;
     currentRow = -1;
@@ -532,14 +535,20 @@ void EditableListView::OnTap(LPARAM point)
     DestroyEditor();
     const RowData* data = Row(row);
     // A colour row has no editor: the release decides.
-    if (!data || KindOf(data) == RowColour)
+    if (!data)
         return;
+    if (KindOf(data) == RowColour) {
+        armed = true;
+        return;
+    }
     OpenEditor(row, data, bounds);
 }
 
 void EditableListView::OnRelease(LPARAM point)
 {
-    if (currentRow < 0)
+    const bool wasArmed = armed;
+    armed = false;
+    if (currentRow < 0 || !wasArmed)
         return;
     RowData* data = Row(currentRow);
     if (!data || KindOf(data) != RowColour)

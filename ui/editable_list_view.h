@@ -111,6 +111,9 @@ struct EditableListView {
     HFONT captionFont;
     HPEN separatorPen;
     WNDPROC ownProcedure;
+    // A colour row was pressed and its release is still to come; a release
+    // outside the row disarms it, so a further tap on it is ignored.
+    bool armed;
 
 private:
     RowData* Row(int row);
