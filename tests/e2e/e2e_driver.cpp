@@ -1,6 +1,7 @@
 // The end-to-end driver: a Sorvinta process seen and worked from outside.
 #include "e2e_driver.h"
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -676,6 +677,40 @@ HWND SorvintaApp::WaitDialog(const std::wstring& title, DWORD timeoutMs) const
             return NULL;
         Sleep(POLL_MS);
     }
+}
+
+HWND SorvintaApp::TapSettingsRow(HWND dialog, int row) const
+{
+    // Rows of a 96-dpi screen: 32 px from the list's state images, 33 under Wine.
+    const int rowHeight = 32;
+    HWND list = GetDlgItem(dialog, IDC_SETTINGS_LIST);
+    const DWORD start = GetTickCount();
+    DWORD_PTR rows = 0;
+    while (!list || !SendTimeout(list, LVM_GETITEMCOUNT, 0, 0, &rows) || (int)rows <= row) {
+        if (GetTickCount() - start > 5000)
+            return NULL;
+        Sleep(POLL_MS);
+        list = GetDlgItem(dialog, IDC_SETTINGS_LIST);
+    }
+    const LPARAM point = MAKELPARAM(60, row * (rowHeight + 1) + rowHeight / 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    PostMessageW(list, WM_LBUTTONUP, 0, point);
+    for (;;) {
+        for (const wchar_t* kind : {L"Edit", L"ComboBox"}) {
+            HWND editor = FindWindowExW(list, NULL, kind, NULL);
+            if (editor && IsWindowVisible(editor))
+                return editor;
+        }
+        if (GetTickCount() - start > 5000)
+            return NULL;
+        Sleep(POLL_MS);
+    }
+}
+
+bool SorvintaApp::TypeInto(HWND editor, const std::wstring& text) const
+{
+    return SendTimeout(editor, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), NULL)
+        && ReadWindowText(editor) == text;
 }
 
 bool SorvintaApp::WaitWindowGone(HWND window, DWORD timeoutMs) const

@@ -24,6 +24,7 @@ enum SoftKey { SOFTKEY_LEFT, SOFTKEY_RIGHT };  // "Раздел", "Меню"
 // Positions of the items in the pop-ups, as the user counts them from the top.
 enum {
     MAIN_POPUP_CONNECT = 0,
+    MAIN_POPUP_SETTINGS = 5,
     MAIN_POPUP_MINIMISE = 6,
     MAIN_POPUP_ABOUT = 7,
     MAIN_POPUP_EXIT = 8,
@@ -108,6 +109,11 @@ public:
     bool PressAndHoldRow(int row) const;
     void ReleaseList() const;
     HWND WaitDialog(const std::wstring& title, DWORD timeoutMs = 5000) const;
+    // The settings dialog: taps a row of its list and waits for the editor
+    // that opens over it (null when none does); types a whole new text into
+    // an open edit field.
+    HWND TapSettingsRow(HWND dialog, int row) const;
+    bool TypeInto(HWND editor, const std::wstring& text) const;
     bool WaitWindowGone(HWND window, DWORD timeoutMs = 5000) const;
     bool WaitMainVisible(bool visible, DWORD timeoutMs = 5000) const;
 
