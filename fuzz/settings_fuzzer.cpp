@@ -7,6 +7,7 @@
 
 #include "app/constants.h"
 #include "app/credentials.h"
+#include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -89,6 +90,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SelectCredentials(reread, again);
     Check(strcmp(again.email, guarded.credentials.email) == 0);
     Check(strcmp(again.password, guarded.credentials.password) == 0);
+
+    // So does the connect-at-start choice, and its line changes no credential.
+    const bool autoConnect = SelectAutoConnect(sections);
+    SettingsSections withChoice;
+    SettingsFile::Parse(
+        ComposeSettingsTextWith(guarded.credentials.email, guarded.credentials.password, autoConnect).c_str(),
+        withChoice);
+    Check(SelectAutoConnect(withChoice) == autoConnect);
+    Credentials alongside = {};
+    SelectCredentials(withChoice, alongside);
+    Check(memcmp(&alongside, &again, sizeof(again)) == 0);
 
     // The start-up judgement of the same bytes, NULs included: only a usable
     // file fills the record, and then with a non-empty e-mail.

@@ -99,6 +99,11 @@ drive close-dialog
 drive messages
 shot 17-messages-sent
 drive close-dialog
+drive settings
+shot 18-settings
+drive edit-row 1
+shot 19-settings-editing
+drive close-settings
 drive exit
 # Two wrong passwords: the refusal that warns of the captcha is wider than
 # the status bar; a tap shows it whole.
@@ -106,7 +111,7 @@ drive start "$exe" demo@socialnet.example wrong
 drive login
 drive login
 drive status-tip
-shot 18-long-status-text
+shot 20-long-status-text
 drive exit
 # The program ran from a folder of its own in the prefix's Temp.
 rm -rf "$root"/wineprefix-x11/drive_c/users/*/Temp/sorvinta-e2e-*

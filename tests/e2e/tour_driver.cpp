@@ -6,6 +6,8 @@
 //   tour_driver login | refresh | all      a command, waiting for its outcome
 //   tour_driver hold ROW                   tap and hold on a row: context menu
 //   tour_driver about | close-about        open / close the About box
+//   tour_driver settings | close-settings  open / close the settings dialog
+//   tour_driver edit-row ROW               tap a row of the settings list
 //   tour_driver exit                       "Выход", waits for the exit code
 //   tour_driver windows                    lists the visible top-level windows
 // Prints the status text after each step; exit code 0 when the step worked.
@@ -162,6 +164,21 @@ int Run(int argc, char** argv)
         std::wstring text;
         if (step == "send")
             app.WaitFinalStatus(&text);
+        app.Responsive(5000);
+    } else if (step == "settings") {
+        app.Command(IDC_SETTINGS);
+        if (!app.WaitDialog(L"Настройки"))
+            result = Fail("settings", "no settings dialog");
+    } else if (step == "edit-row") {
+        HWND dialog = app.WaitDialog(L"Настройки", 500);
+        if (!dialog || !app.TapSettingsRow(dialog, argc > 2 ? atoi(argv[2]) : 1))
+            result = Fail("edit-row", "no editor");
+    } else if (step == "close-settings") {
+        HWND dialog = app.WaitDialog(L"Настройки", 500);
+        if (dialog) {
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+            app.WaitWindowGone(dialog);
+        }
         app.Responsive(5000);
     } else if (step == "exit") {
         app.Command(IDC_EXIT);
