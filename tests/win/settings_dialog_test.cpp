@@ -291,21 +291,6 @@ TEST_F(SettingsDialogTest, SaveWritesExactlyTheShownValuesAndTheNextStartLoadsTh
     }
 }
 
-TEST_F(SettingsDialogTest, TheMenuCommandOpensItAndSaveReachesTheCredentials)
-{
-    std::vector<ModalScript::Step> steps = {TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL),
-        Type(L"menu@mail.ru"), Post(WM_COMMAND, IDC_BAR_SAVE)};
-    steps.insert(steps.begin(), [this] {
-        dialog = FindWindowW(L"#32770", L"Настройки");
-        return dialog && g_settingsList.RowCount() == SETTINGS_ROW_COUNT;
-    });
-    ModalScript script(steps);
-    EXPECT_EQ(0, Command(IDC_SETTINGS));
-    EXPECT_TRUE(script.Finished());
-    EXPECT_STREQ("menu@mail.ru", g_credentials.email);
-    EXPECT_EQ(FileText("menu@mail.ru", ""), OnDisk());
-}
-
 struct CloseCase {
     const char* name;
     UINT message;
