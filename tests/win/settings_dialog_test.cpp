@@ -12,6 +12,7 @@
 
 #include "app/constants.h"
 #include "app/modal_dialog.h"
+#include "net/session.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_load.h"
@@ -400,13 +401,12 @@ TEST_F(SettingsDialogTest, ConnectAtStartRunsTheLoginOnceTheWindowIsUp)
         window = g_mainWindow;
         EXPECT_EQ(on, g_autoConnect);
         if (!on) {
-            EXPECT_TRUE(g_workerThread == NULL);
+            EXPECT_EQ(SESSION_WORK_NONE, SessionWorkUnderWay());
             continue;
         }
-        ASSERT_TRUE(g_workerThread != NULL);
-        HANDLE worker = g_workerThread;
-        EXPECT_TRUE(pump.Until([&] { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; }, 40000));
-        CloseHandle(worker);
+        // The worker's handle is closed once started: wait for the login to give back its slot.
+        ASSERT_NE(SESSION_WORK_NONE, SessionWorkUnderWay()) << "no login started";
+        EXPECT_TRUE(pump.Until([] { return SessionWorkUnderWay() == SESSION_WORK_NONE; }, 40000));
         EXPECT_NE(apptest::StatusText(), L"Вы не авторизованы");  // the login said how it went
     }
 }
