@@ -12,7 +12,6 @@
 #include "app/app_state.h"
 #include "app/constants.h"
 #include "net/http_exchange.h"
-#include "net/response.h"
 #include "net/session.h"
 #include "net/status_texts.h"
 #include "net/text_conv.h"
@@ -22,6 +21,7 @@ namespace {
 
 const wchar_t kListEmpty[] = L"Список друзей пуст";
 const wchar_t kBadAnswer[] = L"Неверный ответ сервера";
+const wchar_t kServerRefused[] = L"Сервер отклонил запрос";
 const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
 const wchar_t kBadSessionIds[] = L"Неверные данные сессии";
 const wchar_t kLoadedFormat[] = L"Загружено %d друзей";
@@ -80,11 +80,6 @@ void ShowFriendCount(const char* act)
     SetStatusText(text);
 }
 
-bool HasBlankLine(const std::string& response)
-{
-    return response.find("\r\n\r\n") != std::string::npos;
-}
-
 void FetchFriendList(const FriendListJob& job)
 {
     char sid[SESSION_ID_SIZE];
@@ -108,7 +103,7 @@ void FetchFriendList(const FriendListJob& job)
     ShowFriendListResponse(ticket, job.act, response);
 }
 
-enum AnswerKind { AnswerBad, AnswerEmpty, AnswerList };
+enum AnswerKind { AnswerBad, AnswerRefused, AnswerEmpty, AnswerList };
 
 // The whole answer read and checked, before anything is shown.
 struct FriendListAnswer {
@@ -119,11 +114,15 @@ struct FriendListAnswer {
 
 void ReadFriendListAnswer(const std::string& response, FriendListAnswer* answer)
 {
-    // Without a blank line there is no body.
-    if (!HasBlankLine(response))
-        return;
+    // Without a sound body, or on a refusal, there is no list.
+    std::string body;
+    switch (ReadFriendListBody(response, &body)) {
+    case FriendAnswerBody: break;
+    case FriendAnswerRefused: answer->kind = AnswerRefused; return;
+    case FriendAnswerBad: return;
+    }
     std::string memberText;
-    const MemberCut cut = CutMemberText(ResponseBody(response), &memberText);
+    const MemberCut cut = CutMemberText(body, &memberText);
     if (cut == MemberTextMissing)
         return;
     if (cut == MemberListEmpty) {
@@ -165,8 +164,8 @@ void ShowFriendListResponse(const ListTicket& ticket, const char* act, const std
     SessionHold hold;
     if (JudgeListAnswer(ticket, g_refreshTickets.Newest(), CurrentSession()) != ListShow)
         return;  // the newer refresh, or the session change, has the last word
-    if (answer.kind == AnswerBad) {
-        SetStatusText(kBadAnswer);
+    if (answer.kind == AnswerBad || answer.kind == AnswerRefused) {
+        SetStatusText(answer.kind == AnswerRefused ? kServerRefused : kBadAnswer);
         return;
     }
     SendToFriendList(LB_RESETCONTENT, 0, 0);

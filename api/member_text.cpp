@@ -7,7 +7,9 @@
 
 #include "api/friend_model.h"
 #include "app/constants.h"
+#include "json/cp1251.h"
 #include "json/reader.h"
+#include "net/http_answer.h"
 #include "net/text.h"
 
 namespace {
@@ -79,6 +81,20 @@ FriendRequestResult ComposeFriendListRequest(
         return FriendRequestTooLong;
     }
     return FriendRequestComposed;
+}
+
+FriendAnswer ReadFriendListBody(const std::string& response, std::string* body)
+{
+    const int status = ResponseStatus(response);
+    std::string decoded;
+    if (status < 0 || !DecodeResponseBody(response, &decoded))
+        return FriendAnswerBad;
+    if (status < 200 || status > 299)
+        return FriendAnswerRefused;
+    if (IsUtf8Answer(response))
+        decoded = json::Utf8ToCp1251(decoded);
+    body->swap(decoded);
+    return FriendAnswerBody;
 }
 
 MemberCut CutMemberText(const std::string& body, std::string* memberText)

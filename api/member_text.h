@@ -26,6 +26,16 @@ enum FriendRequestResult {
 FriendRequestResult ComposeFriendListRequest(
     const char* act, const char* memberId, const char* sessionId, char* buffer, std::size_t size);
 
+enum FriendAnswer {
+    FriendAnswerBody,     // a 2xx answer whose body is in Windows-1251 now
+    FriendAnswerRefused,  // a sound answer whose status is not 2xx
+    FriendAnswerBad       // no status line, no end of the header block, or a malformed body
+};
+
+// The body of a data answer: chunked framing undone, cut to its length, and
+// converted from UTF-8 when its Content-Type says charset=utf-8.
+FriendAnswer ReadFriendListBody(const std::string& response, std::string* body);
+
 enum MemberCut {
     MemberTextFound,   // memberText runs from the first "[[" to the last "]"
     MemberListEmpty,   // no "[[", but an empty array "[]" outside any string

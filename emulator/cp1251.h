@@ -1,21 +1,14 @@
 // Windows-1251 text for the emulator's answers: names are written in UTF-8
-// here and go over the wire as the device's ANSI bytes.
+// here and go over the wire as the device's ANSI bytes. The one table of the
+// code page lives with the JSON library.
 #pragma once
 
-#include <string>
-#include <string_view>
+#include "json/cp1251.h"
 
 namespace emulator {
 
-// Converts UTF-8 text to Windows-1251 bytes. Characters the code page lacks
-// and bytes that are not valid UTF-8 become '?', one per character.
-std::string Utf8ToCp1251(std::string_view utf8);
-
-// Windows-1251 bytes to UTF-8, for people and tests reading what arrived.
-// The one byte the page leaves unassigned (0x98) becomes U+FFFD.
-std::string Cp1251ToUtf8(std::string_view bytes);
-
-// One code point to its Windows-1251 byte; false when the page has none.
-bool CodePointToCp1251(char32_t cp, unsigned char& out);
+using json::CodePointToCp1251;
+using json::Cp1251ToUtf8;
+using json::Utf8ToCp1251;
 
 }  // namespace emulator

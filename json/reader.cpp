@@ -4,6 +4,8 @@
 #include <cmath>
 #include <streambuf>
 
+#include "json/cp1251.h"
+
 namespace json {
 
 namespace {
@@ -181,6 +183,7 @@ private:
             case 'n': value.push_back('\n'); break;
             case 'r': value.push_back('\r'); break;
             case 't': value.push_back('\t'); break;
+            case 'u': value.push_back(ReadUnicodeEscape()); break;
             default:
                 if (escaped == Traits::eof())
                     throw ScanException("text ends inside a string", offset_);
@@ -188,6 +191,49 @@ private:
                     std::string("unsupported escape \\") + static_cast<char>(escaped), offset_ - 1);
             }
         }
+    }
+
+    // Four hex digits after "\u".
+    char32_t ReadHexQuad()
+    {
+        const std::size_t start = offset_;
+        char32_t value = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int c = Take();
+            int digit = -1;
+            if (c >= '0' && c <= '9')
+                digit = c - '0';
+            else if (c >= 'a' && c <= 'f')
+                digit = c - 'a' + 10;
+            else if (c >= 'A' && c <= 'F')
+                digit = c - 'A' + 10;
+            if (digit < 0)
+                throw ScanException("\\u needs four hex digits", start);
+            value = value * 16 + char32_t(digit);
+        }
+        return value;
+    }
+
+    // The character of a \u escape (a surrogate pair taken whole) as its
+    // Windows-1251 byte, '?' when the page has none.
+    char ReadUnicodeEscape()
+    {
+        const std::size_t start = offset_;
+        char32_t cp = ReadHexQuad();
+        if (cp >= 0xDC00 && cp <= 0xDFFF)
+            throw ScanException("a low surrogate without its high one", start);
+        if (cp >= 0xD800 && cp <= 0xDBFF) {
+            if (Take() != '\\' || Take() != 'u')
+                throw ScanException("a high surrogate without its low one", start);
+            const char32_t low = ReadHexQuad();
+            if (low < 0xDC00 || low > 0xDFFF)
+                throw ScanException("a high surrogate without its low one", start);
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        }
+        unsigned char byte = '?';
+        if (!CodePointToCp1251(cp, byte))
+            byte = '?';
+        return static_cast<char>(byte);
     }
 
     void ReadLiteral(const char* word)

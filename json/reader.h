@@ -8,7 +8,10 @@
 // left unchanged then.
 //
 // Strings are taken as raw bytes; the escapes \" \\ \/ \b \f \n \r \t are
-// undone and any other escape, \u included, is a ScanException. Numbers follow
+// undone, \uXXXX (surrogate pairs included) becomes the character's
+// Windows-1251 byte, '?' when the page lacks it, as most encoders escape
+// every letter beyond ASCII. A lone surrogate or any other escape is a
+// ScanException. Numbers follow
 // the JSON grammar and are read as double; one too large for a double is a
 // ScanException.
 #pragma once

@@ -1,5 +1,5 @@
 // The HTTP exchange: connection manager, one socket, one request, the whole
-// answer until the server closes.
+// answer: to its end, or until the server closes when it gives no length.
 #include <winsock2.h>
 #include <windows.h>
 #include <connmgr.h>
@@ -12,6 +12,7 @@
 
 #include "app/app_state.h"
 #include "app/constants.h"
+#include "net/http_answer.h"
 #include "net/status_texts.h"
 
 volatile LONG g_bytesSent = 0;
@@ -80,27 +81,70 @@ void SendRequest(SOCKET s, const char* request)
     }
 }
 
-// Collects everything until the server closes. False on a receive error or
-// timeout, or when the answer outgrows the cap. Bytes that arrived count as
-// traffic either way: they crossed the air.
-bool ReceiveAll(SOCKET s, std::string& collected, size_t maxResponseBytes)
+enum ReceiveResult { RECEIVED, RECEIVE_FAILED, RECEIVE_TOO_BIG, RECEIVE_CUT, RECEIVE_MALFORMED };
+
+// Collects the answer until it is complete (its length, its last chunk, the
+// blank line of a HEAD answer) or, without a length, until the server
+// closes. A server may keep the line open after a whole answer, or reset
+// it: what is whole is kept. Bytes that arrived count as traffic either
+// way: they crossed the air.
+ReceiveResult ReceiveAnswer(
+    SOCKET s, std::string& collected, const ExchangeLimits& limits, bool headRequest, DWORD connectedAt)
 {
+    AnswerEnd end(headRequest);
     char chunk[RECEIVE_CHUNK_BYTES];
     for (;;) {
+        // The overall deadline bounds a server that trickles a byte at a time.
+        const DWORD elapsed = GetTickCount() - connectedAt;
+        if (elapsed >= limits.deadlineMs)
+            return RECEIVE_FAILED;
+        const DWORD left = limits.deadlineMs - elapsed;
+        const DWORD wait = left < limits.ioTimeoutMs ? left : limits.ioTimeoutMs;
+        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&wait, sizeof(wait));
+
         const int n = recv(s, chunk, sizeof(chunk), 0);
-        if (n == 0)
-            return true;
         if (n < 0)
-            return false;
+            return RECEIVE_FAILED;
+        if (n == 0) {
+            // Closed: whole unless a length or a last chunk is still due.
+            const AnswerState state = end.Check(collected);
+            if (state == ANSWER_MALFORMED)
+                return RECEIVE_MALFORMED;
+            return state == ANSWER_PARTIAL && end.HeaderBlockArrived() ? RECEIVE_CUT : RECEIVED;
+        }
         InterlockedExchangeAdd(&g_bytesReceived, n);
-        if ((size_t)n > maxResponseBytes - collected.size())
-            return false;
+        if ((size_t)n > limits.maxResponseBytes - collected.size())
+            return RECEIVE_TOO_BIG;
         try {
             collected.append(chunk, (size_t)n);  // the string grows geometrically
         } catch (const std::bad_alloc&) {
-            return false;  // out of memory is a failed exchange; the socket still gets closed
+            return RECEIVE_TOO_BIG;  // out of memory is a failed exchange; the socket still gets closed
+        }
+        switch (end.Check(collected)) {
+        case ANSWER_COMPLETE: return RECEIVED;
+        case ANSWER_MALFORMED: return RECEIVE_MALFORMED;
+        case ANSWER_PARTIAL:
+        case ANSWER_OPEN: break;
         }
     }
+}
+
+const wchar_t* ReceiveFailureText(ReceiveResult result)
+{
+    // clang-format off
+    switch (result) {
+    case RECEIVE_TOO_BIG:   return TEXT_ANSWER_TOO_BIG;
+    case RECEIVE_CUT:       return TEXT_ANSWER_CUT;
+    case RECEIVE_MALFORMED: return TEXT_ANSWER_MALFORMED;
+    case RECEIVE_FAILED:
+    default:                return TEXT_ANSWER_FAILED;
+    }
+    // clang-format on
+}
+
+bool IsHeadRequest(const char* request)
+{
+    return strncmp(request, "HEAD ", 5) == 0;
 }
 
 int FailExchange(const wchar_t* text)
@@ -143,7 +187,7 @@ void UpdateTrafficLabel(LONG received, LONG sent)
 }
 
 int HttpExchangeWithLimits(
-    const char* request, std::string& response, const char* host, DWORD ioTimeoutMs, size_t maxResponseBytes)
+    const char* request, std::string& response, const char* host, const ExchangeLimits& limits)
 {
     if (FAILED(EstablishConnection(CONNMGR_URL, CONNECTION_TIMEOUT_MS)))
         return FailExchange(TEXT_NO_INTERNET);
@@ -154,22 +198,23 @@ int HttpExchangeWithLimits(
         WSACleanup();
         return FailExchange(TEXT_CONNECT_FAILED);
     }
-    const SOCKET s = ConnectToHost(host, ioTimeoutMs);
+    const SOCKET s = ConnectToHost(host, limits.ioTimeoutMs);
     if (s == INVALID_SOCKET) {
         WSACleanup();
         return FailExchange(TEXT_CONNECT_FAILED);
     }
+    const DWORD connectedAt = GetTickCount();
 
     SetStatusText(TEXT_SENDING);
     SendRequest(s, request);
 
     SetStatusText(TEXT_RECEIVING);
     std::string collected;
-    const bool received = ReceiveAll(s, collected, maxResponseBytes);
+    const ReceiveResult received = ReceiveAnswer(s, collected, limits, IsHeadRequest(request), connectedAt);
     closesocket(s);
     WSACleanup();
-    if (!received)
-        return FailExchange(TEXT_CONNECT_FAILED);
+    if (received != RECEIVED)
+        return FailExchange(ReceiveFailureText(received));
 
     if (response.empty())
         response.swap(collected);  // a 10 MB list is not copied twice
@@ -181,5 +226,6 @@ int HttpExchangeWithLimits(
 
 int HttpExchange(const char* request, std::string& response, const char* host)
 {
-    return HttpExchangeWithLimits(request, response, host, EXCHANGE_IO_TIMEOUT_MS, MAX_RESPONSE_BYTES);
+    const ExchangeLimits limits = {EXCHANGE_IO_TIMEOUT_MS, EXCHANGE_DEADLINE_MS, MAX_RESPONSE_BYTES};
+    return HttpExchangeWithLimits(request, response, host, limits);
 }

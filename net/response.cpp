@@ -1,60 +1,59 @@
 // Header map and body of a raw HTTP response. No windows.h: built natively too.
 #include "net/response.h"
 
+#include <vector>
+
+#include "net/http_answer.h"
 #include "net/text.h"
 
 namespace {
 
-const char LINE_BREAK[] = "\r\n";
-const char BLANK_LINE[] = "\r\n\r\n";
 const char COOKIE_FIELD[] = "Set-Cookie";
 
-void ReadHeaderLine(std::string line, HeaderMap& map, std::string& cookies)
+char LowerAscii(char c)
 {
-    if (line.empty())
-        return;
-    if (line.find(':') == std::string::npos)
-        return;  // the status line, or any line without a field
-    RemoveSpaces(line);
-    const std::string::size_type colon = line.find(':');
-    const std::string name = line.substr(0, colon);
-    const std::string value = line.substr(colon + 1);
-    if (name == COOKIE_FIELD)
-        cookies += value;
-    else
-        map.insert(HeaderMap::value_type(name, value));  // the first occurrence wins
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
 }
 
 }  // namespace
+
+bool FieldNameLess::operator()(const std::string& a, const std::string& b) const
+{
+    const std::string::size_type common = a.size() < b.size() ? a.size() : b.size();
+    for (std::string::size_type i = 0; i < common; ++i) {
+        const unsigned char x = (unsigned char)LowerAscii(a[i]);
+        const unsigned char y = (unsigned char)LowerAscii(b[i]);
+        if (x != y)
+            return x < y;
+    }
+    return a.size() < b.size();
+}
 
 int ParseResponseHeaders(const std::string& response, HeaderMap& map)
 {
     if (response.empty())
         return 0;
-
-    // Every line up to the last line break is read, the body's included.
     int breaks = 0;
-    std::string cookies;
-    std::string::size_type start = 0;
-    std::string::size_type found = response.find(LINE_BREAK, start);
-    while (found != std::string::npos) {
-        ++breaks;
-        ReadHeaderLine(response.substr(start, found - start), map, cookies);
-        start = found + 2;
-        found = response.find(LINE_BREAK, start);
-    }
+    const std::vector<HeaderField> fields = ReadHeaderFields(response, &breaks);
     if (breaks == 0)
         return 0;
 
+    std::string cookies;
+    for (HeaderField field : fields) {
+        RemoveSpaces(field.value);
+        if (SameFieldName(field.name, COOKIE_FIELD))
+            cookies += field.value;
+        else
+            map.insert(HeaderMap::value_type(field.name, field.value));  // the first occurrence wins
+    }
     map.insert(HeaderMap::value_type(COOKIE_FIELD, cookies));
     return breaks;
 }
 
 std::string ResponseBody(const std::string& response)
 {
-    // Without a blank line there is no body: an empty text serves every reader.
-    const std::string::size_type blank = response.find(BLANK_LINE);
-    if (blank == std::string::npos)
+    std::string body;
+    if (!DecodeResponseBody(response, &body))
         return std::string();
-    return response.substr(blank + 4);
+    return body;
 }

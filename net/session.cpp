@@ -25,13 +25,14 @@ const DWORD EXIT_FAILED = (DWORD)-1;
 struct SessionLock {
     CRITICAL_SECTION section;
     SessionLock() { InitializeCriticalSection(&section); }
-    ~SessionLock() { DeleteCriticalSection(&section); }
 };
 // Guards g_sid, g_remixmid, g_loggedIn and the session number together, so
-// a reader never sees half of an update. Held only for the copy.
-SessionLock g_sessionLock;
+// a reader never sees half of an update. Held only for the copy. Both locks
+// are made once and never deleted: a worker may still hold one while the
+// program's statics are torn down at exit.
+SessionLock& g_sessionLock = *new SessionLock();
 // Taken before g_sessionLock whenever both are held.
-SessionLock g_sessionHoldLock;
+SessionLock& g_sessionHoldLock = *new SessionLock();
 
 volatile LONG g_sessionNumber = 0;
 volatile LONG g_sessionWork = SESSION_WORK_NONE;

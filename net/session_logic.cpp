@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "net/http_answer.h"
 #include "net/response.h"
 #include "net/status_texts.h"
 #include "net/text.h"
@@ -15,8 +16,8 @@ const char LOGIN_LINE[] = "HEAD /auth?login=force&site=%d&email=%s&pass=%s HTTP/
 const char LOGOUT_LINE[] = "HEAD /auth?login=logout&site=%d&sid=%s HTTP/1.1\r\n";
 const char USER_AGENT_LINE[] = "User-Agent: PPC Sorvinta\r\n";
 const char CONNECTION_LINE[] = "Connection: Close\r\n\r\n";
-const char SID_KEY[] = "sid=";
-const char MEMBER_ID_KEY[] = "remixmid=";
+const char SID_KEY[] = "sid";
+const char MEMBER_ID_KEY[] = "remixmid";
 const char LOGOUT_TARGET[] = "/index.html";
 
 // Appends text to the zero-terminated text in buffer; false when it would
@@ -45,6 +46,14 @@ bool FinishRequest(char* buffer, int printed, const char* host)
         return false;
     }
     return true;
+}
+
+std::string TrimSpaceAndTab(const std::string& text)
+{
+    const std::string::size_type start = text.find_first_not_of(" \t");
+    if (start == std::string::npos)
+        return std::string();
+    return text.substr(start, text.find_last_not_of(" \t") + 1 - start);
 }
 
 bool IsBlank(char c)
@@ -89,14 +98,40 @@ bool IsSessionToken(const std::string& token)
         && IsPlainQueryValue(token.c_str());
 }
 
-bool CutMemberId(const std::string& cookies, std::string& memberId)
+bool CutSessionId(const std::string& location, std::string& sid)
 {
-    const std::string::size_type key = cookies.find(MEMBER_ID_KEY);
-    if (key == std::string::npos)
+    // The query runs from the first '?' to the fragment's '#'; a '?' inside
+    // the fragment starts no query.
+    const std::string::size_type fragment = location.find('#');
+    const std::string::size_type end = fragment == std::string::npos ? location.size() : fragment;
+    const std::string::size_type query = location.find('?');
+    if (query == std::string::npos || query > end)
         return false;
-    const std::string::size_type start = key + strlen(MEMBER_ID_KEY);
-    const std::string::size_type end = cookies.find(';', start);
-    memberId = end == std::string::npos ? cookies.substr(start) : cookies.substr(start, end - start);
+    std::string::size_type start = query + 1;
+    while (start <= end) {
+        std::string::size_type amp = location.find('&', start);
+        if (amp == std::string::npos || amp > end)
+            amp = end;
+        const std::string::size_type nameLength = strlen(SID_KEY);
+        if (amp - start > nameLength && location.compare(start, nameLength, SID_KEY) == 0
+            && location[start + nameLength] == '=') {
+            sid = location.substr(start + nameLength + 1, amp - start - nameLength - 1);
+            return true;
+        }
+        start = amp + 1;
+    }
+    return false;
+}
+
+bool CutMemberId(const std::string& cookieLine, std::string& memberId)
+{
+    // name=value comes first on the line; the attributes follow its ';'.
+    const std::string::size_type end = cookieLine.find(';');
+    const std::string pair = cookieLine.substr(0, end);
+    const std::string::size_type equals = pair.find('=');
+    if (equals == std::string::npos || TrimSpaceAndTab(pair.substr(0, equals)) != MEMBER_ID_KEY)
+        return false;
+    memberId = TrimSpaceAndTab(pair.substr(equals + 1));
     return true;
 }
 
@@ -138,18 +173,20 @@ LoginAnswer ReadLoginAnswer(const std::string& response)
 
     // An answer we cannot read safely is a failed login that stores nothing.
     answer.outcome = LOGIN_REFUSED_ANSWER;
-    const std::string::size_type key = location->second.find(SID_KEY);
-    if (key == std::string::npos)
-        return answer;
-    const std::string sid = location->second.substr(key + strlen(SID_KEY));
-    if (!IsSessionToken(sid))
+    std::string sid;
+    if (!CutSessionId(location->second, sid) || !IsSessionToken(sid))
         return answer;
 
     const LoginOutcome outcome = OutcomeOfCode(LeadingNumber(sid));
     if (outcome == LOGIN_SUCCESS) {
-        const HeaderMap::const_iterator cookies = headers.find("Set-Cookie");
+        // One Set-Cookie line at a time, so one cookie never runs into the next.
         std::string memberId;
-        if (cookies == headers.end() || !CutMemberId(cookies->second, memberId) || !IsSessionToken(memberId))
+        bool found = false;
+        for (const std::string& line : HeaderFieldValues(response, "Set-Cookie")) {
+            if ((found = CutMemberId(line, memberId)))
+                break;
+        }
+        if (!found || !IsSessionToken(memberId))
             return answer;
         answer.remixmid = memberId;
         answer.loggedIn = true;

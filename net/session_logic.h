@@ -42,9 +42,13 @@ bool LogoutSucceeded(const std::string& response);
 // them a control byte, a space, DEL or a byte from 0x80 up.
 bool IsSessionToken(const std::string& token);
 
-// The member id from the joined cookie text: after the first "remixmid=", up
-// to the next ';' or the end. False when there is no "remixmid=".
-bool CutMemberId(const std::string& cookies, std::string& memberId);
+// The session id: the value of the query parameter named exactly "sid"
+// (after '?' or '&', up to the next '&' or '#'). False when there is none.
+bool CutSessionId(const std::string& location, std::string& sid);
+
+// The member id from one Set-Cookie value: the value of the cookie named
+// exactly "remixmid", up to that line's ';' or end. False for another cookie.
+bool CutMemberId(const std::string& cookieLine, std::string& memberId);
 
 // The leading decimal number as atoi reads it (blanks, sign, digits; 0 when
 // there is none), clamped to the range of long instead of overflowing.

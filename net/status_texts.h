@@ -7,6 +7,11 @@ constexpr wchar_t TEXT_COMPOSING[] = L"Составление запроса..."
 constexpr wchar_t TEXT_CONNECT_FAILED[] = L"Подключиться не удалось";
 constexpr wchar_t TEXT_SENDING[] = L"Отправка запроса...";
 constexpr wchar_t TEXT_RECEIVING[] = L"Прием запроса...";
+// After the request went out: the answer never came whole
+constexpr wchar_t TEXT_ANSWER_FAILED[] = L"Ответ сервера не получен";
+constexpr wchar_t TEXT_ANSWER_CUT[] = L"Ответ сервера оборван";
+constexpr wchar_t TEXT_ANSWER_TOO_BIG[] = L"Ответ сервера слишком велик";
+constexpr wchar_t TEXT_ANSWER_MALFORMED[] = L"Ответ сервера поврежден";
 
 // Login
 constexpr wchar_t TEXT_LOGIN_FAILED[] = L"Авторизоваться не удалось";

@@ -183,7 +183,7 @@ TEST(FriendsNames, RefusesDocumentsWithoutMembers)
     const char* const cases[] = {
         "[[1,\"A\"]",         // cut ends at the inner "]"
         "[[1,\"A\"],]",       // bad JSON
-        "[[1,\"\\u0410\"]]",  // \u escape
+        "[[1,\"\\uD800\"]]",  // a lone surrogate
         "[[1,\"A\"],[2,\"B\"x]]",
         "[[1,\"A\"],2]",    // a member that is not an array
         "[[1,\"A\"],[2]]",  // a member without element 1
@@ -216,7 +216,7 @@ TEST(FriendsNames, ParseLeavesTheDocumentAloneOnBadText)
     json::Element document;
     ASSERT_TRUE(ParseMemberDocument("{ \"members\": [[1,\"A\"]]}", &document));
     EXPECT_FALSE(ParseMemberDocument("{ \"members\": [[1,\"A\"]", &document));
-    EXPECT_FALSE(ParseMemberDocument("{ \"members\": [[1,\"\\u0041\"]]}", &document));
+    EXPECT_FALSE(ParseMemberDocument("{ \"members\": [[1,\"\\u004\"]]}", &document));
     EXPECT_EQ(1u, json_cast<const json::Array&>(document["members"]).Size());
 }
 
@@ -324,6 +324,43 @@ TEST(FriendsModel, ReaderAlwaysGetsTheSlotOfTheCurrentList)
     }
     writer.join();
     EXPECT_EQ(0, mismatches.load());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ReadFriendListBody, DecodesChecksTheStatusAndConverts)
+{
+    const std::string list = "[[1,\"\xC0\xED\xED\xE0\"]]";
+    const struct {
+        std::string response;
+        FriendAnswer answer;
+        std::string body;
+    } cases[] = {
+        {"HTTP/1.1 200 OK\r\n\r\n" + list, FriendAnswerBody, list},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: "
+         "chunked\r\n\r\n5\r\n[[1,\"\r\n1\r\n\xC0\r\n6\r\n\xED\xED\xE0\"]]\r\n0\r\n\r\n",
+            FriendAnswerBody, list},
+        // A name in UTF-8, cut between the two bytes of one letter by a chunk boundary.
+        {"HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=utf-8\r\ntransfer-encoding: "
+         "chunked\r\n\r\n"
+         "6\r\n[[1,\"\xD0\r\n8\r\n\x90\xD0\xBD\xD0\xBD\xD0\xB0\"\r\n2\r\n]]\r\n0\r\n\r\n",
+            FriendAnswerBody, list},
+        {"HTTP/1.1 203 OK\r\nContent-Length: 12\r\n\r\n" + list + "garbage", FriendAnswerBody, list},
+        {"HTTP/1.1 500 Internal Server Error\r\n\r\n" + list, FriendAnswerRefused, ""},
+        {"HTTP/1.1 302 Found\r\nLocation: /\r\n\r\n" + list, FriendAnswerRefused, ""},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 40\r\n\r\n" + list, FriendAnswerBad, ""},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nZ\r\n" + list, FriendAnswerBad, ""},
+        {"200 OK\r\n\r\n" + list, FriendAnswerBad, ""},
+        {"HTTP/1.1 200 OK\r\nX: 1\r\n", FriendAnswerBad, ""},
+        {"", FriendAnswerBad, ""},
+    };
+    for (const auto& c : cases) {
+        std::string body = "untouched";
+        EXPECT_EQ(c.answer, ReadFriendListBody(c.response, &body)) << c.response;
+        EXPECT_EQ(c.answer == FriendAnswerBody ? c.body : "untouched", body) << c.response;
+    }
 }
 
 }  // namespace

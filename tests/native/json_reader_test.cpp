@@ -65,11 +65,33 @@ TEST(JsonStrings, KeepsRawBytes)
     EXPECT_EQ("", ParseString("\"\""));
 }
 
+TEST(JsonStrings, DecodesUnicodeEscapesIntoWindows1251)
+{
+    const struct {
+        const char* text;
+        std::string value;
+    } cases[] = {
+        {"\"\\u0410\\u043d\\u043D\\u0430\"", "\xC0\xED\xED\xE0"},  // Анна, hex digits in any case
+        {"\"\\u0041b\\u002F\"", "Ab/"}, {"\"\\u0401\\u0451\\u2116\\u20AC\"", "\xA8\xB8\xB9\x88"},  // Ё ё № €
+        {"\"\\u00e9\\u4e2d\"", "??"},   // é and a CJK letter: not in the page
+        {"\"\\uD83D\\uDE00!\"", "?!"},  // a surrogate pair is one character
+        {"\"\\u0000\"", std::string(1, '\0')}, {"\"\xC0\\u0431\"", "\xC0\xE1"},  // raw bytes beside escapes
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.value, ParseString(c.text)) << c.text;
+}
+
 TEST(JsonStrings, RefusesOtherEscapesWithScanException)
 {
     const char* const cases[] = {
-        "\"\\u0410\"",
         "\"\\u\"",
+        "\"\\u041\"",
+        "\"\\u04G0\"",
+        "\"\\uD83D\"",  // a high surrogate alone
+        "\"\\uD83Dx\"",
+        "\"\\uD83D\\u0041\"",  // followed by no low one
+        "\"\\uDE00\"",         // a low surrogate alone
+        "\"\\uDE00\\uD83D\"",
         "\"\\U0041\"",
         "\"\\a\"",
         "\"\\x41\"",
@@ -300,7 +322,7 @@ TEST(JsonLookup, ThrowsPlainExceptionForMissingMemberIndexAndCast)
 TEST(JsonExceptions, FormOneHierarchy)
 {
     try {
-        Parse("\"\\u0041\"");
+        Parse("\"\\uDC00\"");
         FAIL();
     } catch (const std::runtime_error& e) {
         EXPECT_NE(nullptr, dynamic_cast<const json::Exception*>(&e));

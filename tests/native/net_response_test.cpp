@@ -52,11 +52,13 @@ TEST(ParseResponseHeaders, CookiesAreJoinedWithoutSeparatorAndSpacesRemoved)
     EXPECT_EQ("http://x/?sid=1", map.at("Location"));
 }
 
-TEST(ParseResponseHeaders, LowerCaseCookieNameIsAnOrdinaryEntry)
+TEST(ParseResponseHeaders, FieldNamesIgnoreLetterCase)
 {
-    const HeaderMap map = Parse("HTTP/1.1 200 OK\r\nset-cookie: a=1\r\nSet-Cookie: b=2\r\n\r\n");
-    EXPECT_EQ("a=1", map.at("set-cookie"));
-    EXPECT_EQ("b=2", map.at("Set-Cookie"));
+    const HeaderMap map = Parse("HTTP/1.1 200 OK\r\nset-cookie: a=1\r\nSET-COOKIE: b=2\r\n"
+                                "location: /lower\r\nLOCATION: /upper\r\n\r\n");
+    EXPECT_EQ("a=1b=2", map.at("Set-Cookie"));
+    EXPECT_EQ("/lower", map.at("Location"));
+    EXPECT_EQ(2u, map.size());
 }
 
 TEST(ParseResponseHeaders, ContinuationLineIsNotJoined)
@@ -70,16 +72,18 @@ TEST(ParseResponseHeaders, ContinuationLineIsNotJoined)
     EXPECT_EQ(3u, map.size());  // X-Long, more, Set-Cookie
 }
 
-TEST(ParseResponseHeaders, BodyLinesAreReadUnlessAHeaderTookTheName)
+TEST(ParseResponseHeaders, NothingAfterTheBlankLineIsAHeader)
 {
-    const HeaderMap map = Parse("HTTP/1.1 200 OK\r\n"
-                                "Location: /head\r\n\r\n"
-                                "Location: /body\r\n"
-                                "Extra: from-body\r\n"
-                                "Tail: not-terminated");
-    EXPECT_EQ("/head", map.at("Location"));
-    EXPECT_EQ("from-body", map.at("Extra"));
-    EXPECT_EQ(0u, map.count("Tail"));  // after the last line break
+    const HeaderMap map = Parse("HTTP/1.1 200 OK\r\n\r\n"
+                                "Location: /?sid=1\r\n"
+                                "Set-Cookie: remixmid=5\r\n");
+    EXPECT_EQ(0u, map.count("Location"));
+    EXPECT_EQ("", map.at("Set-Cookie"));
+    // Without a blank line every whole line is a header line; the status line never is.
+    const HeaderMap open = Parse("HTTP/1.1 302: Found\r\nLocation: /a\r\nTail: not-terminated");
+    EXPECT_EQ("/a", open.at("Location"));
+    EXPECT_EQ(0u, open.count("Tail"));
+    EXPECT_EQ(0u, open.count("HTTP/1.1302"));
 }
 
 TEST(ParseResponseHeaders, ValuesKeepFurtherColonsAndMayBeEmpty)
@@ -92,14 +96,14 @@ TEST(ParseResponseHeaders, ValuesKeepFurtherColonsAndMayBeEmpty)
     EXPECT_EQ("http://host:80/a?b=c", map.at("Location"));
     EXPECT_EQ("", map.at("Empty"));
     EXPECT_EQ("no-name", map.at(""));
-    EXPECT_EQ("\tab\t", map.at("Tabbed"));
+    EXPECT_EQ("ab", map.at("Tabbed")) << "tabs around the value go, spaces inside it as ever";
 }
 
 TEST(ParseResponseHeaders, CountsEveryLineBreak)
 {
     int breaks = 0;
-    Parse("a\r\n\r\nb\r\n\r\n\r\nc", &breaks);
-    EXPECT_EQ(5, breaks);
+    Parse("a\r\nb: 1\r\n\r\nb\r\n\r\n\r\nc", &breaks);
+    EXPECT_EQ(3, breaks) << "up to the blank line";
     Parse("\r\n", &breaks);
     EXPECT_EQ(1, breaks);
 }
@@ -117,15 +121,16 @@ TEST(ResponseBody, EverythingAfterTheFirstBlankLine)
         std::string response;
         std::string body;
     } cases[] = {
-        {"HTTP/1.1 200 OK\r\nA: b\r\n\r\n{\"x\":1}", "{\"x\":1}"},
-        {"HTTP/1.1 200 OK\r\n\r\n", ""},
+        {"HTTP/1.1 200 OK\r\nA: b\r\n\r\n{\"x\":1}", "{\"x\":1}"}, {"HTTP/1.1 200 OK\r\n\r\n", ""},
         {"HTTP/1.1 200 OK\r\n\r\nline\r\n\r\nmore", "line\r\n\r\nmore"},
-        {std::string("H\r\n\r\na\0b\0", 9), std::string("a\0b\0", 4)},
-        {"\r\n\r\n", ""},
-        {"\r\n\r\n\r\n", "\r\n"},
-        {"", ""},                             // failed exchange
+        {std::string("H\r\n\r\na\0b\0", 9), std::string("a\0b\0", 4)}, {"\r\n\r\n", ""},
+        {"\r\n\r\n\r\n", "\r\n"}, {"", ""},   // failed exchange
         {"HTTP/1.1 200 OK\r\nA: b\r\n", ""},  // no blank line
-        {"HTTP/1.1 200 OK\n\n{}", ""},
+        {"HTTP/1.1 200 OK\n\n{}", ""}, {"HTTP/1.1 200 OK\r\nContent-Length: 3\r\n\r\nabcdef", "abc"},
+        {"HTTP/1.1 200 OK\r\nContent-Length: 9\r\n\r\nabc", ""},  // short of its length
+        {"HTTP/1.1 200 OK\r\ntransfer-encoding: Chunked\r\n\r\n2\r\nab\r\n1;x=y\r\nc\r\n0\r\nT: 1\r\n\r\n",
+            "abc"},
+        {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n2\r\nab\r\n", ""},  // no last chunk
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.body, ResponseBody(c.response)) << c.response;

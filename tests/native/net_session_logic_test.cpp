@@ -107,16 +107,36 @@ TEST(ReadLoginAnswer, EveryCodeGivesItsOutcome)
     }
 }
 
-TEST(ReadLoginAnswer, SidIsEverythingAfterTheFirstSidKey)
+TEST(CutSessionId, IsTheQueryParameterNamedExactlySid)
 {
-    const LoginAnswer answer = ReadLoginAnswer(LoginAnswerText("/a?sid=5b;sid=6", "remixmid=1"));
+    const struct {
+        const char* location;
+        bool found;
+        const char* sid;
+    } cases[] = {
+        {"/a?sid=5b", true, "5b"},
+        {"http://x/a?x=1&sid=5b&y=2", true, "5b"},
+        {"/a?sid=5b#top", true, "5b"},
+        {"/a?sid=5b;sid=6", true, "5b;sid=6"},
+        {"/a?sid=", true, ""},
+        {"/a?sid=1&sid=2", true, "1"},
+        {"/a?err=1&nosid=abc", false, ""},
+        {"/a#sid=abc", false, ""},
+        {"/a?x=1#sid=abc", false, ""},
+        {"/a#x?sid=abc", false, ""},
+        {"/a/sid=abc", false, ""},
+        {"/a?sid", false, ""},
+        {"/a?SID=1", false, ""},
+        {"", false, ""},
+    };
+    for (const auto& c : cases) {
+        std::string sid = "untouched";
+        EXPECT_EQ(c.found, CutSessionId(c.location, sid)) << c.location;
+        EXPECT_EQ(c.found ? c.sid : "untouched", sid) << c.location;
+    }
+    const LoginAnswer answer = ReadLoginAnswer(LoginAnswerText("/a?sid=5b&c=1", "remixmid=1"));
     EXPECT_EQ(LOGIN_SUCCESS, answer.outcome);
-    EXPECT_EQ("5b;sid=6", answer.sid);
-
-    // A session id that would bring a query field of its own into later requests.
-    const LoginAnswer refused = ReadLoginAnswer(LoginAnswerText("/a?sid=5b&c=1", "remixmid=1"));
-    EXPECT_FALSE(refused.loggedIn);
-    EXPECT_EQ("", refused.remixmid);
+    EXPECT_EQ("5b", answer.sid) << "the next field is not part of the session id";
 }
 
 TEST(ReadLoginAnswer, NoLocationIsAFailureThatStoresNothing)
@@ -154,6 +174,11 @@ TEST(ReadLoginAnswer, UnusableAnswersAreRefusedAndStoreNothing)
         {"/?sid=abc", "remixmid=" + longSid + "9", "member id of 260 bytes"},
         {"/?sid=abc", "remixmid=1\x02;", "control byte in member id"},
         {"/?sid=abc", "remixmid=1\xFF;", "byte above 0x7F in member id"},
+        {"/?err=1&nosid=abc", "remixmid=5", "a parameter that only ends in sid"},
+        {"/index.php#sid=abc", "remixmid=5", "sid in the fragment"},
+        {"/?sid=abc", "xremixmid=5", "a cookie whose name ends in remixmid"},
+        {"/?sid=abc", "other=remixmid=5", "remixmid inside another cookie's value"},
+        {"/?sid=abc", "a=1; remixmid=5", "remixmid as an attribute"},
     };
     for (const auto& c : cases) {
         const LoginAnswer answer = ReadLoginAnswer(LoginAnswerText(c.location, c.cookies));
@@ -170,40 +195,52 @@ TEST(ReadLoginAnswer, UnusableAnswersAreRefusedAndStoreNothing)
     EXPECT_EQ(longSid, fits.remixmid);
 }
 
-TEST(ReadLoginAnswer, MemberIdComesFromTheJoinedCookies)
-{
-    const std::string response = "HTTP/1.1 302 Found\r\n"
-                                 "Location: /?sid=ab12\r\n"
-                                 "Set-Cookie: remixlang=0; path=/\r\n"
-                                 "Set-Cookie: remixmid=4321\r\n"
-                                 "Set-Cookie: remixsid=zz; path=/\r\n\r\n";
-    const LoginAnswer answer = ReadLoginAnswer(response);
-    EXPECT_EQ(LOGIN_SUCCESS, answer.outcome);
-    EXPECT_EQ("ab12", answer.sid);
-    EXPECT_EQ("4321remixsid=zz", answer.remixmid);
-}
-
-TEST(CutMemberId, EndsAtTheFirstSemicolonOrTheEnd)
+TEST(ReadLoginAnswer, MemberIdIsReadOneCookieLineAtATime)
 {
     const struct {
-        const char* cookies;
+        const char* cookieLines;
+        const char* memberId;
+    } cases[] = {
+        {"Set-Cookie: remixlang=0; path=/\r\nSet-Cookie: remixmid=4321\r\nSet-Cookie: remixsid=zz; "
+         "path=/\r\n",
+            "4321"},
+        // The first cookie has no attributes: joined, it would run into the next.
+        {"Set-Cookie: remixlang=0\r\nSet-Cookie: remixmid=77; path=/\r\n", "77"},
+        {"set-cookie:\tremixmid=8\t\r\n", "8"},
+        {"SET-COOKIE: other=remixmid=5\r\nSet-Cookie: remixmid=6\r\n", "6"},
+    };
+    for (const auto& c : cases) {
+        const LoginAnswer answer = ReadLoginAnswer(
+            std::string("HTTP/1.1 302 Found\r\nLocation: /?sid=ab12\r\n") + c.cookieLines + "\r\n");
+        EXPECT_EQ(LOGIN_SUCCESS, answer.outcome) << c.cookieLines;
+        EXPECT_EQ("ab12", answer.sid);
+        EXPECT_EQ(c.memberId, answer.remixmid) << c.cookieLines;
+    }
+}
+
+TEST(CutMemberId, IsTheCookieNamedExactlyRemixmid)
+{
+    const struct {
+        const char* line;
         bool found;
         const char* id;
     } cases[] = {
         {"remixmid=123;path=/", true, "123"},
-        {"a=1;path=/remixmid=123", true, "123"},
-        {"remixmid=12;path=/remixmid=34;", true, "12"},
-        {"a=1;path=/remixmid=9b=2;path=/", true, "9b=2"},
+        {"remixmid=123", true, "123"},
+        {"remixmid = 12 ; path=/", true, "12"},
         {"remixmid=", true, ""},
         {"remixmid=;", true, ""},
-        {"", false, ""},
-        {"remixmi=1;", false, ""},
+        {"a=1;path=/remixmid=123", false, ""},
+        {"xremixmid=5", false, ""},
+        {"other=remixmid=5", false, ""},
         {"REMIXMID=1", false, ""},
+        {"remixmid", false, ""},
+        {"", false, ""},
     };
     for (const auto& c : cases) {
         std::string id = "untouched";
-        EXPECT_EQ(c.found, CutMemberId(c.cookies, id)) << c.cookies;
-        EXPECT_EQ(c.found ? c.id : "untouched", id) << c.cookies;
+        EXPECT_EQ(c.found, CutMemberId(c.line, id)) << c.line;
+        EXPECT_EQ(c.found ? c.id : "untouched", id) << c.line;
     }
 }
 

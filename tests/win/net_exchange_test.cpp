@@ -27,12 +27,12 @@ struct Outcome {
 };
 
 Outcome Exchange(const std::string& request, const char* host, DWORD timeoutMs = EXCHANGE_IO_TIMEOUT_MS,
-    size_t cap = MAX_RESPONSE_BYTES)
+    size_t cap = MAX_RESPONSE_BYTES, DWORD deadlineMs = EXCHANGE_DEADLINE_MS)
 {
     Outcome outcome;
-    const bool finished = nettest::RunWorker([&] {
-        outcome.result = HttpExchangeWithLimits(request.c_str(), outcome.response, host, timeoutMs, cap);
-    });
+    const ExchangeLimits limits = {timeoutMs, deadlineMs, cap};
+    const bool finished = nettest::RunWorker(
+        [&] { outcome.result = HttpExchangeWithLimits(request.c_str(), outcome.response, host, limits); });
     EXPECT_TRUE(finished) << "the exchange did not end";
     return outcome;
 }

@@ -1,6 +1,6 @@
-#include "emulator/cp1251.h"
+#include "json/cp1251.h"
 
-namespace emulator {
+namespace json {
 
 namespace {
 
@@ -191,4 +191,4 @@ std::string Cp1251ToUtf8(std::string_view bytes)
     return out;
 }
 
-}  // namespace emulator
+}  // namespace json
