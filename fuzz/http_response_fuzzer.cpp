@@ -1,12 +1,45 @@
-// Any bytes a server may send: header map, body cut and both auth answers.
+// Any bytes a server may send: header map, body framing and decoding, the
+// completeness rule fed in pieces, and both auth answers.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdlib.h>
 
 #include <string>
 
+#include "net/http_answer.h"
 #include "net/response.h"
 #include "net/session_logic.h"
+
+namespace {
+
+// The receive loop's view: the same bytes arriving in pieces must reach the
+// same verdict as in one piece, and completeness never goes back.
+void CheckAnswerEnd(const std::string& response, bool headRequest)
+{
+    AnswerEnd whole(headRequest);
+    const AnswerState verdict = whole.Check(response);
+    AnswerEnd pieces(headRequest);
+    std::string received;
+    AnswerState state = ANSWER_PARTIAL;
+    for (size_t at = 0; at < response.size();) {
+        const size_t piece = 1 + (unsigned char)response[at] % 7;
+        received.append(response, at, piece);
+        at += piece;
+        state = pieces.Check(received);
+        if (state == ANSWER_COMPLETE || state == ANSWER_MALFORMED)
+            break;
+    }
+    if (state == ANSWER_COMPLETE && verdict != ANSWER_COMPLETE)
+        abort();
+    if (verdict == ANSWER_COMPLETE && !headRequest) {
+        // A complete answer always has a body to hand over.
+        std::string body;
+        if (!DecodeResponseBody(response, &body) || body.size() > response.size())
+            abort();
+    }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -16,10 +49,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int breaks = ParseResponseHeaders(response, map);
     if (breaks < 0 || (breaks > 0 && map.count("Set-Cookie") != 1))
         abort();
+    // Names compare without regard to case: one entry per name however spelt.
+    for (const HeaderMap::value_type& entry : map) {
+        if (entry.first == "Set-Cookie")
+            continue;
+        if (SameFieldName(entry.first, "Set-Cookie"))
+            abort();
+    }
 
     const std::string body = ResponseBody(response);
     if (body.size() > response.size())
         abort();
+
+    // The decoder straight on the bytes, and on its own output re-encoded.
+    std::string decoded;
+    size_t end = 0;
+    if (DecodeChunked(response.data(), response.size(), &decoded, &end) == CHUNKED_DONE) {
+        if (end > response.size() || decoded.size() > response.size())
+            abort();
+        char line[32];
+        snprintf(line, sizeof(line), "%zx\r\n", decoded.size());
+        const std::string again = decoded.empty() ? "0\r\n\r\n" : line + decoded + "\r\n0\r\n\r\n";
+        std::string twice;
+        if (DecodeChunked(again.data(), again.size(), &twice, NULL) != CHUNKED_DONE || twice != decoded)
+            abort();
+    }
+
+    CheckAnswerEnd(response, false);
+    CheckAnswerEnd(response, true);
+    IsUtf8Answer(response);
 
     const LoginAnswer answer = ReadLoginAnswer(response);
     if (answer.storeSid && !IsSessionToken(answer.sid))
