@@ -329,7 +329,11 @@ TEST_F(FriendListTest, EveryBadAnswerShowsBadAnswerAndKeepsTheModel)
         std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],7]}",
         std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],[2]]}",
         std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"A\"],[2,3]]}",
-        std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"\\u0410\"]]}",
+        std::string(kHeaders) + "{\"ok\":1,\"members\":[[1,\"\\uD800\"]]}",           // a lone surrogate
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n9\r\n[[1,\"A\"]]\r\n",  // no last chunk
+        "HTTP/1.1 200 OK\r\nContent-Length: 90\r\n\r\n[[1,\"A\"]]",                   // short of its length
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nnine\r\n[[1,\"A\"]]\r\n0\r\n\r\n",
+        "HTTP/9 200 OK\r\n\r\n[[1,\"A\"]]",
     };
     for (const std::string& response : cases) {
         const ModelState before = Snapshot();
@@ -409,6 +413,51 @@ TEST_F(FriendListTest, TwoFillsAtOnceNeverInterleave)
     EXPECT_EQ(both, g_listMessages);
     EXPECT_EQ(300u, Rows().size());
     EXPECT_EQ((std::vector<std::wstring> {L"Загружено 300 друзей", L"Загружено 300 друзей"}), g_statusTexts);
+}
+
+TEST_F(FriendListTest, RefusalStatusKeepsListAndModel)
+{
+    ShowBody("friends", "[[1,\"Kept\"]]");
+    const char* const refusals[]
+        = {"500 Internal Server Error", "404 Not Found", "302 Found", "403 Forbidden"};
+    for (const char* status : refusals) {
+        const ModelState before = Snapshot();
+        Prefill({L"row"});
+        g_statusTexts.clear();
+        Show("friends", std::string("HTTP/1.1 ") + status + "\r\n\r\n{\"ok\":1,\"members\":[[1,\"A\"]]}");
+        EXPECT_EQ(std::vector<std::wstring> {L"Сервер отклонил запрос"}, g_statusTexts) << status;
+        EXPECT_TRUE(Same(before, Snapshot())) << status;
+        EXPECT_EQ(1u, Rows().size()) << status;
+    }
+}
+
+TEST_F(FriendListTest, ListsChunkedEscapedAndUtf8Answers)
+{
+    const std::vector<std::wstring> anna = {L"Анна Ёлкина", L"Борис"};
+    const struct {
+        std::string response;
+        const char* why;
+    } cases[] = {
+        {"HTTP/1.1 200 OK\r\ntransfer-encoding: chunked\r\n\r\n"
+         "7\r\n[[1,\"\xC0\xED\r\n"  // the boundary inside a Cyrillic name
+         "C;x=1\r\n\xED\xE0 \xA8\xEB\xEA\xE8\xED\xE0\"],\r\n"
+         "c\r\n[2,\"\xC1\xEE\xF0\xE8\xF1\"]]\r\n0\r\n\r\n",
+            "chunked"},
+        {std::string(kHeaders)
+                + "[[1,\"\\u0410\\u043d\\u043d\\u0430 \\u0401\\u043B\\u043A\\u0438\\u043D\\u0430\"],"
+                  "[2,\"\\u0411\\u043e\\u0440\\u0438\\u0441\"]]",
+            "escaped"},
+        {"HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=utf-8\r\n\r\n"
+         "[[1,\"\xD0\x90\xD0\xBD\xD0\xBD\xD0\xB0 \xD0\x81\xD0\xBB\xD0\xBA\xD0\xB8\xD0\xBD\xD0\xB0\"],"
+         "[2,\"\xD0\x91\xD0\xBE\xD1\x80\xD0\xB8\xD1\x81\"]]",
+            "utf-8"},
+    };
+    for (const auto& c : cases) {
+        g_statusTexts.clear();
+        Show("friends", c.response);
+        EXPECT_EQ(anna, Rows()) << c.why;
+        EXPECT_EQ(std::vector<std::wstring> {L"Загружено 2 друзей"}, g_statusTexts) << c.why;
+    }
 }
 
 TEST_F(FriendListTest, NotLoggedInSendsNothing)

@@ -21,6 +21,12 @@ const char DEAD_SERVER[] = "127.0.0.79";
 
 const std::vector<std::wstring> COMPLETED = {TEXT_COMPOSING, TEXT_SENDING, TEXT_RECEIVING};
 
+std::vector<std::wstring> Then(std::vector<std::wstring> texts, const wchar_t* last)
+{
+    texts.push_back(last);
+    return texts;
+}
+
 struct Outcome {
     int result = 0;
     std::string response;
@@ -186,8 +192,9 @@ TEST_F(HttpExchangeTest, SilentServerTimesOut)
     EXPECT_EQ("", outcome.response);
     EXPECT_GE(elapsed, 900u);
     EXPECT_LT(elapsed, 15000u);
-    EXPECT_EQ(std::vector<std::wstring>({TEXT_COMPOSING, TEXT_SENDING, TEXT_RECEIVING, TEXT_CONNECT_FAILED}),
-        StatusLog());
+    EXPECT_EQ(std::vector<std::wstring>({TEXT_COMPOSING, TEXT_SENDING, TEXT_RECEIVING, TEXT_ANSWER_FAILED}),
+        StatusLog())
+        << "the request went out: the answer failed, not the connection";
     EXPECT_EQ(L"untouched", nettest::TrafficLabelText());
     EXPECT_EQ(sent + 100, g_bytesSent) << "the request did go out";
 }
@@ -203,7 +210,7 @@ TEST_F(HttpExchangeTest, EndlessAnswerIsCutOffAsAFailure)
     Outcome outcome = Exchange(RequestOfSize(100), SERVER, EXCHANGE_IO_TIMEOUT_MS, 4096);
     EXPECT_EQ(-1, outcome.result);
     EXPECT_EQ("", outcome.response);
-    EXPECT_EQ(TEXT_CONNECT_FAILED, StatusLog().back());
+    EXPECT_EQ(TEXT_ANSWER_TOO_BIG, StatusLog().back());
     EXPECT_EQ(L"untouched", nettest::TrafficLabelText());
     // What did arrive was traffic all the same; the next completed exchange shows it.
     EXPECT_GT(g_bytesReceived - received, 4096);
@@ -214,6 +221,93 @@ TEST_F(HttpExchangeTest, EndlessAnswerIsCutOffAsAFailure)
     outcome = Exchange(RequestOfSize(100), SERVER, EXCHANGE_IO_TIMEOUT_MS, answer.size());
     EXPECT_GE(outcome.result, 0);
     EXPECT_EQ(answer, outcome.response);
+}
+
+struct EndCase {
+    const char* why;
+    Reply reply;
+    const char* requestMethod;
+    const wchar_t* failure;  // NULL: the exchange completes with the whole reply
+};
+
+// Every reply but the last few is held open or reset after it is sent: the
+// exchange must see where it ends without waiting for the server to close.
+TEST_F(HttpExchangeTest, AnswersEndWhereTheirFramingSays)
+{
+    const std::string length = "HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\nhello";
+    const std::string chunked = "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n"
+                                "5;n=v\r\nhello\r\n0\r\nX-Trailer: 1\r\n\r\n";
+    const std::string redirect = "HTTP/1.1 302 Found\r\nLocation: /?sid=1\r\nContent-Length: 154\r\n\r\n";
+    const EndCase cases[] = {
+        {"kept open after its Content-Length", {length, nettest::REPLY_AND_HOLD}, "GET", NULL},
+        {"lower-case name", {"HTTP/1.1 200 OK\r\ncontent-length:\t5\r\n\r\nhello", nettest::REPLY_AND_HOLD},
+            "GET", NULL},
+        {"kept open after the last chunk", {chunked, nettest::REPLY_AND_HOLD}, "GET", NULL},
+        {"chunks arriving three bytes at a time", {chunked, nettest::REPLY_AND_HOLD, 3, 5}, "GET", NULL},
+        {"HEAD answer, complete at the blank line", {redirect, nettest::REPLY_AND_HOLD}, "HEAD", NULL},
+        {"RST after a whole answer", {length, nettest::REPLY_AND_RESET}, "GET", NULL},
+        {"RST before the end", {length.substr(0, length.size() - 2), nettest::REPLY_AND_RESET}, "GET",
+            TEXT_ANSWER_FAILED},
+        {"chunk size that is not hex",
+            {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nxyz\r\n", nettest::REPLY_AND_HOLD}, "GET",
+            TEXT_ANSWER_MALFORMED},
+        {"chunk size that overflows",
+            {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1FFFFFFFFFFFFFFFF\r\n",
+                nettest::REPLY_AND_HOLD},
+            "GET", TEXT_ANSWER_MALFORMED},
+        {"status line of another protocol", {"ICY 200 OK\r\n\r\nhello", nettest::REPLY_AND_HOLD}, "GET",
+            TEXT_ANSWER_MALFORMED},
+        {"two different lengths",
+            {"HTTP/1.1 200 OK\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\nhello",
+                nettest::REPLY_AND_HOLD},
+            "GET", TEXT_ANSWER_MALFORMED},
+        {"closed short of its Content-Length",
+            {length.substr(0, length.size() - 1), nettest::REPLY_AND_CLOSE}, "GET", TEXT_ANSWER_CUT},
+        {"closed without the last chunk", {chunked.substr(0, chunked.size() - 20), nettest::REPLY_AND_CLOSE},
+            "GET", TEXT_ANSWER_CUT},
+        {"no length: read until close", {"HTTP/1.1 200 OK\r\n\r\nhello", nettest::REPLY_AND_CLOSE}, "GET",
+            NULL},
+        {"closed inside the headers", {"HTTP/1.1 302 Found\r\nLocation: /", nettest::REPLY_AND_CLOSE}, "HEAD",
+            NULL},
+    };
+    std::vector<Reply> replies;
+    for (const EndCase& c : cases)
+        replies.push_back(c.reply);
+    RawServer server(SERVER, replies);
+    ASSERT_TRUE(server.Listening());
+    for (const EndCase& c : cases) {
+        StatusLog().clear();
+        const DWORD start = GetTickCount();
+        const Outcome outcome = Exchange(std::string(c.requestMethod) + " /data HTTP/1.1\r\n\r\n", SERVER);
+        const DWORD elapsed = GetTickCount() - start;
+        EXPECT_LT(elapsed, 5000u) << c.why << ": waited for the server instead of the answer's end";
+        if (c.failure) {
+            EXPECT_EQ(-1, outcome.result) << c.why;
+            EXPECT_EQ("", outcome.response) << c.why;
+            EXPECT_EQ(Then(COMPLETED, c.failure), StatusLog()) << c.why;
+        } else {
+            EXPECT_GE(outcome.result, 0) << c.why;
+            EXPECT_EQ(c.reply.bytes, outcome.response) << c.why;
+            EXPECT_EQ(COMPLETED, StatusLog()) << c.why;
+        }
+    }
+}
+
+TEST_F(HttpExchangeTest, TricklingServerMeetsTheOverallDeadline)
+{
+    // A byte every 100 ms is never a minute of silence; the deadline still ends it.
+    RawServer server(
+        SERVER, {{"HTTP/1.1 200 OK\r\n\r\n" + std::string(500, 'x'), nettest::REPLY_AND_CLOSE, 1, 100}});
+    ASSERT_TRUE(server.Listening());
+    const DWORD start = GetTickCount();
+    const Outcome outcome
+        = Exchange(RequestOfSize(100), SERVER, EXCHANGE_IO_TIMEOUT_MS, MAX_RESPONSE_BYTES, 1500);
+    const DWORD elapsed = GetTickCount() - start;
+    server.Stop();
+    EXPECT_EQ(-1, outcome.result);
+    EXPECT_EQ(Then(COMPLETED, TEXT_ANSWER_FAILED), StatusLog());
+    EXPECT_GE(elapsed, 1400u);
+    EXPECT_LT(elapsed, 15000u);
 }
 
 TEST_F(HttpExchangeTest, TrafficLabelFormat)

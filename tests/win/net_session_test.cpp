@@ -243,6 +243,62 @@ TEST_F(SessionTest, OneLoginOrLogoutAtATime)
     ReleaseSessionWork();
 }
 
+struct WireLogin {
+    const char* why;
+    std::string answer;
+    const char* sid;  // NULL: nothing stored
+    const char* remixmid;
+};
+
+TEST_F(SessionTest, LoginAnswersAsServersWriteThem)
+{
+    const std::string found = "HTTP/1.1 302 Found\r\n";
+    const WireLogin cases[] = {
+        {"lower-case names, kept open after the blank line",
+            found + "location: /?sid=ab1\r\nset-cookie: remixmid=31\r\ncontent-length: 154\r\n\r\n", "ab1",
+            "31"},
+        {"a tab before the values", found + "Location:\t/?sid=ab2\t\r\nSet-Cookie:\tremixmid=32\r\n\r\n",
+            "ab2", "32"},
+        {"two cookies, the first without attributes",
+            found + "Location: /?sid=ab3\r\nSet-Cookie: remixlang=0\r\nSet-Cookie: remixmid=33\r\n\r\n",
+            "ab3", "33"},
+        {"sid among other parameters",
+            found + "Location: /login.php?err=0&sid=ab4&x=1#top\r\nSet-Cookie: remixmid=34\r\n\r\n", "ab4",
+            "34"},
+        {"Location only in the body of a 200",
+            "HTTP/1.1 200 OK\r\n\r\nLocation: /?sid=ab5\r\nSet-Cookie: remixmid=35\r\n", NULL, NULL},
+        {"a parameter ending in sid",
+            found + "Location: /?err=1&nosid=abc\r\nSet-Cookie: remixmid=36\r\n\r\n", NULL, NULL},
+        {"sid in the fragment", found + "Location: /index.php#sid=abc\r\nSet-Cookie: remixmid=37\r\n\r\n",
+            NULL, NULL},
+        {"a cookie whose name ends in remixmid",
+            found + "Location: /?sid=ab8\r\nSet-Cookie: xremixmid=38\r\n\r\n", NULL, NULL},
+        {"remixmid inside another cookie",
+            found + "Location: /?sid=ab9\r\nSet-Cookie: other=remixmid=39\r\n\r\n", NULL, NULL},
+    };
+    std::vector<Reply> replies;
+    for (const WireLogin& c : cases)
+        replies.push_back({c.answer, nettest::REPLY_AND_HOLD});
+    RawServer server(SERVER, replies);
+    ASSERT_TRUE(server.Listening());
+    for (const WireLogin& c : cases) {
+        StatusLog().clear();
+        g_loggedIn = 0;
+        strcpy(g_sid, "old-sid");
+        strcpy(g_remixmid, "old-mid");
+        const DWORD start = GetTickCount();
+        Login();
+        EXPECT_LT(GetTickCount() - start, 5000u) << c.why << ": waited for the server to close";
+        if (c.sid) {
+            ExpectSession(1, c.sid, c.remixmid, c.why);
+            EXPECT_EQ(Then(EXCHANGED, TEXT_LOGGED_IN), StatusLog()) << c.why;
+        } else {
+            ExpectSession(0, "old-sid", "old-mid", c.why);
+            EXPECT_EQ(Then(EXCHANGED, TEXT_LOGIN_FAILED), StatusLog()) << c.why;
+        }
+    }
+}
+
 TEST_F(SessionTest, FailedExchangeReplacesItsTextWithTheLoginFailure)
 {
     EXPECT_EQ((DWORD)-1, Login(DEAD_SERVER));

@@ -130,6 +130,8 @@ inline bool RunWorker(std::function<void()> work, DWORD timeoutMs = 30000)
 enum ReplyMode {
     REPLY_AND_CLOSE,  // send the bytes, then close
     HOLD_SILENT,      // read the request and say nothing until stopped
+    REPLY_AND_HOLD,   // send the bytes and keep the line open until stopped
+    REPLY_AND_RESET,  // send the bytes, wait a moment, then abort with RST
 };
 
 // A silent connection is closed after this at the latest, so a client
@@ -139,6 +141,10 @@ const DWORD MAX_SILENCE_MS = 10000;
 struct Reply {
     std::string bytes;
     ReplyMode mode;
+    // In pieces of this many bytes (0: at once), with a pause after each,
+    // so that they arrive as separate receives.
+    size_t pieceBytes = 0;
+    DWORD pauseMs = 0;
 };
 
 class RawServer {
@@ -256,6 +262,34 @@ private:
         }
     }
 
+    // Holds the line until the client closes it, the server is told to stop
+    // or MAX_SILENCE_MS have passed.
+    void WaitClientGone(SOCKET s)
+    {
+        const DWORD start = GetTickCount();
+        char sink[512];
+        while (GetTickCount() - start < MAX_SILENCE_MS && WaitReadable(s)) {
+            if (recv(s, sink, sizeof(sink), 0) <= 0)
+                return;
+        }
+    }
+
+    // Stops early when the server is told to stop or the client went away.
+    void SendInPieces(SOCKET s, const Reply& reply)
+    {
+        if (!reply.pieceBytes) {
+            SendAll(s, reply.bytes);
+            return;
+        }
+        for (size_t at = 0; at < reply.bytes.size() && !Stopped(); at += reply.pieceBytes) {
+            const std::string piece = reply.bytes.substr(at, reply.pieceBytes);
+            if (send(s, piece.data(), (int)piece.size(), 0) != (int)piece.size())
+                return;
+            if (reply.pauseMs)
+                WaitForSingleObject(m_stop, reply.pauseMs);
+        }
+    }
+
     void Serve()
     {
         for (size_t next = 0; next < m_replies.size() && WaitReadable(m_listener); ++next) {
@@ -269,11 +303,18 @@ private:
                 m_requests.push_back(request);
             }
             const Reply& reply = m_replies[next];
-            if (reply.mode == HOLD_SILENT)
-                WaitForSingleObject(m_stop, MAX_SILENCE_MS);
-            else
-                SendAll(client, reply.bytes);
-            shutdown(client, SD_SEND);
+            if (reply.mode != HOLD_SILENT)
+                SendInPieces(client, reply);
+            if (reply.mode == HOLD_SILENT || reply.mode == REPLY_AND_HOLD)
+                WaitClientGone(client);
+            if (reply.mode == REPLY_AND_RESET) {
+                // Long enough for the bytes to be read before the RST.
+                Sleep(300);
+                const linger abort = {1, 0};
+                setsockopt(client, SOL_SOCKET, SO_LINGER, (const char*)&abort, sizeof(abort));
+            } else {
+                shutdown(client, SD_SEND);
+            }
             closesocket(client);
         }
     }
