@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Runs a command in a network sandbox with the service emulator:
 #   sandbox.sh [--emulator PATH] [--data FILE] [--log FILE] [--share-x11] -- COMMAND...
+#   sandbox.sh --nginx CONF [--share-x11] -- COMMAND...
+# With --nginx, nginx serves both addresses instead, configured by CONF; its
+# prefix is a private folder where site/ is the site/ folder beside CONF
+# (SORVINTA_PEER says which peer runs: emulator or nginx).
 # The command gets its own network, mount and PID namespaces: only loopback,
 # a hosts file that sends login.socialnet.example to 127.0.0.2 and
 # api.socialnet.example and socialnet.example to 127.0.0.3, a private /tmp
@@ -32,21 +36,30 @@ if [ "${1:-}" != "--inside" ]; then
   build=${SORVINTA_BUILD:-build}
   case "$build" in /*) ;; *) build=$root/$build ;; esac
   emulator=$build/native/emulator/sorvinta-emulator
-  data="" log="" share_x11=0
+  data="" log="" share_x11=0 nginx_conf=""
   while [ $# -gt 0 ]; do
     case "$1" in
       --emulator) emulator=${2:?}; shift 2 ;;
       --data) data=${2:?}; shift 2 ;;
       --log) log=${2:?}; shift 2 ;;
       --share-x11) share_x11=1; shift ;;
+      --nginx) nginx_conf=${2:?}; shift 2 ;;
       --) shift; break ;;
       *) echo "usage: sandbox.sh [--emulator PATH] [--data FILE] [--log FILE] [--share-x11] -- COMMAND..." >&2
          exit 125 ;;
     esac
   done
   [ $# -ge 1 ] || fail "no command given (usage: sandbox.sh [options] -- COMMAND...)"
-  [ -x "$emulator" ] || fail "emulator not found at $emulator (build it: bash tools/build.sh)"
-  emulator=$(cd "$(dirname "$emulator")" && pwd)/$(basename "$emulator")
+  if [ -n "$nginx_conf" ]; then
+    [ -r "$nginx_conf" ] || fail "cannot read nginx configuration $nginx_conf"
+    nginx_conf=$(cd "$(dirname "$nginx_conf")" && pwd)/$(basename "$nginx_conf")
+    PATH=$PATH:/usr/sbin:/sbin command -v nginx >/dev/null \
+      || fail "nginx is not installed (bash tools/setup.sh installs nginx-light)"
+    emulator=""
+  else
+    [ -x "$emulator" ] || fail "emulator not found at $emulator (build it: bash tools/build.sh)"
+    emulator=$(cd "$(dirname "$emulator")" && pwd)/$(basename "$emulator")
+  fi
   if [ -n "$data" ]; then
     [ -r "$data" ] || fail "cannot read data file $data"
     data=$(cd "$(dirname "$data")" && pwd)/$(basename "$data")
@@ -66,13 +79,13 @@ if [ "${1:-}" != "--inside" ]; then
   fi
   # --kill-child: if we are killed (a test timeout), the whole namespace goes.
   exec unshare "${ns[@]}" -p --fork --mount-proc --kill-child -- \
-    bash "$here/sandbox.sh" --inside "$emulator" "$data" "$log" "$share_x11" "$@"
+    bash "$here/sandbox.sh" --inside "$emulator" "$data" "$log" "$share_x11" "$nginx_conf" "$@"
 fi
 
 # ---------------------------------------------------------------- inside
 shift
-emulator=$1 data=$2 log=$3 share_x11=$4
-shift 4
+emulator=$1 data=$2 log=$3 share_x11=$4 nginx_conf=$5
+shift 5
 PATH=$PATH:/usr/sbin:/sbin
 
 # What of the caller's /tmp the run still needs: the project, its build or
@@ -80,7 +93,7 @@ PATH=$PATH:/usr/sbin:/sbin
 # entries, and the X socket folder with --share-x11, are bound back into
 # the private /tmp; nothing else of it shows.
 keep=()
-for p in "$root" "$PWD" "$emulator" "$data" "$log" "${WINEPREFIX:-}" "${SORVINTA_BUILD:-}"; do
+for p in "$root" "$PWD" "$emulator" "$data" "$log" "$nginx_conf" "${WINEPREFIX:-}" "${SORVINTA_BUILD:-}"; do
   case "$p" in
     /tmp/?*) entry=${p#/tmp/}; keep+=("${entry%%/*}") ;;
   esac
@@ -111,9 +124,20 @@ mount --bind "$state/hosts" /etc/hosts || fail "cannot bind the hosts file over 
 ip link set lo up || fail "cannot bring up loopback"
 
 [ -n "$log" ] || log=/tmp/sorvinta-emulator.log
-args=(--login-addr 127.0.0.2 --api-addr 127.0.0.3 --port 80 --log "$log")
-[ -z "$data" ] || args+=(--data "$data")
-"$emulator" "${args[@]}" 2>"$state/emulator.err" &
+if [ -n "$nginx_conf" ]; then
+  # Every path nginx writes lies in a folder of this run's own.
+  prefix=$state/nginx
+  mkdir -p "$prefix/temp" "$prefix/run" "$prefix/log"
+  ln -s "$(dirname "$nginx_conf")/site" "$prefix/site"
+  nginx -p "$prefix/" -c "$nginx_conf" -e "$state/emulator.err" 2>>"$state/emulator.err" &
+  export SORVINTA_PEER=nginx
+  log=$prefix/log/access.log
+else
+  args=(--login-addr 127.0.0.2 --api-addr 127.0.0.3 --port 80 --log "$log")
+  [ -z "$data" ] || args+=(--data "$data")
+  "$emulator" "${args[@]}" 2>"$state/emulator.err" &
+  export SORVINTA_PEER=emulator
+fi
 emulator_pid=$!
 
 stop_wine() {
@@ -159,7 +183,7 @@ for _ in $(seq 250); do
 done
 if [ "$ready" != 1 ]; then
   cat "$state/emulator.err" >&2
-  fail "the emulator did not start"
+  fail "the ${SORVINTA_PEER} peer did not start"
 fi
 
 export SORVINTA_EMULATOR_LOG=$log

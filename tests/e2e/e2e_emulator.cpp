@@ -222,6 +222,11 @@ bool SizeNextIds(int sidLength, int memberIdDigits)
         == 200;
 }
 
+bool PeersAnswer()
+{
+    return HttpGet(LOGIN_HOST_ADDRESS, "/") > 0 && HttpGet(DATA_HOST_ADDRESS, "/") > 0;
+}
+
 std::string EmulatorLogPath()
 {
     char path[1024] = "";

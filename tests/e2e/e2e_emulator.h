@@ -21,6 +21,8 @@ int HttpGet(const char* address, const std::string& path, std::string* body = NU
 bool ArmFault(const char* address, const std::string& name, int count = 1);
 bool ResetEmulator();
 bool EmulatorReachable();
+// Both hosts give an HTTP answer to a GET of "/", whatever its status.
+bool PeersAnswer();
 
 // The next count answers of the host wait until ReleaseAnswers (or a reset),
 // so that several can be let go at the same moment.
