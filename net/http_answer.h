@@ -77,9 +77,9 @@ class AnswerEnd {
 public:
     explicit AnswerEnd(bool headRequest);
     AnswerState Check(const std::string& received);
-    // Whether the header block has ended (so a close before the end of the
-    // body cuts the answer, while a close within the headers is read as
-    // today: as an answer without body).
+    // Whether the header block has ended: a close after it but before the
+    // body's end cuts the answer; a close within the headers hands on what
+    // came, an answer without body.
     bool HeaderBlockArrived() const { return m_bodyStart != 0; }
 
 private:
