@@ -328,12 +328,18 @@ AnswerState AnswerEnd::Check(const std::string& received)
     if (!m_bodyStart) {
         // The status line is judged as soon as it is there: a server that
         // does not speak HTTP is not listened to for a minute.
+        // Each search goes on where the last one stopped, so a server that
+        // never ends a line costs one pass over what it sent.
         if (!m_statusRead) {
-            if (received.find(LINE_BREAK) == std::string::npos)
+            const std::size_t lineEnd = received.find(LINE_BREAK, m_scanned > 1 ? m_scanned - 1 : 0);
+            if (lineEnd == std::string::npos) {
+                m_scanned = received.size();
                 return ANSWER_PARTIAL;
+            }
             if (ResponseStatus(received) < 0)
                 return m_final = ANSWER_MALFORMED;
             m_statusRead = true;
+            m_scanned = lineEnd;
         }
         const std::size_t from = m_scanned > 3 ? m_scanned - 3 : 0;
         const std::size_t blank = received.find(BLANK_LINE, from);
