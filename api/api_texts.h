@@ -1,6 +1,16 @@
-// Every status-bar and dialog text of the message and status features, in
-// one place. No windows.h.
+// Every status-bar and dialog text of the friend list, message and status
+// features, in one place. No windows.h.
 #pragma once
+
+// A message command with no row selected
+constexpr wchar_t TEXT_NO_CONTACT[] = L"Ни один контакт не выделен";
+
+// The friend list
+constexpr wchar_t TEXT_LIST_EMPTY[] = L"Список друзей пуст";
+constexpr wchar_t TEXT_SERVER_REFUSED[] = L"Сервер отклонил запрос";
+constexpr wchar_t TEXT_REQUEST_TOO_LONG[] = L"Слишком длинный запрос";
+constexpr wchar_t TEXT_FRIENDS_LOADED_FORMAT[] = L"Загружено %d друзей";
+constexpr wchar_t TEXT_MUTUAL_LOADED_FORMAT[] = L"Загружено %d общих друзей";
 
 // Sending a message
 constexpr wchar_t TEXT_MESSAGE_SENT[] = L"Сообщение успешно отправлено";

@@ -8,7 +8,7 @@
 #include "api/api_texts.h"
 #include "api/message_history.h"
 #include "api/status_history.h"
-#include "app/app_state.h"
+#include "app/shell.h"
 #include "app/constants.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
@@ -135,8 +135,7 @@ DWORD WINAPI StatusUpdateThread(LPVOID job)
 bool StartMessageSend(const MessageJob& job)
 {
     MessageJob* copy = new MessageJob(job);
-    StartWorker(MessageSendThread, copy);
-    if (g_workerThread)
+    if (StartWorker(MessageSendThread, copy))
         return true;
     delete copy;
     KeepDraft(job.recipientId, job.typed);
@@ -148,8 +147,7 @@ bool StartMessageSend(const MessageJob& job)
 bool StartStatusUpdate(const StatusJob& job)
 {
     StatusJob* copy = new StatusJob(job);
-    StartWorker(StatusUpdateThread, copy);
-    if (g_workerThread)
+    if (StartWorker(StatusUpdateThread, copy))
         return true;
     delete copy;
     SetStatusText(TEXT_NO_WORKER);

@@ -1,6 +1,6 @@
 #include "api/dialog_controls.h"
 
-#include "app/app_state.h"
+#include "app/shell.h"
 #include "net/text_conv.h"
 #include "ui/scale.h"
 

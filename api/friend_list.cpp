@@ -7,9 +7,10 @@
 #include <new>
 #include <vector>
 
+#include "api/api_texts.h"
 #include "api/friend_model.h"
 #include "api/member_text.h"
-#include "app/app_state.h"
+#include "app/shell.h"
 #include "app/constants.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
@@ -18,14 +19,6 @@
 #include "resources/resource.h"
 
 namespace {
-
-const wchar_t kListEmpty[] = L"Список друзей пуст";
-const wchar_t kBadAnswer[] = L"Неверный ответ сервера";
-const wchar_t kServerRefused[] = L"Сервер отклонил запрос";
-const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
-const wchar_t kBadSessionIds[] = L"Неверные данные сессии";
-const wchar_t kLoadedFormat[] = L"Загружено %d друзей";
-const wchar_t kMutualLoadedFormat[] = L"Загружено %d общих друзей";
 
 RefreshTickets g_refreshTickets;
 
@@ -76,7 +69,7 @@ void ShowFriendCount(const char* act)
     FriendListKind kind;
     const bool mutual = FriendListKindFromAct(act, &kind) && kind == MutualFriends;
     wchar_t text[TEXT_BUFFER_SIZE];
-    wsprintfW(text, mutual ? kMutualLoadedFormat : kLoadedFormat, count);
+    wsprintfW(text, mutual ? TEXT_MUTUAL_LOADED_FORMAT : TEXT_FRIENDS_LOADED_FORMAT, count);
     SetStatusText(text);
 }
 
@@ -93,8 +86,8 @@ void FetchFriendList(const FriendListJob& job)
     char request[FRIEND_REQUEST_SIZE];
     switch (ComposeFriendListRequest(job.act, memberId, sid, request, sizeof(request))) {
     case FriendRequestComposed: break;
-    case FriendRequestTooLong: SetStatusText(kRequestTooLong); return;
-    case FriendRequestBadValue: SetStatusText(kBadSessionIds); return;
+    case FriendRequestTooLong: SetStatusText(TEXT_REQUEST_TOO_LONG); return;
+    case FriendRequestBadValue: SetStatusText(TEXT_SESSION_BAD); return;
     }
 
     std::string response;
@@ -165,12 +158,12 @@ void ShowFriendListResponse(const ListTicket& ticket, const char* act, const std
     if (JudgeListAnswer(ticket, g_refreshTickets.Newest(), CurrentSession()) != ListShow)
         return;  // the newer refresh, or the session change, has the last word
     if (answer.kind == AnswerBad || answer.kind == AnswerRefused) {
-        SetStatusText(answer.kind == AnswerRefused ? kServerRefused : kBadAnswer);
+        SetStatusText(answer.kind == AnswerRefused ? TEXT_SERVER_REFUSED : TEXT_SERVER_ANSWER_BAD);
         return;
     }
     SendToFriendList(LB_RESETCONTENT, 0, 0);
     if (answer.kind == AnswerEmpty) {
-        SetStatusText(kListEmpty);
+        SetStatusText(TEXT_LIST_EMPTY);
         return;
     }
     FriendListKind kind;
@@ -191,7 +184,7 @@ DWORD WINAPI FriendListThread(LPVOID job)
         FetchFriendList(*own);
     } catch (const std::exception&) {
         // Only running out of memory on a huge answer can get here.
-        SetStatusText(kBadAnswer);
+        SetStatusText(TEXT_SERVER_ANSWER_BAD);
     }
     delete own;
     return 0;

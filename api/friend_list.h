@@ -10,6 +10,11 @@
 
 enum { FRIEND_ACT_SIZE = 260 };
 
+// The list kinds a refresh asks the service for.
+constexpr char ACT_FRIENDS_ONLINE[] = "friends_online";
+constexpr char ACT_FRIENDS[] = "friends";
+constexpr char ACT_FRIENDS_MUTUAL[] = "friends_mutual";
+
 // What a refresh command hands its worker, made with new; the worker deletes it.
 struct FriendListJob {
     // "friends", "friends_online", "friends_mutual" or "friends_new": a copy,

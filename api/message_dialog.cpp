@@ -8,13 +8,14 @@
 #include "api/dialog_controls.h"
 #include "api/friend_model.h"
 #include "api/message_history.h"
-#include "app/app_state.h"
-#include "app/modal_dialog.h"
-#include "app/ui_text.h"
+#include "app/shell.h"
 #include "net/session.h"
 #include "net/text.h"
 #include "resources/resource.h"
 #include "ui/dpi.h"
+
+// The row the message command was given; the dialog names that friend.
+LONG g_selectedRow = 0;
 
 namespace {
 
@@ -60,7 +61,7 @@ DialogFrame MessageFrame(HWND dialog, int dpi)
 
 void OnInitDialog(HWND dialog)
 {
-    InitDeviceDialog(dialog, IDM_SEND_BAR);
+    InitDeviceDialog(dialog, IDR_SEND_BAR);
     const DialogFrame frame = MessageFrame(dialog, GetScreenDpiY());
     g_recipientName = SelectedRowText();
     LayOutControls(dialog, kControls, CONTROL_COUNT, frame, false);
@@ -118,8 +119,8 @@ INT_PTR OnCommand(HWND dialog, UINT id)
 {
     switch (id) {
     case IDOK:
-    case IDC_BAR_CLOSE: EndDialog(dialog, id); return TRUE;
-    case IDC_BAR_SEND:
+    case IDM_BAR_CLOSE: EndDialog(dialog, id); return TRUE;
+    case IDM_BAR_SEND:
     case IDC_MESSAGE_SEND: return OnSend(dialog, id);
     default: return FALSE;
     }

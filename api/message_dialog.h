@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// The friend-list row the last message command took.
+extern LONG g_selectedRow;
+
 INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The "Сообщение" commands: the selected row of the friend list, then the

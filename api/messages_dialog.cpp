@@ -5,7 +5,7 @@
 #include "api/api_texts.h"
 #include "api/dialog_controls.h"
 #include "api/message_history.h"
-#include "app/modal_dialog.h"
+#include "app/shell.h"
 #include "resources/resource.h"
 #include "ui/dpi.h"
 
@@ -33,7 +33,7 @@ void AddMessageRows(HWND list, const SentMessage& sent)
 
 void OnInitDialog(HWND dialog)
 {
-    InitDeviceDialog(dialog, IDM_ABOUT_BAR);
+    InitDeviceDialog(dialog, IDR_ABOUT_BAR);
     const int dpi = GetScreenDpiY();
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     const int height = screenHeight - 2 * ScaleForDpi(26, dpi) - 22;
@@ -48,7 +48,7 @@ void OnInitDialog(HWND dialog)
 
 INT_PTR OnCommand(HWND dialog, UINT id)
 {
-    if (id != IDOK && id != IDC_BAR_CLOSE)
+    if (id != IDOK && id != IDM_BAR_CLOSE)
         return FALSE;
     EndDialog(dialog, id);
     return TRUE;

@@ -7,8 +7,7 @@
 #include "api/data_workers.h"
 #include "api/dialog_controls.h"
 #include "api/status_history.h"
-#include "app/app_state.h"
-#include "app/modal_dialog.h"
+#include "app/shell.h"
 #include "net/session.h"
 #include "net/text.h"
 #include "resources/resource.h"
@@ -38,7 +37,7 @@ DialogFrame StatusFrame(HWND dialog, int dpi)
 
 void OnInitDialog(HWND dialog)
 {
-    InitDeviceDialog(dialog, IDM_SEND_BAR);
+    InitDeviceDialog(dialog, IDR_SEND_BAR);
     LayOutControls(dialog, kControls, CONTROL_COUNT, StatusFrame(dialog, GetScreenDpiY()), false);
     SendDlgItemMessageW(dialog, IDC_STATUS_EDIT, EM_SETLIMITTEXT, TYPED_TEXT_LIMIT, 0);
     for (const std::wstring& text : StatusHistory())
@@ -96,8 +95,8 @@ INT_PTR OnCommand(HWND dialog, UINT id, UINT notification)
 {
     switch (id) {
     case IDOK:
-    case IDC_BAR_CLOSE: EndDialog(dialog, id); return TRUE;
-    case IDC_BAR_SEND:
+    case IDM_BAR_CLOSE: EndDialog(dialog, id); return TRUE;
+    case IDM_BAR_SEND:
     case IDC_STATUS_SET: return OnSend(dialog, id);
     case IDC_STATUS_LIST: return notification == LBN_SELCHANGE ? OnHistoryPick(dialog) : FALSE;
     default: return FALSE;

@@ -1,18 +1,18 @@
 #include "app/about_dialog.h"
 
-#include "app/modal_dialog.h"
+#include "app/shell.h"
 #include "resources/resource.h"
 
 namespace {
 
 void OnInitDialog(HWND dialog)
 {
-    InitDeviceDialog(dialog, IDM_ABOUT_BAR);
+    InitDeviceDialog(dialog, IDR_ABOUT_BAR);
 }
 
 INT_PTR OnCommand(HWND dialog, UINT id)
 {
-    if (id != IDOK && id != IDC_BAR_CLOSE)
+    if (id != IDOK && id != IDM_BAR_CLOSE)
         return FALSE;
     EndDialog(dialog, id);
     return TRUE;

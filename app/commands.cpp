@@ -1,18 +1,19 @@
 #include "app/commands.h"
 
+#include "api/api_texts.h"
 #include "api/friend_list.h"
 #include "api/message_dialog.h"
 #include "api/messages_dialog.h"
 #include "api/status_dialog.h"
 #include "app/about_dialog.h"
 #include "app/app_state.h"
-#include "app/modal_dialog.h"
+#include "app/shell.h"
 #include "app/my_page_dialog.h"
-#include "app/ui_text.h"
+#include "app/app_texts.h"
 #include "net/session.h"
 #include "resources/resource.h"
 #include "settings/settings_dialog.h"
-#include "settings/settings_load.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ void SetConnectCaption(HMENU popup)
     item.fType = MFT_STRING;
     item.dwItemData = 0;
     item.dwTypeData = (wchar_t*)(g_loggedIn ? TEXT_DISCONNECT : TEXT_CONNECT);
-    SetMenuItemInfoW(popup, IDC_CONNECT, FALSE, &item);
+    SetMenuItemInfoW(popup, IDM_CONNECT, FALSE, &item);
 }
 
 }  // namespace
@@ -36,8 +37,8 @@ void OnMenuPopup(HMENU popup)
     // Both all/online marks show the filter as it is, whichever menu last
     // toggled it.
     const UINT mark = MF_BYCOMMAND | (g_onlineOnly ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(popup, IDC_ALL_ONLINE, mark);
-    CheckMenuItem(popup, IDC_CTX_ONLINE_ALL, mark);
+    CheckMenuItem(popup, IDM_ALL_ONLINE, mark);
+    CheckMenuItem(popup, IDM_CTX_ONLINE_ALL, mark);
 }
 
 void ConnectOrDisconnect()
@@ -127,21 +128,21 @@ bool HandleMainCommand(HWND window, UINT id)
     // One line per case, aligned as a table.
     // clang-format off
     switch (id) {
-    case IDC_CONNECT:        ConnectOrDisconnect(); return true;
-    case IDC_MINIMISE:       ShowWindow(window, SW_HIDE); return true;
-    case IDC_ABOUT:          ShowAboutBox(); return true;
-    case IDC_SETTINGS:       ShowModalDialog(IDD_SETTINGS, SettingsDialogProc); return true;
-    case IDC_EXIT:           SendMessageW(window, WM_CLOSE, 0, 0); return true;
-    case IDC_REFRESH:        RefreshFriendList(g_refreshActMenu); return true;
-    case IDC_ALL_ONLINE:     ToggleOnlineOnly(IDC_ALL_ONLINE); return true;
-    case IDC_DELETE_CONTACT: DeleteSelectedContact(); return true;
-    case IDC_CLEAR_LIST:     ClearFriendList(); return true;
-    case IDC_MY_PAGE:        ShowMyPage(); return true;
-    case IDC_FRIENDS:        ShowAllFriends(); return true;
-    case IDC_CONTACTS:       ShowMutualFriends(); return true;
-    case IDC_SECTION_MESSAGE: OpenMessageDialog(); return true;
-    case IDC_STATUS:         OpenStatusDialog(); return true;
-    case IDC_MESSAGES:       OpenMessagesDialog(); return true;
+    case IDM_CONNECT:        ConnectOrDisconnect(); return true;
+    case IDM_MINIMISE:       ShowWindow(window, SW_HIDE); return true;
+    case IDM_ABOUT:          ShowAboutBox(); return true;
+    case IDM_SETTINGS:       ShowModalDialog(IDD_SETTINGS, SettingsDialogProc); return true;
+    case IDM_EXIT:           SendMessageW(window, WM_CLOSE, 0, 0); return true;
+    case IDM_REFRESH:        RefreshFriendList(g_refreshActMenu); return true;
+    case IDM_ALL_ONLINE:     ToggleOnlineOnly(IDM_ALL_ONLINE); return true;
+    case IDM_DELETE_CONTACT: DeleteSelectedContact(); return true;
+    case IDM_CLEAR_LIST:     ClearFriendList(); return true;
+    case IDM_MY_PAGE:        ShowMyPage(); return true;
+    case IDM_FRIENDS:        ShowAllFriends(); return true;
+    case IDM_CONTACTS:       ShowMutualFriends(); return true;
+    case IDM_SECTION_MESSAGE: OpenMessageDialog(); return true;
+    case IDM_STATUS:         OpenStatusDialog(); return true;
+    case IDM_MESSAGES:       OpenMessagesDialog(); return true;
     default:                 return false;
     }
     // clang-format on
@@ -152,11 +153,11 @@ void HandleContextCommand(UINT id)
     // One line per case, aligned as a table.
     // clang-format off
     switch (id) {
-    case IDC_CTX_REFRESH:    RefreshFriendList(g_refreshActContext); break;
-    case IDC_CTX_ONLINE_ALL: ToggleOnlineOnly(IDC_CTX_ONLINE_ALL); break;
-    case IDC_CTX_CLEAR:      ClearFriendList(); break;
-    case IDC_CTX_DELETE:     DeleteSelectedContact(); break;
-    case IDC_CTX_MESSAGE:    OpenMessageDialog(); break;
+    case IDM_CTX_REFRESH:    RefreshFriendList(g_refreshActContext); break;
+    case IDM_CTX_ONLINE_ALL: ToggleOnlineOnly(IDM_CTX_ONLINE_ALL); break;
+    case IDM_CTX_CLEAR:      ClearFriendList(); break;
+    case IDM_CTX_DELETE:     DeleteSelectedContact(); break;
+    case IDM_CTX_MESSAGE:    OpenMessageDialog(); break;
     default:                 break;  // 0: the menu was dismissed
     }
     // clang-format on

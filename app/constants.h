@@ -8,3 +8,6 @@
 #define DATA_API_HOST        "api.socialnet.example"
 #define CONNMGR_URL          L"http://api.socialnet.example"
 #define SERVICE_DISPLAY_NAME L"SocialNet"
+
+// Narrow text buffers of the shell and its workers (act names, menu captions).
+enum { TEXT_BUFFER_SIZE = 260, TITLE_BUFFER_SIZE = 100 };

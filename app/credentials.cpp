@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+Credentials g_credentials = {};
+
 namespace {
 
 struct CredentialsLock {

@@ -12,6 +12,9 @@ struct Credentials {
 
 static_assert(sizeof(Credentials) == 2 * CREDENTIAL_FIELD_SIZE, "fields must be adjacent");
 
+// The account in force; the UI thread writes it, the login worker copies it.
+extern Credentials g_credentials;
+
 // One lock guards the record in use: the login worker copies it whole and
 // Save writes both fields, so a login never sees half of a save.
 // Copies from into to under the lock.

@@ -9,10 +9,10 @@
 #include "app/commands.h"
 #include "app/friend_list_view.h"
 #include "app/status_tip.h"
-#include "app/ui_text.h"
+#include "app/app_texts.h"
 #include "resources/resource.h"
 #include "settings/settings_autoconnect.h"
-#include "settings/settings_load.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ void CreateStatusBar(HWND window, int width, int height)
     // A settings file that gave no usable account says so at once.
     const wchar_t* settingsProblem = SettingsProblemText();
     g_statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_NORESIZE,
-        settingsProblem ? settingsProblem : TEXT_NOT_LOGGED_IN, window, IDC_STATUS_BAR);
+        settingsProblem ? settingsProblem : TEXT_NOT_LOGGED_IN_AT_START, window, IDC_STATUS_BAR);
     MoveWindow(g_statusBar, 0, height - STATUS_FROM_BOTTOM, width, STATUS_BAR_HEIGHT, FALSE);
 }
 
@@ -83,7 +83,7 @@ void LoadContextMenu()
 {
     // Detach the pop-up from its menu so that destroying it at shutdown
     // releases everything that was loaded.
-    HMENU loaded = LoadMenuW(g_instance, MAKEINTRESOURCEW(IDM_LIST_CONTEXT));
+    HMENU loaded = LoadMenuW(g_instance, MAKEINTRESOURCEW(IDR_LIST_CONTEXT));
     g_contextMenu = GetSubMenu(loaded, 0);
     if (g_contextMenu)
         RemoveMenu(loaded, 0, MF_BYPOSITION);
@@ -103,7 +103,7 @@ void CreateLabels(HWND window)
 
 LRESULT OnCreate(HWND window)
 {
-    CreateSoftKeyBar(window, IDM_MAIN);
+    CreateSoftKeyBar(window, IDR_MAIN);
     LoadSettings();
     SetTimer(window, IDT_CLOCK, CLOCK_PERIOD_MS, NULL);
 

@@ -3,6 +3,14 @@
 
 #include <windows.h>
 
+// The clock timer and the notification icon of the main window.
+enum {
+    IDT_CLOCK = 1025,
+    CLOCK_PERIOD_MS = 60000,  // the clock shows minutes
+    WM_NOTIFY_ICON = 3025,    // the icon's callback message
+    ID_NOTIFY_ICON = 5000,
+};
+
 // Creates and shows the main window; false when another instance already
 // runs (its window is brought forward) or when anything fails.
 bool InitMainWindow(HINSTANCE instance, int showCommand);

@@ -6,8 +6,8 @@
 #include <stdio.h>
 
 #include "app/app_state.h"
-#include "app/modal_dialog.h"
-#include "app/ui_text.h"
+#include "app/shell.h"
+#include "app/app_texts.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
 #include "net/text_conv.h"
@@ -95,14 +95,14 @@ void FillControls(HWND dialog)
 
 void OnInitDialog(HWND dialog)
 {
-    InitDeviceDialog(dialog, IDM_ABOUT_BAR);
+    InitDeviceDialog(dialog, IDR_ABOUT_BAR);
     CreateControls(dialog);
     FillControls(dialog);
 }
 
 INT_PTR OnCommand(HWND dialog, UINT id)
 {
-    if (id != IDOK && id != IDC_BAR_CLOSE)
+    if (id != IDOK && id != IDM_BAR_CLOSE)
         return FALSE;
     EndDialog(dialog, id);
     return TRUE;

@@ -10,7 +10,7 @@
 
 #include "net/http_exchange.h"
 
-#include "app/app_state.h"
+#include "app/shell.h"
 #include "app/constants.h"
 #include "net/http_answer.h"
 #include "net/status_texts.h"
@@ -181,7 +181,7 @@ HRESULT EstablishConnection(const wchar_t* url, DWORD timeoutMs)
 void UpdateTrafficLabel(LONG received, LONG sent)
 {
     wchar_t text[TRAFFIC_TEXT_SIZE];
-    _snwprintf(text, TRAFFIC_TEXT_SIZE, L"%.1f/%.1f кб", received / 1024.0, sent / 1024.0);
+    _snwprintf(text, TRAFFIC_TEXT_SIZE, TEXT_TRAFFIC_FORMAT, received / 1024.0, sent / 1024.0);
     text[TRAFFIC_TEXT_SIZE - 1] = L'\0';
     SendMessageW(g_trafficLabel, WM_SETTEXT, 0, (LPARAM)text);
 }

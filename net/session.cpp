@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/shell.h"
 #include "app/constants.h"
 #include "net/http_exchange.h"
 #include "net/session_bounds.h"

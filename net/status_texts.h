@@ -1,6 +1,9 @@
 // Every status-bar text of the network layer, in one place. No windows.h.
 #pragma once
 
+// The traffic label: kilobytes received, then sent
+constexpr wchar_t TEXT_TRAFFIC_FORMAT[] = L"%.1f/%.1f кб";
+
 // The exchange
 constexpr wchar_t TEXT_NO_INTERNET[] = L"Интернет не подключен";
 constexpr wchar_t TEXT_COMPOSING[] = L"Составление запроса...";

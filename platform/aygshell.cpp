@@ -25,9 +25,7 @@ RECT g_panelRect = {};
 
 BOOL CALLBACK NotifyWindow(HWND hwnd, LPARAM what)
 {
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process == GetCurrentProcessId())
+    if (StandinIsOwnWindow(hwnd))
         SendMessageTimeoutW(hwnd, WM_SETTINGCHANGE, (WPARAM)what, 0, SMTO_NORMAL, 2000, NULL);
     return TRUE;
 }

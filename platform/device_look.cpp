@@ -37,10 +37,7 @@ thread_local HHOOK t_cbtHook = NULL;  // the device look, per thread that asked 
 HWND ShownWindow(void)
 {
     HWND foreground = GetForegroundWindow();
-    DWORD process = 0;
-    if (foreground)
-        GetWindowThreadProcessId(foreground, &process);
-    if (foreground && process == GetCurrentProcessId())
+    if (foreground && StandinIsOwnWindow(foreground))
         return foreground;
     return GetActiveWindow();
 }

@@ -10,24 +10,19 @@
 #include "standin_control.h"
 #include "standin_internal.h"
 
-namespace {
-
-struct ScreenSize {
-    int cx;
-    int cy;
-};
-
-struct BarSearch {
-    HWND owner;
-    HWND bar;
-};
-
-BOOL IsOfThisProcess(HWND hwnd)
+BOOL StandinIsOwnWindow(HWND hwnd)
 {
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
     return process == GetCurrentProcessId();
 }
+
+namespace {
+
+struct BarSearch {
+    HWND owner;
+    HWND bar;
+};
 
 BOOL CALLBACK FindSoftKeyBar(HWND hwnd, LPARAM param)
 {
@@ -60,7 +55,7 @@ void MoveTo(HWND hwnd, const RECT& rect)
 
 // Below the navigation bar, full width, leaving room for the soft-key bar
 // as the program did itself at start.
-void PlaceDeviceWindow(HWND hwnd, const ScreenSize* screen)
+void PlaceDeviceWindow(HWND hwnd, const StandinScreenSize* screen)
 {
     RECT rect;
     SetRect(&rect, 0, STANDIN_TOP_BAR_HEIGHT, screen->cx, screen->cy - SoftKeyBarHeight(hwnd));
@@ -69,9 +64,9 @@ void PlaceDeviceWindow(HWND hwnd, const ScreenSize* screen)
 
 BOOL CALLBACK FollowScreen(HWND hwnd, LPARAM param)
 {
-    if (!IsOfThisProcess(hwnd))
+    if (!StandinIsOwnWindow(hwnd))
         return TRUE;
-    const ScreenSize* screen = (const ScreenSize*)param;
+    const StandinScreenSize* screen = (const StandinScreenSize*)param;
     const DWORD dialogFlags = (DWORD)(ULONG_PTR)GetPropW(hwnd, STANDIN_SIZED_DIALOG_PROP);
     if (GetPropW(hwnd, STANDIN_DEVICE_WINDOW_PROP))
         PlaceDeviceWindow(hwnd, screen);
@@ -84,7 +79,7 @@ BOOL CALLBACK FollowScreen(HWND hwnd, LPARAM param)
 // not (a program's own re-layout often moves its controls without repaint).
 BOOL CALLBACK RepaintWindow(HWND hwnd, LPARAM)
 {
-    if (IsOfThisProcess(hwnd) && IsWindowVisible(hwnd))
+    if (StandinIsOwnWindow(hwnd) && IsWindowVisible(hwnd))
         RedrawWindow(hwnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return TRUE;
 }
@@ -96,7 +91,7 @@ void StandinFollowScreen(int cx, int cy)
     HWND topBar = StandinGetTopBar();
     if (topBar)
         SetWindowPos(topBar, NULL, 0, 0, cx, STANDIN_TOP_BAR_HEIGHT, SWP_NOZORDER | SWP_NOACTIVATE);
-    ScreenSize screen = {cx, cy};
+    StandinScreenSize screen = {cx, cy};
     EnumWindows(FollowScreen, (LPARAM)&screen);
     StandinPlaceMenuBars(cx, cy);
     StandinBroadcastSettingChange(SETTINGCHANGE_RESET);

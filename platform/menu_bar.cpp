@@ -171,23 +171,16 @@ void PlaceBar(HWND hwnd, HWND owner)
     PlaceBarFor(hwnd, owner, StandinScreenWidth(), StandinScreenHeight());
 }
 
-struct ScreenSize {
-    int cx;
-    int cy;
-};
-
 BOOL CALLBACK PlaceBarOnScreen(HWND hwnd, LPARAM param)
 {
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
     wchar_t name[32];
-    if (process != GetCurrentProcessId() || !GetClassNameW(hwnd, name, 32)
+    if (!StandinIsOwnWindow(hwnd) || !GetClassNameW(hwnd, name, 32)
         || lstrcmpW(name, STANDIN_MENU_BAR_CLASS) != 0)
         return TRUE;
     // The bar may belong to another thread: its owner is read from the
     // window manager, not from the bar's record.
     HWND owner = GetWindow(hwnd, GW_OWNER);
-    const ScreenSize* screen = (const ScreenSize*)param;
+    const StandinScreenSize* screen = (const StandinScreenSize*)param;
     if (owner)
         PlaceBarFor(hwnd, owner, screen->cx, screen->cy);
     return TRUE;
@@ -498,6 +491,6 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* info)
 
 void StandinPlaceMenuBars(int cx, int cy)
 {
-    ScreenSize screen = {cx, cy};
+    StandinScreenSize screen = {cx, cy};
     EnumWindows(PlaceBarOnScreen, (LPARAM)&screen);
 }

@@ -14,6 +14,16 @@
 // can be sized again for a new screen.
 #define STANDIN_SIZED_DIALOG_PROP L"StandinSizedDialog"
 
+// A screen size in pixels, as the per-window callbacks are handed it.
+struct StandinScreenSize {
+    int cx;
+    int cy;
+};
+
+// True when hwnd belongs to this process: the stand-in only ever touches the
+// windows of the program it serves.
+BOOL StandinIsOwnWindow(HWND hwnd);
+
 // Screen size in pixels.
 int StandinScreenWidth(void);
 int StandinScreenHeight(void);

@@ -1,12 +1,12 @@
 #include "settings/settings_dialog.h"
 
-#include "app/app_state.h"
+#include "app/shell.h"
 #include "app/constants.h"
-#include "app/modal_dialog.h"
+#include "app/credentials.h"
 #include "net/text_conv.h"
 #include "resources/resource.h"
 #include "settings/settings_autoconnect.h"
-#include "settings/settings_load.h"
+#include "settings/settings_file.h"
 #include "settings/settings_texts.h"
 #include "ui/dpi.h"
 
@@ -29,14 +29,14 @@ void AddCredentialRow(const wchar_t* caption, const char* field)
 
 void OnInitDialog(HWND dialog)
 {
-    InitDeviceDialog(dialog, IDM_SETTINGS_BAR);
+    const HWND softKeys = InitDeviceDialog(dialog, IDR_SETTINGS_BAR);
     ZeroMemory(&g_settingsActivateInfo, sizeof(g_settingsActivateInfo));
     g_settingsActivateInfo.cbSize = sizeof(g_settingsActivateInfo);
 
     RECT frame = {}, bar = {};
     GetWindowRect(dialog, &frame);
-    if (g_menuBar)
-        GetWindowRect(g_menuBar, &bar);
+    if (softKeys)
+        GetWindowRect(softKeys, &bar);
     // Without a list the dialog still opens; Save then finds no rows.
     if (g_settingsList.Create(dialog, IDC_SETTINGS_LIST, 0, 0, frame.right - frame.left,
             (frame.bottom - frame.top) - (bar.bottom - bar.top), TEXT_YES, TEXT_NO))
@@ -68,12 +68,12 @@ void Save()
 
 INT_PTR OnCommand(HWND dialog, UINT id)
 {
-    if (id == IDC_BAR_SAVE) {
+    if (id == IDM_BAR_SAVE) {
         Save();
-        EndDialog(dialog, IDC_BAR_SAVE);
+        EndDialog(dialog, IDM_BAR_SAVE);
         return TRUE;
     }
-    if (id == IDOK || id == IDC_BAR_CLOSE) {
+    if (id == IDOK || id == IDM_BAR_CLOSE) {
         EndDialog(dialog, id);
         return TRUE;
     }

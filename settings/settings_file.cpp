@@ -7,10 +7,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/credentials.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
-#include "settings/settings_load.h"
 
 SettingsFile g_settingsFile;
 

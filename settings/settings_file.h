@@ -1,17 +1,9 @@
-// settings.txt beside the program: INI-like narrow text with CR LF line ends.
-// The parser, the composer and the credential selection build without
-// windows.h; opening, reading and writing the real file live in
-// settings_file.cpp.
+// settings.txt beside the program: opening, reading and writing the real
+// file, and the credentials loaded from it and saved to it. The text itself
+// (parse, compose, judge) is pure and lives in settings_parse.h.
 #pragma once
 
-#include <map>
-#include <string>
-
-struct Credentials;
-
-// Key -> value, and section name -> its keys; byte-wise, case-sensitive.
-typedef std::map<std::string, std::string> SettingsSection;
-typedef std::map<std::string, SettingsSection> SettingsSections;
+#include "settings/settings_parse.h"
 
 #define SETTINGS_FILE_NAME L"settings.txt"
 // A save lands here first; no longer than settings.txt, so whatever folder
@@ -52,36 +44,13 @@ struct SettingsFile {
 
 extern SettingsFile g_settingsFile;
 
-// The whole text a save writes: the service's section with the two values,
-// as they are, every line ending in CR LF. Never cut.
-std::string ComposeSettingsText(const char* email, const char* password);
+// Fills g_credentials from the service's section, when the file can be read
+// and gives an e-mail; remembers what it found for SettingsProblemText.
+void LoadSettings();
+// Rewrites the file with the service's section and the two values. The
+// values are the credentials in force from now on, whatever the file held.
+void SaveSettings(const char* email, const char* password);
 
-// Copies "email" and "password" of the service's section into credentials.
-// A missing key, a value too long for its field, or one holding CR or LF
-// leaves the field alone.
-void SelectCredentials(const SettingsSections& sections, Credentials& credentials);
-
-// What start-up made of settings.txt.
-enum SettingsOutcome {
-    SettingsAbsent,        // no file: start without credentials, as on a first run
-    SettingsUsable,        // an e-mail was loaded (and the password, when present)
-    SettingsUnreadable,    // there, but could not be opened or read
-    SettingsTooLarge,      // over SETTINGS_MAX_FILE_BYTES
-    SettingsHasNul,        // a NUL byte: not a text file
-    SettingsValueTooLong,  // e-mail or password too long for its field
-    SettingsBadValue,      // e-mail or password holding a CR
-    SettingsNoEmail,       // no e-mail, or an empty one, in the service's section
-};
-
-// Judges the whole text of an existing settings.txt (length bytes, NULs
-// included) and, only when it is usable, fills credentials from it.
-SettingsOutcome ReadSettingsText(const char* text, size_t length, Credentials& credentials);
-
-// The status text that tells the user what is wrong with the file; null for
-// SettingsAbsent and SettingsUsable.
-const wchar_t* SettingsOutcomeText(SettingsOutcome outcome);
-
-// The folder of modulePath (up to its last backslash) followed by fileName,
-// into path of capacity wide characters. False, with path empty, when there
-// is no backslash or the result would not fit.
-bool JoinSettingsPath(const wchar_t* modulePath, const wchar_t* fileName, wchar_t* path, unsigned capacity);
+// What is wrong with the settings.txt read at start, as a status text; null
+// when there is nothing to say (a usable file, no file, or a save since).
+const wchar_t* SettingsProblemText();

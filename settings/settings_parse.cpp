@@ -1,6 +1,7 @@
 // Reading and composing the text of settings.txt. No windows.h: this file is
 // also built natively, where the tests and the fuzzer run it.
 #include "settings/settings_file.h"
+#include "settings/settings_parse.h"
 
 #include <cstring>
 #include <cwchar>

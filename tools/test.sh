@@ -6,6 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 bash tools/setup.sh
 bash tools/check-format.sh
+python3 tools/check-includes.py
 bash tools/build.sh
 root=${SORVINTA_BUILD:-build}
 status=0

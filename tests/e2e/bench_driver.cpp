@@ -58,17 +58,17 @@ int main(int argc, char** argv)
     SorvintaApp app;
     if (!app.StartWithAccount(argv[2], argv[3]))
         return Fail(app.Error());
-    const std::wstring loggedIn = app.CommandAndWait(IDC_CONNECT);
+    const std::wstring loggedIn = app.CommandAndWait(IDM_CONNECT);
     if (loggedIn != L"Вы успешно авторизованы")
         return Fail("login: " + ToUtf8(loggedIn));
-    app.Command(IDC_ALL_ONLINE);  // all friends, not the online ones
+    app.Command(IDM_ALL_ONLINE);  // all friends, not the online ones
 
     const std::wstring loaded = L"Загружено " + std::to_wstring(friends) + L" друзей";
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         app.MarkStatus();
         const double start = NowMs();
-        app.Command(IDC_REFRESH);
+        app.Command(IDM_REFRESH);
         if (!WaitForText(app, loaded, REFRESH_TIMEOUT_MS))
             return Fail("refresh: " + ToUtf8(app.StatusText()));
         times.push_back(NowMs() - start);

@@ -150,6 +150,17 @@ std::wstring UnixToWinePath(const std::string& path)
     return L"Z:" + wide;
 }
 
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return done();
+        Sleep(POLL_MS);
+    }
+    return true;
+}
+
 void SetSorvintaExe(const std::string& path)
 {
     g_exe = UnixToWinePath(path);
@@ -456,15 +467,12 @@ int SorvintaApp::ThreadCount() const
 
 bool SorvintaApp::WaitThreadsAtMost(int count, DWORD timeoutMs) const
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const int now = ThreadCount();
-        if (now >= 0 && now <= count)
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(POLL_MS);
-    }
+    return WaitFor(
+        [&] {
+            const int now = ThreadCount();
+            return now >= 0 && now <= count;
+        },
+        timeoutMs);
 }
 
 bool SorvintaApp::IsMainVisible() const
@@ -479,29 +487,24 @@ void SorvintaApp::MarkStatus() const
 
 bool SorvintaApp::WaitStatus(const std::wstring& text, DWORD timeoutMs) const
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (StatusText() == text)
-            return true;
-        if (GetTickCount() - start > timeoutMs || !Running())
-            return StatusText() == text;
-        Sleep(POLL_MS);
-    }
+    // A program that has ended shows nothing more: stop looking at once.
+    WaitFor([&] { return StatusText() == text || !Running(); }, timeoutMs);
+    return StatusText() == text;
 }
 
 bool SorvintaApp::WaitFinalStatus(std::wstring* text, DWORD timeoutMs) const
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        std::wstring now = StatusText();
-        if (text)
-            *text = now;
-        if (!now.empty() && now != STATUS_MARKER && !IsProgressText(now))
-            return true;
-        if (GetTickCount() - start > timeoutMs || !Running())
-            return false;
-        Sleep(POLL_MS);
-    }
+    bool final = false;
+    WaitFor(
+        [&] {
+            const std::wstring now = StatusText();
+            if (text)
+                *text = now;
+            final = !now.empty() && now != STATUS_MARKER && !IsProgressText(now);
+            return final || !Running();
+        },
+        timeoutMs);
+    return final;
 }
 
 std::wstring SorvintaApp::CommandAndWait(WORD id, DWORD timeoutMs) const
@@ -598,27 +601,20 @@ bool SorvintaApp::TapNotifyIcon() const
 
 HWND SorvintaApp::WaitPopupMenu(DWORD timeoutMs) const
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        std::vector<HWND> menus = FindTopLevel(POPUP_MENU_CLASS, m_pi.dwProcessId, true);
-        if (!menus.empty())
-            return menus.front();
-        if (GetTickCount() - start > timeoutMs || !Running())
-            return NULL;
-        Sleep(POLL_MS);
-    }
+    HWND menu = NULL;
+    WaitFor(
+        [&] {
+            const std::vector<HWND> menus = FindTopLevel(POPUP_MENU_CLASS, m_pi.dwProcessId, true);
+            menu = menus.empty() ? NULL : menus.front();
+            return menu || !Running();
+        },
+        timeoutMs);
+    return menu;
 }
 
 bool SorvintaApp::WaitNoPopupMenu(DWORD timeoutMs) const
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (FindTopLevel(POPUP_MENU_CLASS, m_pi.dwProcessId, true).empty())
-            return true;
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(POLL_MS);
-    }
+    return WaitFor([&] { return FindTopLevel(POPUP_MENU_CLASS, m_pi.dwProcessId, true).empty(); }, timeoutMs);
 }
 
 bool SorvintaApp::ChooseFromPopup(HWND menu, int index) const
@@ -668,43 +664,47 @@ void SorvintaApp::ReleaseList() const
 
 HWND SorvintaApp::WaitDialog(const std::wstring& title, DWORD timeoutMs) const
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        for (HWND dialog : FindTopLevel(DIALOG_CLASS, m_pi.dwProcessId, true))
-            if (WindowTitle(dialog) == title)
-                return dialog;
-        if (GetTickCount() - start > timeoutMs || !Running())
-            return NULL;
-        Sleep(POLL_MS);
-    }
+    HWND found = NULL;
+    WaitFor(
+        [&] {
+            for (HWND dialog : FindTopLevel(DIALOG_CLASS, m_pi.dwProcessId, true))
+                if (WindowTitle(dialog) == title)
+                    found = dialog;
+            return found || !Running();
+        },
+        timeoutMs);
+    return found;
 }
 
 HWND SorvintaApp::TapSettingsRow(HWND dialog, int row) const
 {
     // Rows of a 96-dpi screen: 32 px from the list's state images, 33 under Wine.
     const int rowHeight = 32;
-    HWND list = GetDlgItem(dialog, IDC_SETTINGS_LIST);
-    const DWORD start = GetTickCount();
-    DWORD_PTR rows = 0;
-    while (!list || !SendTimeout(list, LVM_GETITEMCOUNT, 0, 0, &rows) || (int)rows <= row) {
-        if (GetTickCount() - start > 5000)
-            return NULL;
-        Sleep(POLL_MS);
-        list = GetDlgItem(dialog, IDC_SETTINGS_LIST);
-    }
+    HWND list = NULL;
+    const bool listed = WaitFor(
+        [&] {
+            DWORD_PTR rows = 0;
+            list = GetDlgItem(dialog, IDC_SETTINGS_LIST);
+            return list && SendTimeout(list, LVM_GETITEMCOUNT, 0, 0, &rows) && (int)rows > row;
+        },
+        5000);
+    if (!listed)
+        return NULL;
     const LPARAM point = MAKELPARAM(60, row * (rowHeight + 1) + rowHeight / 2);
     PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
     PostMessageW(list, WM_LBUTTONUP, 0, point);
-    for (;;) {
-        for (const wchar_t* kind : {L"Edit", L"ComboBox"}) {
-            HWND editor = FindWindowExW(list, NULL, kind, NULL);
-            if (editor && IsWindowVisible(editor))
-                return editor;
-        }
-        if (GetTickCount() - start > 5000)
-            return NULL;
-        Sleep(POLL_MS);
-    }
+    HWND editor = NULL;
+    WaitFor(
+        [&] {
+            for (const wchar_t* kind : {L"Edit", L"ComboBox"}) {
+                HWND candidate = FindWindowExW(list, NULL, kind, NULL);
+                if (candidate && IsWindowVisible(candidate))
+                    editor = candidate;
+            }
+            return editor != NULL;
+        },
+        5000);
+    return editor;
 }
 
 bool SorvintaApp::TypeInto(HWND editor, const std::wstring& text) const
@@ -715,24 +715,12 @@ bool SorvintaApp::TypeInto(HWND editor, const std::wstring& text) const
 
 bool SorvintaApp::WaitWindowGone(HWND window, DWORD timeoutMs) const
 {
-    const DWORD start = GetTickCount();
-    while (IsWindow(window) && IsWindowVisible(window)) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(POLL_MS);
-    }
-    return true;
+    return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
 bool SorvintaApp::WaitMainVisible(bool visible, DWORD timeoutMs) const
 {
-    const DWORD start = GetTickCount();
-    while (IsMainVisible() != visible) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(POLL_MS);
-    }
-    return true;
+    return WaitFor([&] { return IsMainVisible() == visible; }, timeoutMs);
 }
 
 bool SorvintaApp::WaitExit(DWORD timeoutMs, DWORD* exitCode)

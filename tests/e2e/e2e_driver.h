@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ enum {
 };
 
 enum { STATUS_WAIT_MS = 15000 };
+
+// Polls done until it holds (true) or timeoutMs has passed (false, after one
+// last look). Every wait of the driver and the tests goes through here.
+bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs);
 
 class SorvintaApp {
 public:

@@ -206,13 +206,7 @@ int EmulatorStateValue(const std::string& name)
 
 bool WaitHeld(int count, unsigned long timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    while (EmulatorStateValue("held") != count) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return WaitFor([&] { return EmulatorStateValue("held") == count; }, timeoutMs);
 }
 
 bool SizeNextIds(int sidLength, int memberIdDigits)

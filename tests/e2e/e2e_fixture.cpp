@@ -6,17 +6,6 @@ const char DEMO_PASSWORD[] = "demo123";
 const char EMPTY_EMAIL[] = "empty@socialnet.example";
 const char EMPTY_PASSWORD[] = "empty";
 
-const wchar_t TEXT_LOGGED_OUT_AT_START[] = L"Вы не авторизованы";
-const wchar_t TEXT_LOGGED_IN[] = L"Вы успешно авторизованы";
-const wchar_t TEXT_LOGGED_OUT[] = L"Вы успешно вышли";
-const wchar_t TEXT_NOT_LOGGED_IN_YET[] = L"Вы еще не авторизованы";
-const wchar_t TEXT_LOGIN_FAILED[] = L"Авторизоваться не удалось";
-const wchar_t TEXT_CONNECT_FAILED[] = L"Подключиться не удалось";
-const wchar_t TEXT_BAD_ANSWER[] = L"Неверный ответ сервера";
-const wchar_t TEXT_LIST_EMPTY[] = L"Список друзей пуст";
-const wchar_t TEXT_NO_SELECTION[] = L"Ни один контакт не выделен";
-const wchar_t TEXT_RECEIVING[] = L"Прием запроса...";
-
 std::string Utf8(const std::wstring& text)
 {
     return ToUtf8(text);
@@ -62,10 +51,10 @@ void E2eTest::StartApp(const std::string& email, const std::string& password)
 
 void E2eTest::Login()
 {
-    ASSERT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    ASSERT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_CONNECT)));
 }
 
 bool E2eTest::LoggedOut()
 {
-    return app.CommandAndWait(IDC_REFRESH) == TEXT_NOT_LOGGED_IN_YET;
+    return app.CommandAndWait(IDM_REFRESH) == TEXT_NOT_LOGGED_IN;
 }

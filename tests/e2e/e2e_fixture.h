@@ -8,6 +8,9 @@
 
 #include "e2e_driver.h"
 #include "e2e_emulator.h"
+#include "api/api_texts.h"
+#include "app/app_texts.h"
+#include "net/status_texts.h"
 #include "resources/resource.h"
 
 // The accounts of the emulator's built-in data set.
@@ -17,16 +20,6 @@ extern const char EMPTY_EMAIL[];
 extern const char EMPTY_PASSWORD[];
 
 // Status texts the tests wait for.
-extern const wchar_t TEXT_LOGGED_OUT_AT_START[];
-extern const wchar_t TEXT_LOGGED_IN[];
-extern const wchar_t TEXT_LOGGED_OUT[];
-extern const wchar_t TEXT_NOT_LOGGED_IN_YET[];
-extern const wchar_t TEXT_LOGIN_FAILED[];
-extern const wchar_t TEXT_CONNECT_FAILED[];
-extern const wchar_t TEXT_BAD_ANSWER[];
-extern const wchar_t TEXT_LIST_EMPTY[];
-extern const wchar_t TEXT_NO_SELECTION[];
-extern const wchar_t TEXT_RECEIVING[];
 
 std::string Utf8(const std::wstring& text);
 // "Загружено N друзей": N, or -1 for any other text.

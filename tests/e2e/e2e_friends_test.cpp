@@ -10,7 +10,7 @@ namespace {
 class FriendsTest : public E2eTest {
 protected:
     // The program's answer to a refresh; fails the test unless it is "Загружено N друзей".
-    int Refresh(WORD command = IDC_REFRESH)
+    int Refresh(WORD command = IDM_REFRESH)
     {
         const std::wstring text = app.CommandAndWait(command);
         const int count = LoadedCount(text);
@@ -91,7 +91,7 @@ TEST_F(FriendsTest, AllOnlineToggleFetchesAllFriends)
     StartDemo();
     Login();
     const int online = Refresh();
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     EmulatorLog log;
     const int all = Refresh();
     EXPECT_GE(all, 25);
@@ -104,7 +104,7 @@ TEST_F(FriendsTest, AllOnlineToggleFetchesAllFriends)
     EXPECT_EQ(ServerNames("friends"), app.ListRows());
 
     // Toggled back: online only again.
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     log.Mark();
     Refresh();
     requests = log.RequestsWith("/data?");
@@ -146,9 +146,9 @@ TEST_F(FriendsTest, FriendsAndContactsFetchTheirLists)
         const char* act;
         const wchar_t* countTail;
     } cases[] = {
-        {IDC_CONTACTS, "friends_mutual", L" общих друзей"},
-        {IDC_FRIENDS, "friends", L" друзей"},
-        {IDC_CONTACTS, "friends_mutual", L" общих друзей"},
+        {IDM_CONTACTS, "friends_mutual", L" общих друзей"},
+        {IDM_FRIENDS, "friends", L" друзей"},
+        {IDM_CONTACTS, "friends_mutual", L" общих друзей"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.act);
@@ -177,7 +177,7 @@ TEST_F(FriendsTest, EmptyAccountShowsEmptyList)
 {
     StartApp(EMPTY_EMAIL, EMPTY_PASSWORD);
     Login();
-    EXPECT_EQ(Utf8(TEXT_LIST_EMPTY), Utf8(app.CommandAndWait(IDC_REFRESH)));
+    EXPECT_EQ(Utf8(TEXT_LIST_EMPTY), Utf8(app.CommandAndWait(IDM_REFRESH)));
     EXPECT_EQ(0, app.ListCount());
 }
 
@@ -185,17 +185,17 @@ TEST_F(FriendsTest, RefreshWhileLoggedOutSendsNothing)
 {
     StartDemo();
     EmulatorLog log;
-    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_YET), Utf8(app.CommandAndWait(IDC_REFRESH)));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_REFRESH)));
     EXPECT_EQ(0, app.ListCount());
     EXPECT_TRUE(log.RequestsWith("/data").empty());
 
     // After a logout too; the rows stay as they were.
     Login();
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     const int count = Refresh();
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
     log.Mark();
-    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_YET), Utf8(app.CommandAndWait(IDC_REFRESH)));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_REFRESH)));
     EXPECT_EQ(count, app.ListCount());
     EXPECT_TRUE(log.RequestsWith("/data").empty());
 }
@@ -204,24 +204,21 @@ TEST_F(FriendsTest, DeleteRemovesExactlyTheSelectedRow)
 {
     StartDemo();
     Login();
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     ASSERT_GT(Refresh(), 5);
     std::vector<std::wstring> rows = app.ListRows();
 
     ASSERT_TRUE(app.SelectRow(3));
-    app.Command(IDC_DELETE_CONTACT);
+    app.Command(IDM_DELETE_CONTACT);
     rows.erase(rows.begin() + 3);
-    const DWORD start = GetTickCount();
-    while (app.ListCount() != (int)rows.size() && GetTickCount() - start < 5000)
-        Sleep(25);
+    WaitFor([&] { return app.ListCount() == (int)rows.size(); }, 5000);
     EXPECT_EQ(rows, app.ListRows());
 
     // The last row as well.
     ASSERT_TRUE(app.SelectRow((int)rows.size() - 1));
-    app.Command(IDC_DELETE_CONTACT);
+    app.Command(IDM_DELETE_CONTACT);
     rows.pop_back();
-    while (app.ListCount() != (int)rows.size() && GetTickCount() - start < 5000)
-        Sleep(25);
+    WaitFor([&] { return app.ListCount() == (int)rows.size(); }, 5000);
     EXPECT_EQ(rows, app.ListRows());
 }
 
@@ -232,7 +229,7 @@ TEST_F(FriendsTest, DeleteWithoutSelectionSaysSoAndKeepsTheRows)
     ASSERT_GT(Refresh(), 0);
     const std::vector<std::wstring> rows = app.ListRows();
     ASSERT_TRUE(app.SelectRow(-1));
-    EXPECT_EQ(Utf8(TEXT_NO_SELECTION), Utf8(app.CommandAndWait(IDC_DELETE_CONTACT)));
+    EXPECT_EQ(Utf8(TEXT_NO_CONTACT), Utf8(app.CommandAndWait(IDM_DELETE_CONTACT)));
     EXPECT_EQ(rows, app.ListRows());
 }
 
@@ -241,13 +238,11 @@ TEST_F(FriendsTest, ClearEmptiesTheList)
     StartDemo();
     Login();
     ASSERT_GT(Refresh(), 0);
-    app.Command(IDC_CLEAR_LIST);
-    const DWORD start = GetTickCount();
-    while (app.ListCount() != 0 && GetTickCount() - start < 5000)
-        Sleep(25);
+    app.Command(IDM_CLEAR_LIST);
+    WaitFor([&] { return app.ListCount() == 0; }, 5000);
     EXPECT_EQ(0, app.ListCount());
     // Clearing an empty list does nothing.
-    app.Command(IDC_CLEAR_LIST);
+    app.Command(IDM_CLEAR_LIST);
     EXPECT_TRUE(app.Responsive());
     EXPECT_EQ(0, app.ListCount());
 }
@@ -256,7 +251,7 @@ TEST_F(FriendsTest, HoldOnARowOpensTheContextMenuWhoseDeleteRemovesThatRow)
 {
     StartDemo();
     Login();
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     ASSERT_GT(Refresh(), 3);
     std::vector<std::wstring> rows = app.ListRows();
     ASSERT_TRUE(app.SelectRow(-1));
@@ -268,9 +263,7 @@ TEST_F(FriendsTest, HoldOnARowOpensTheContextMenuWhoseDeleteRemovesThatRow)
     ASSERT_TRUE(app.ChooseFromPopup(menu, CONTEXT_POPUP_DELETE));
     app.ReleaseList();
     rows.erase(rows.begin() + 2);
-    const DWORD start = GetTickCount();
-    while (app.ListCount() != (int)rows.size() && GetTickCount() - start < 5000)
-        Sleep(25);
+    WaitFor([&] { return app.ListCount() == (int)rows.size(); }, 5000);
     EXPECT_EQ(rows, app.ListRows());
     EXPECT_TRUE(app.Responsive());
 }
@@ -279,7 +272,7 @@ TEST_F(FriendsTest, ShortTapSelectsWithoutMenu)
 {
     StartDemo();
     Login();
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     ASSERT_GT(Refresh(), 3);
     ASSERT_TRUE(app.PressAndHoldRow(1));
     app.ReleaseList();
@@ -296,15 +289,15 @@ struct DataFault {
 };
 
 const DataFault DATA_FAULTS[] = {
-    {"no_brackets", TEXT_BAD_ANSWER, false, false},
-    {"no_close_bracket", TEXT_BAD_ANSWER, false, false},
-    {"bad_json", TEXT_BAD_ANSWER, false, false},
-    {"members_not_array", TEXT_BAD_ANSWER, false, false},
-    {"member_not_array", TEXT_BAD_ANSWER, false, false},
-    {"member_short", TEXT_BAD_ANSWER, false, false},
-    {"name_not_string", TEXT_BAD_ANSWER, false, false},
-    {"huge", TEXT_BAD_ANSWER, true, false},
-    {"close", TEXT_BAD_ANSWER, false, true},
+    {"no_brackets", TEXT_SERVER_ANSWER_BAD, false, false},
+    {"no_close_bracket", TEXT_SERVER_ANSWER_BAD, false, false},
+    {"bad_json", TEXT_SERVER_ANSWER_BAD, false, false},
+    {"members_not_array", TEXT_SERVER_ANSWER_BAD, false, false},
+    {"member_not_array", TEXT_SERVER_ANSWER_BAD, false, false},
+    {"member_short", TEXT_SERVER_ANSWER_BAD, false, false},
+    {"name_not_string", TEXT_SERVER_ANSWER_BAD, false, false},
+    {"huge", TEXT_SERVER_ANSWER_BAD, true, false},
+    {"close", TEXT_SERVER_ANSWER_BAD, false, true},
 };
 
 class DataFaultTest : public FriendsTest, public testing::WithParamInterface<DataFault> { };
@@ -317,7 +310,7 @@ TEST_P(DataFaultTest, SurvivedWithAClearText)
     ASSERT_TRUE(ArmFault(DATA_HOST_ADDRESS, fault.name));
 
     app.MarkStatus();
-    app.Command(IDC_REFRESH);
+    app.Command(IDM_REFRESH);
     std::wstring text;
     const DWORD start = GetTickCount();
     bool answered = true;
@@ -364,9 +357,9 @@ TEST_F(FriendsTest, ExitWhileASlowRefreshRunsEndsCleanly)
     Login();
     ASSERT_TRUE(ArmFault(DATA_HOST_ADDRESS, "slow"));
     app.MarkStatus();
-    app.Command(IDC_REFRESH);
+    app.Command(IDM_REFRESH);
     EXPECT_TRUE(app.WaitStatus(TEXT_RECEIVING, 3000)) << Utf8(app.StatusText());
-    app.Command(IDC_EXIT);
+    app.Command(IDM_EXIT);
     DWORD code = 12345;
     ASSERT_TRUE(app.WaitExit(10000, &code)) << "\"Выход\" during a fetch did not end the program";
     EXPECT_EQ(0u, code);
@@ -376,10 +369,10 @@ TEST_F(FriendsTest, TwoRefreshesAtOnceLeaveOneConsistentList)
 {
     StartDemo();
     Login();
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     app.MarkStatus();
-    app.Command(IDC_REFRESH);
-    app.Command(IDC_REFRESH);
+    app.Command(IDM_REFRESH);
+    app.Command(IDM_REFRESH);
     std::wstring text;
     ASSERT_TRUE(app.WaitFinalStatus(&text));
     // Let both workers finish, then one more refresh settles the list.

@@ -25,10 +25,10 @@ TEST_F(LoginTest, DemoLoginThroughTheMenuThenLogout)
     EXPECT_NE(std::wstring::npos, traffic.find(L" кб")) << Utf8(traffic);
 
     // While logged in the same command logs out.
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
     EXPECT_TRUE(LoggedOut());
     // And in again.
-    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_CONNECT)));
     EXPECT_FALSE(LoggedOut());
 }
 
@@ -49,7 +49,7 @@ TEST_F(LoginTest, LoginAndLogoutRequestsCarryTheSession)
     EXPECT_EQ(0u, logins[0].find("HEAD ")) << logins[0];
 
     log.Mark();
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
     std::vector<std::string> logouts = log.RequestsWith("/auth?");
     ASSERT_EQ(1u, logouts.size());
     ASSERT_TRUE(QueryValue(logouts[0], "login", &value));
@@ -62,10 +62,10 @@ TEST_F(LoginTest, LoginAndLogoutRequestsCarryTheSession)
 TEST_F(LoginTest, WrongPasswordThenCaptchaDueThenCaptchaWrong)
 {
     StartApp(DEMO_EMAIL, "wrong-password");
-    EXPECT_EQ("Неверный email или пароль, captcha не нужна", Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ("Неверный email или пароль, captcha не нужна", Utf8(app.CommandAndWait(IDM_CONNECT)));
     EXPECT_EQ("Неверный email или пароль, при следующей попытке нужно ввести captcha",
-        Utf8(app.CommandAndWait(IDC_CONNECT)));
-    EXPECT_EQ("Неверно введена captcha при отсылке email и пароля", Utf8(app.CommandAndWait(IDC_CONNECT)));
+        Utf8(app.CommandAndWait(IDM_CONNECT)));
+    EXPECT_EQ("Неверно введена captcha при отсылке email и пароля", Utf8(app.CommandAndWait(IDM_CONNECT)));
     EXPECT_TRUE(LoggedOut());
 }
 
@@ -97,7 +97,7 @@ TEST_P(LoginFaultTest, EndsOnItsTextWithTheWindowAnswering)
     ASSERT_TRUE(ArmFault(LOGIN_HOST_ADDRESS, fault.name));
 
     app.MarkStatus();
-    app.Command(IDC_CONNECT);
+    app.Command(IDM_CONNECT);
     // The exchange runs on a worker: the window answers all the while. The
     // exchange's own failure text comes first, so wait for the worker's.
     const DWORD start = GetTickCount();
@@ -114,7 +114,7 @@ TEST_P(LoginFaultTest, EndsOnItsTextWithTheWindowAnswering)
 
     if (!fault.loggedIn) {
         // The fault is spent: the next attempt logs in.
-        EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDC_CONNECT)));
+        EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_CONNECT)));
         EXPECT_FALSE(LoggedOut());
     }
 }
@@ -126,7 +126,7 @@ TEST_F(LoginTest, SpecialCharactersArriveEncodedAndLogIn)
 {
     StartApp(SPECIAL_EMAIL, SPECIAL_PASSWORD);
     EmulatorLog log;
-    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_CONNECT)));
 
     std::vector<std::string> logins = log.RequestsWith("/auth?");
     ASSERT_EQ(1u, logins.size());
@@ -152,7 +152,7 @@ TEST_F(LoginTest, TooLongCredentialsAreRefusedWithoutARequest)
 {
     StartApp(std::string(200, 'a') + "@socialnet.example", DEMO_PASSWORD);
     EmulatorLog log;
-    EXPECT_EQ("Слишком длинный email или пароль", Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ("Слишком длинный email или пароль", Utf8(app.CommandAndWait(IDM_CONNECT)));
     EXPECT_TRUE(log.RequestsWith("/auth").empty());
     EXPECT_EQ("0/0 кб", Utf8(app.ControlText(IDC_TRAFFIC_LABEL)));
     EXPECT_TRUE(LoggedOut());
@@ -162,7 +162,7 @@ TEST_F(LoginTest, TooLongPasswordIsRefusedToo)
 {
     StartApp(DEMO_EMAIL, std::string(250, 'p'));
     EmulatorLog log;
-    EXPECT_EQ("Слишком длинный email или пароль", Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ("Слишком длинный email или пароль", Utf8(app.CommandAndWait(IDM_CONNECT)));
     EXPECT_TRUE(log.RequestsWith("/auth").empty());
 }
 

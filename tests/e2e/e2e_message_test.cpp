@@ -6,11 +6,6 @@
 
 namespace {
 
-const wchar_t TEXT_MESSAGE_SENT[] = L"Сообщение успешно отправлено";
-const wchar_t TEXT_STATUS_SET[] = L"Статус успешно установлен.";
-const wchar_t TEXT_AUTH_ERROR[] = L"Ошибка с авторизацией";
-const wchar_t TEXT_CAPTCHA[] = L"Требуется captcha для ввода";
-const wchar_t TEXT_PRIVACY[] = L"Операция недоступна из-за приватности";
 const wchar_t MESSAGE_TITLE[] = L"Отправить сообщение";
 const wchar_t STATUS_TITLE[] = L"Статус";
 const int CONTEXT_POPUP_MESSAGE = 2;
@@ -65,8 +60,8 @@ protected:
     {
         StartDemo();
         Login();
-        app.Command(IDC_ALL_ONLINE);
-        ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+        app.Command(IDM_ALL_ONLINE);
+        ASSERT_GT(LoadedCount(app.CommandAndWait(IDM_REFRESH)), 0);
     }
 
     int RowOf(const std::wstring& name)
@@ -82,7 +77,7 @@ protected:
         const int row = RowOf(name);
         EXPECT_GE(row, 0) << Utf8(name);
         EXPECT_TRUE(app.SelectRow(row));
-        app.Command(IDC_SECTION_MESSAGE);
+        app.Command(IDM_SECTION_MESSAGE);
         HWND dialog = app.WaitDialog(MESSAGE_TITLE);
         EXPECT_TRUE(dialog != NULL);
         return dialog;
@@ -106,12 +101,12 @@ protected:
         if (!dialog)
             return L"";
         EXPECT_TRUE(SetItemText(dialog, IDC_MESSAGE_EDIT, text));
-        return Press(dialog, IDC_BAR_SEND);
+        return Press(dialog, IDM_BAR_SEND);
     }
 
-    std::wstring SetStatus(const std::wstring& text, WORD id = IDC_BAR_SEND)
+    std::wstring SetStatus(const std::wstring& text, WORD id = IDM_BAR_SEND)
     {
-        app.Command(IDC_STATUS);
+        app.Command(IDM_STATUS);
         HWND dialog = app.WaitDialog(STATUS_TITLE);
         if (!dialog)
             return L"no status dialog";
@@ -124,16 +119,16 @@ TEST_F(MessageTest, MessageAndRussianStatusArriveByteForByte)
 {
     StartDemo();
     // Logged out the status dialog stays open and says why.
-    app.Command(IDC_STATUS);
+    app.Command(IDM_STATUS);
     HWND status = app.WaitDialog(STATUS_TITLE);
     ASSERT_TRUE(status != NULL);
-    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_YET), Utf8(Press(status, IDC_BAR_SEND, false)));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN), Utf8(Press(status, IDM_BAR_SEND, false)));
     EXPECT_TRUE(IsWindowVisible(status));
-    PostMessageW(status, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+    PostMessageW(status, WM_COMMAND, MAKEWPARAM(IDM_BAR_CLOSE, 0), 0);
     ASSERT_TRUE(app.WaitWindowGone(status));
 
     Login();
-    ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+    ASSERT_GT(LoadedCount(app.CommandAndWait(IDM_REFRESH)), 0);
     const std::wstring friendName = L"Виктор Смирнов";  // 2004, always online
     const std::wstring message = L"Привет, Виктор! Ёлка & «мир» 100%";
     EmulatorLog log;
@@ -150,7 +145,7 @@ TEST_F(MessageTest, MessageAndRussianStatusArriveByteForByte)
     ASSERT_TRUE(dialog != NULL);
     EXPECT_EQ(Utf8(friendName), Utf8(ItemText(dialog, IDC_MESSAGE_NAME)));
     ASSERT_TRUE(SetItemText(dialog, IDC_MESSAGE_EDIT, message));
-    EXPECT_EQ(Utf8(TEXT_MESSAGE_SENT), Utf8(Press(dialog, IDC_BAR_SEND)));
+    EXPECT_EQ(Utf8(TEXT_MESSAGE_SENT), Utf8(Press(dialog, IDM_BAR_SEND)));
 
     const std::vector<std::string> requests = log.RequestsWith("act=add_message");
     ASSERT_EQ(1u, requests.size());
@@ -169,7 +164,7 @@ TEST_F(MessageTest, MessageAndRussianStatusArriveByteForByte)
     ASSERT_EQ(1u, sets.size());
     EXPECT_NE(std::string::npos, sets[0].find("&id=1001&text="));
     EXPECT_NE(std::string::npos, sets[0].find("&wid=1_140403095&ts=754000053&sid="));
-    app.Command(IDC_STATUS);
+    app.Command(IDM_STATUS);
     status = app.WaitDialog(STATUS_TITLE);
     ASSERT_TRUE(status != NULL);
     EXPECT_EQ(Utf8(text), Utf8(ListItem(status, IDC_STATUS_LIST, 0)));
@@ -186,7 +181,7 @@ TEST_F(MessageTest, RefusalsKeepTheTextForTheNextTry)
     HWND dialog = OpenMessage(closed);
     ASSERT_TRUE(dialog != NULL);
     EXPECT_EQ(Utf8(L"Серёжа, ответь"), Utf8(ItemText(dialog, IDC_MESSAGE_EDIT)));
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_CLOSE, 0), 0);
     ASSERT_TRUE(app.WaitWindowGone(dialog));
 
     // -2: the account has sent a burst of messages from elsewhere.
@@ -195,12 +190,12 @@ TEST_F(MessageTest, RefusalsKeepTheTextForTheNextTry)
     for (int i = 0; i < 5; ++i)
         ASSERT_EQ(200,
             HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
-    EXPECT_EQ(Utf8(TEXT_CAPTCHA), Utf8(SendMessageTo(L"Борис Петров", L"Борис!")));
+    EXPECT_EQ(Utf8(TEXT_CAPTCHA_NEEDED), Utf8(SendMessageTo(L"Борис Петров", L"Борис!")));
     ASSERT_TRUE(ResetEmulator());
 
     // -1: the server has ended the program's session.
     EmulatorLog log;
-    ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+    ASSERT_GT(LoadedCount(app.CommandAndWait(IDM_REFRESH)), 0);
     std::string sid;
     const std::vector<std::string> lists = log.RequestsWith("act=friends");
     ASSERT_FALSE(lists.empty());
@@ -219,9 +214,9 @@ struct ReplyFault {
 };
 
 const ReplyFault REPLY_FAULTS[] = {
-    {"not_json", TEXT_BAD_ANSWER}, {"no_ok", TEXT_BAD_ANSWER}, {"ok_string", TEXT_BAD_ANSWER},
-    {"no_blank_line", TEXT_BAD_ANSWER}, {"close", TEXT_BAD_ANSWER},
-    {"slow", NULL},  // late, but the answer itself
+    {"not_json", TEXT_SERVER_ANSWER_BAD}, {"no_ok", TEXT_SERVER_ANSWER_BAD},
+    {"ok_string", TEXT_SERVER_ANSWER_BAD}, {"no_blank_line", TEXT_SERVER_ANSWER_BAD},
+    {"close", TEXT_SERVER_ANSWER_BAD}, {"slow", NULL},  // late, but the answer itself
 };
 
 class ReplyFaultTest : public MessageTest, public testing::WithParamInterface<ReplyFault> { };
@@ -231,7 +226,7 @@ TEST_P(ReplyFaultTest, SurvivedWithAClearText)
     const ReplyFault& fault = GetParam();
     StartDemo();
     Login();
-    ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+    ASSERT_GT(LoadedCount(app.CommandAndWait(IDM_REFRESH)), 0);
     ASSERT_TRUE(ArmFault(DATA_HOST_ADDRESS, fault.name, 2));
     const std::wstring message = SendMessageTo(L"Виктор Смирнов", L"Проверка");
     const std::wstring status = SetStatus(L"Проверка статуса");

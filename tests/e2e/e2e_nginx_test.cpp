@@ -71,27 +71,27 @@ TEST_F(NginxTest, AllFriendsReallyArriveChunkedInSeveralChunks)
 TEST_F(NginxTest, LogsInListsOnlineAndAllFriendsAndLogsOut)
 {
     ASSERT_TRUE(app.StartWithAccount(NGINX_EMAIL, NGINX_PASSWORD)) << app.Error();
-    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_CONNECT)));
 
     // Online first, as the program starts: a static UTF-8 file with its length.
-    EXPECT_EQ("Загружено 2 друзей", Utf8(app.CommandAndWait(IDC_REFRESH)));
+    EXPECT_EQ("Загружено 2 друзей", Utf8(app.CommandAndWait(IDM_REFRESH)));
     EXPECT_EQ(ONLINE_FRIENDS, app.ListRows());
 
     // All friends: the chunked SSI page.
-    app.Command(IDC_ALL_ONLINE);
-    EXPECT_EQ("Загружено 5 друзей", Utf8(app.CommandAndWait(IDC_REFRESH)));
+    app.Command(IDM_ALL_ONLINE);
+    EXPECT_EQ("Загружено 5 друзей", Utf8(app.CommandAndWait(IDM_REFRESH)));
     EXPECT_EQ(ALL_FRIENDS, app.ListRows());
 
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDC_CONNECT)));
-    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_YET), Utf8(app.CommandAndWait(IDC_REFRESH)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_REFRESH)));
     EXPECT_EQ(ALL_FRIENDS, app.ListRows()) << "logging out leaves the list";
 }
 
 TEST_F(NginxTest, WrongPasswordIsRefusedByItsCode)
 {
     ASSERT_TRUE(app.StartWithAccount(NGINX_EMAIL, "wrong")) << app.Error();
-    EXPECT_EQ("Неверный email или пароль, captcha не нужна", Utf8(app.CommandAndWait(IDC_CONNECT)));
-    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_YET), Utf8(app.CommandAndWait(IDC_REFRESH)));
+    EXPECT_EQ("Неверный email или пароль, captcha не нужна", Utf8(app.CommandAndWait(IDM_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_REFRESH)));
 }
 
 }  // namespace

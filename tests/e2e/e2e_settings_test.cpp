@@ -27,11 +27,11 @@ TEST_F(SettingsTest, AnEmailSavedInTheDialogIsTheOneTheNextLoginSends)
     ASSERT_TRUE(editor != NULL) << "a tap on \"Email:\" opened no editor";
     EXPECT_EQ(OLD_EMAIL, Utf8(EditorText(editor))) << "the editor does not show the stored e-mail";
     ASSERT_TRUE(app.TypeInto(editor, FromCp1251(DEMO_EMAIL)));
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SAVE, 0), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_SAVE, 0), 0);
     ASSERT_TRUE(app.WaitWindowGone(dialog)) << "\"Сохранить\" did not close the dialog";
 
     EmulatorLog log;
-    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_CONNECT)));
     const std::vector<std::string> logins = log.RequestsWith("/auth?");
     ASSERT_EQ(1u, logins.size());
     std::string email;

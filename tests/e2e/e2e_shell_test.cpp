@@ -2,6 +2,8 @@
 // pop-ups, the About box, single instance, minimise and restore, exit.
 #include "e2e_fixture.h"
 
+#include "app/main_window.h"
+
 namespace {
 
 std::wstring ClockText(const SYSTEMTIME& t)
@@ -21,7 +23,7 @@ TEST_F(ShellTest, StartsLoggedOutWithEmptyListAndTodaysClock)
     SYSTEMTIME after;
     GetLocalTime(&after);
 
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT_AT_START), Utf8(app.StatusText()));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_AT_START), Utf8(app.StatusText()));
     EXPECT_EQ("0/0 кб", Utf8(app.ControlText(IDC_TRAFFIC_LABEL)));
     EXPECT_EQ(0, app.ListCount());
     const std::wstring clock = app.ControlText(IDC_CLOCK_LABEL);
@@ -49,16 +51,16 @@ TEST_F(ShellTest, MenuKeyOpensMainPopupWhoseAboutItemShowsTheAboutBox)
     EXPECT_TRUE(app.WaitWindowGone(about)) << "IDOK did not close the About box";
     EXPECT_TRUE(IsWindowEnabled(app.MainWindow()));
     EXPECT_TRUE(app.Responsive());
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT_AT_START), Utf8(app.StatusText()));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_AT_START), Utf8(app.StatusText()));
 }
 
 TEST_F(ShellTest, AboutBoxClosesWithItsCloseSoftKeyCommand)
 {
     StartDemo();
-    app.Command(IDC_ABOUT);
+    app.Command(IDM_ABOUT);
     HWND about = app.WaitDialog(L"О проекте Sorvinta");
     ASSERT_TRUE(about != NULL);
-    PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+    PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDM_BAR_CLOSE, 0), 0);
     EXPECT_TRUE(app.WaitWindowGone(about)) << "\"Закрыть\" did not close the About box";
     // The About box's own bar is gone with it; the main window's keys still work.
     ASSERT_TRUE(app.PressSoftKey(SOFTKEY_RIGHT));
@@ -76,7 +78,7 @@ TEST_F(ShellTest, SectionKeyOpensSectionPopup)
     // Its fifth item is "Удалить контакт": with nothing selected it says so.
     app.MarkStatus();
     ASSERT_TRUE(app.ChooseFromPopup(menu, SECTION_POPUP_DELETE));
-    EXPECT_TRUE(app.WaitStatus(TEXT_NO_SELECTION)) << Utf8(app.StatusText());
+    EXPECT_TRUE(app.WaitStatus(TEXT_NO_CONTACT)) << Utf8(app.StatusText());
 }
 
 TEST_F(ShellTest, DismissedPopupRunsNoCommand)
@@ -89,7 +91,7 @@ TEST_F(ShellTest, DismissedPopupRunsNoCommand)
     Sleep(300);
     EXPECT_TRUE(app.Running());
     EXPECT_TRUE(app.IsMainVisible());
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT_AT_START), Utf8(app.StatusText()));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_AT_START), Utf8(app.StatusText()));
 }
 
 TEST_F(ShellTest, SecondInstanceExitsWithZeroAndLeavesOneWindow)
@@ -107,7 +109,7 @@ TEST_F(ShellTest, SecondInstanceExitsWithZeroAndLeavesOneWindow)
 TEST_F(ShellTest, ExitCommandEndsWithCodeZero)
 {
     StartDemo();
-    app.Command(IDC_EXIT);
+    app.Command(IDM_EXIT);
     DWORD code = 12345;
     ASSERT_TRUE(app.WaitExit(10000, &code)) << "\"Выход\" did not end the program";
     EXPECT_EQ(0u, code);
@@ -126,7 +128,7 @@ TEST_F(ShellTest, ExitThroughTheMenuPopup)
 TEST_F(ShellTest, MinimiseHidesAndTheNotifyIconBringsBack)
 {
     StartDemo();
-    app.Command(IDC_MINIMISE);
+    app.Command(IDM_MINIMISE);
     ASSERT_TRUE(app.WaitMainVisible(false)) << "\"Свернуть программу\" did not hide the window";
 
     // Other notification messages leave it hidden.
@@ -139,7 +141,7 @@ TEST_F(ShellTest, MinimiseHidesAndTheNotifyIconBringsBack)
     EXPECT_TRUE(app.WaitMainVisible(true)) << "the notification icon did not show the window";
 
     // The way a user has: the icon at the right end of the navigation bar.
-    app.Command(IDC_MINIMISE);
+    app.Command(IDM_MINIMISE);
     ASSERT_TRUE(app.WaitMainVisible(false));
     ASSERT_TRUE(app.TapNotifyIcon()) << "no navigation bar";
     EXPECT_TRUE(app.WaitMainVisible(true)) << "a tap on the navigation bar's icon did not show the window";
@@ -148,9 +150,9 @@ TEST_F(ShellTest, MinimiseHidesAndTheNotifyIconBringsBack)
 TEST_F(ShellTest, StartsWithoutSettingsFile)
 {
     ASSERT_TRUE(app.Start(std::string())) << app.Error();
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT_AT_START), Utf8(app.StatusText()));
+    EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_AT_START), Utf8(app.StatusText()));
     // Empty credentials: the login is refused by the server, nothing breaks.
-    const std::wstring text = app.CommandAndWait(IDC_CONNECT);
+    const std::wstring text = app.CommandAndWait(IDM_CONNECT);
     EXPECT_NE(Utf8(TEXT_LOGGED_IN), Utf8(text));
     EXPECT_TRUE(app.Responsive());
     EXPECT_TRUE(LoggedOut());

@@ -9,10 +9,6 @@ namespace {
 const char BENCH250_EMAIL[] = "bench250@socialnet.example";
 const char BENCH_PASSWORD[] = "bench";
 
-const wchar_t TEXT_CONNECTING[] = L"Идет подключение, подождите...";
-const wchar_t TEXT_DISCONNECTING[] = L"Идет отключение, подождите...";
-const wchar_t TEXT_IDS_TOO_LONG[] = L"Сессия отклонена: слишком длинный id";
-
 class WorkersTest : public E2eTest {
 protected:
     std::vector<std::wstring> ServerNames(
@@ -53,11 +49,11 @@ TEST_F(WorkersTest, TwoAnswersArrivingTogetherGiveOneWholeList)
 {
     StartApp(BENCH250_EMAIL, BENCH_PASSWORD);
     Login();
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     const int idle = IdleThreads();
     ASSERT_TRUE(HoldAnswers(DATA_HOST_ADDRESS, 2));
     app.MarkStatus();
-    Taps({IDC_REFRESH, IDC_REFRESH});
+    Taps({IDM_REFRESH, IDM_REFRESH});
     ASSERT_TRUE(WaitHeld(2)) << "both requests should be waiting for their answers";
     ASSERT_TRUE(ReleaseAnswers());
     std::wstring text;
@@ -76,8 +72,8 @@ TEST_F(WorkersTest, FiveRefreshesWithTogglesEndWithTheLastKindWhole)
     ASSERT_TRUE(HoldAnswers(DATA_HOST_ADDRESS, 5));
     app.MarkStatus();
     // all, online, all, online, all: the last one asked for is "all".
-    Taps({IDC_ALL_ONLINE, IDC_REFRESH, IDC_ALL_ONLINE, IDC_REFRESH, IDC_ALL_ONLINE, IDC_REFRESH,
-        IDC_ALL_ONLINE, IDC_REFRESH, IDC_ALL_ONLINE, IDC_REFRESH});
+    Taps({IDM_ALL_ONLINE, IDM_REFRESH, IDM_ALL_ONLINE, IDM_REFRESH, IDM_ALL_ONLINE, IDM_REFRESH,
+        IDM_ALL_ONLINE, IDM_REFRESH, IDM_ALL_ONLINE, IDM_REFRESH});
     ASSERT_TRUE(WaitHeld(5));
     ASSERT_TRUE(ReleaseAnswers());
     std::wstring text;
@@ -93,17 +89,15 @@ TEST_F(WorkersTest, ASlowOlderAnswerDoesNotOverwriteANewerList)
     StartDemo();
     Login();
     const int idle = IdleThreads();
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     ASSERT_TRUE(ArmFault(DATA_HOST_ADDRESS, "slow"));
     app.MarkStatus();
     EmulatorLog log;
-    app.Command(IDC_REFRESH);  // all friends, 5 s late
-    const DWORD start = GetTickCount();
-    while (log.RequestsWith("act=friends&").empty() && GetTickCount() - start < STATUS_WAIT_MS)
-        Sleep(20);
+    app.Command(IDM_REFRESH);  // all friends, 5 s late
+    WaitFor([&] { return !log.RequestsWith("act=friends&").empty(); }, STATUS_WAIT_MS);
     ASSERT_EQ(1u, log.RequestsWith("act=friends&").size()) << "the slow request must be the first";
-    app.Command(IDC_ALL_ONLINE);
-    app.Command(IDC_REFRESH);  // online friends, at once
+    app.Command(IDM_ALL_ONLINE);
+    app.Command(IDM_REFRESH);  // online friends, at once
     std::wstring text;
     ASSERT_TRUE(app.WaitFinalStatus(&text));
     const int online = LoadedCount(text);
@@ -128,22 +122,22 @@ TEST_P(ListOutlivesSession, TheLateListIsDroppedAndTheSessionTextStays)
 {
     StartDemo();
     Login();
-    app.Command(IDC_ALL_ONLINE);
-    ASSERT_GT(LoadedCount(app.CommandAndWait(IDC_REFRESH)), 0);
+    app.Command(IDM_ALL_ONLINE);
+    ASSERT_GT(LoadedCount(app.CommandAndWait(IDM_REFRESH)), 0);
     const std::vector<std::wstring> before = app.ListRows();
     const int idle = IdleThreads();
 
     // A refresh of the online list, held until the session has ended.
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     ASSERT_TRUE(HoldAnswers(DATA_HOST_ADDRESS, 1));
     app.MarkStatus();
-    app.Command(IDC_REFRESH);
+    app.Command(IDM_REFRESH);
     ASSERT_TRUE(WaitHeld(1));
     ASSERT_TRUE(app.WaitStatus(TEXT_RECEIVING));  // the worker's last text before its answer
-    ASSERT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    ASSERT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
     const wchar_t* last = TEXT_LOGGED_OUT;
     if (GetParam().loginAgain) {
-        ASSERT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDC_CONNECT)));
+        ASSERT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_CONNECT)));
         last = TEXT_LOGGED_IN;
     }
     ASSERT_TRUE(ReleaseAnswers());
@@ -172,15 +166,13 @@ TEST_F(WorkersTest, TenQuickConnectsSendOneLoginAndTenMoreOneLogout)
         EmulatorLog log;
         ASSERT_TRUE(HoldAnswers(LOGIN_HOST_ADDRESS, 1));
         app.MarkStatus();
-        Taps(std::vector<WORD>(10, IDC_CONNECT));
+        Taps(std::vector<WORD>(10, IDM_CONNECT));
         ASSERT_TRUE(WaitHeld(1));
         // Once the worker waits for its answer it shows nothing more: one
         // more tap must say what is under way.
-        const DWORD start = GetTickCount();
-        while (app.StatusText() != TEXT_RECEIVING && app.StatusText() != round.underWay
-            && GetTickCount() - start < STATUS_WAIT_MS)
-            Sleep(20);
-        app.Command(IDC_CONNECT);
+        WaitFor([&] { return app.StatusText() == TEXT_RECEIVING || app.StatusText() == round.underWay; },
+            STATUS_WAIT_MS);
+        app.Command(IDM_CONNECT);
         EXPECT_TRUE(app.WaitStatus(round.underWay)) << Utf8(app.StatusText());
         ASSERT_TRUE(ReleaseAnswers());
         EXPECT_TRUE(app.WaitStatus(round.outcome)) << Utf8(app.StatusText());
@@ -208,18 +200,18 @@ TEST_P(SessionIds, AtTheBoundTheSessionWorksOnePastItIsRefused)
     const IdsCase& c = GetParam();
     StartDemo();
     ASSERT_TRUE(SizeNextIds(c.sidLength, c.memberIdDigits));
-    const std::wstring text = app.CommandAndWait(IDC_CONNECT);
+    const std::wstring text = app.CommandAndWait(IDM_CONNECT);
     if (!c.accepted) {
-        EXPECT_EQ(Utf8(TEXT_IDS_TOO_LONG), Utf8(text));
+        EXPECT_EQ(Utf8(TEXT_SESSION_IDS_TOO_LONG), Utf8(text));
         EXPECT_TRUE(LoggedOut());
         return;
     }
     ASSERT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(text));
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     EXPECT_EQ((int)ServerNames(DEMO_EMAIL, DEMO_PASSWORD, "friends").size(),
-        LoadedCount(app.CommandAndWait(IDC_REFRESH)));
+        LoadedCount(app.CommandAndWait(IDM_REFRESH)));
     EmulatorLog log;
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
     std::string sid;
     const std::vector<std::string> logouts = log.RequestsWith("login=logout");
     ASSERT_EQ(1u, logouts.size());
@@ -263,13 +255,13 @@ TEST_P(SettingsFiles, LogInOrSayWhatIsWrongWithoutSendingAnything)
     const SettingsCase& c = GetParam();
     ASSERT_TRUE(c.folder ? app.StartWithSettingsFolder() : app.Start(c.bytes)) << app.Error();
     if (!c.problem) {
-        EXPECT_EQ(Utf8(TEXT_LOGGED_OUT_AT_START), Utf8(app.StatusText()));
+        EXPECT_EQ(Utf8(TEXT_NOT_LOGGED_IN_AT_START), Utf8(app.StatusText()));
         Login();
         return;
     }
     EXPECT_EQ(Utf8(c.problem), Utf8(app.StatusText())) << "at start";
     EmulatorLog log;
-    EXPECT_EQ(Utf8(c.problem), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(c.problem), Utf8(app.CommandAndWait(IDM_CONNECT)));
     EXPECT_TRUE(log.RequestsWith("/auth").empty()) << "a login went out";
     EXPECT_EQ("0/0 кб", Utf8(app.ControlText(IDC_TRAFFIC_LABEL)));
 }
@@ -280,7 +272,7 @@ INSTANTIATE_TEST_SUITE_P(Files, SettingsFiles, testing::ValuesIn(SETTINGS),
 TEST_F(WorkersTest, ASecondStartShowsTheHiddenWindow)
 {
     StartDemo();
-    app.Command(IDC_MINIMISE);
+    app.Command(IDM_MINIMISE);
     ASSERT_TRUE(app.WaitMainVisible(false));
     DWORD code = 12345;
     ASSERT_TRUE(app.StartSecondInstance(15000, &code)) << "the second process did not end";

@@ -88,17 +88,17 @@ int Run(int argc, char** argv)
             result = Fail("dismiss", "the pop-up stays open");
         app.ReleaseList();
     } else if (step == "login") {
-        result = CommandStep(app, "login", IDC_CONNECT);
+        result = CommandStep(app, "login", IDM_CONNECT);
     } else if (step == "refresh") {
-        result = CommandStep(app, "refresh", IDC_REFRESH);
+        result = CommandStep(app, "refresh", IDM_REFRESH);
     } else if (step == "all") {
-        app.Command(IDC_ALL_ONLINE);
+        app.Command(IDM_ALL_ONLINE);
     } else if (step == "hold") {
         const int row = argc > 2 ? atoi(argv[2]) : 0;
         if (!app.PressAndHoldRow(row) || !app.WaitPopupMenu(3000))
             result = Fail("hold", "no context menu");
     } else if (step == "about") {
-        app.Command(IDC_ABOUT);
+        app.Command(IDM_ABOUT);
         if (!app.WaitDialog(L"О проекте Sorvinta"))
             result = Fail("about", "no About box");
     } else if (step == "close-about") {
@@ -111,15 +111,15 @@ int Run(int argc, char** argv)
         // closed dialog's withdrawal; let it finish before reading.
         app.Responsive(5000);
     } else if (step == "contacts") {
-        result = CommandStep(app, "contacts", IDC_CONTACTS);
+        result = CommandStep(app, "contacts", IDM_CONTACTS);
     } else if (step == "my-page") {
-        app.Command(IDC_MY_PAGE);
+        app.Command(IDM_MY_PAGE);
         if (!app.WaitDialog(L"Моя страница"))
             result = Fail("my-page", "no page");
     } else if (step == "close-my-page") {
         HWND page = app.WaitDialog(L"Моя страница", 500);
         if (page) {
-            PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+            PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDM_BAR_CLOSE, 0), 0);
             app.WaitWindowGone(page);
         }
         app.Responsive(5000);
@@ -129,7 +129,7 @@ int Run(int argc, char** argv)
         PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
         app.Responsive(5000);
     } else if (step == "minimise") {
-        app.Command(IDC_MINIMISE);
+        app.Command(IDM_MINIMISE);
         if (!app.WaitMainVisible(false))
             result = Fail("minimise", "the window stays");
     } else if (step == "tap-icon") {
@@ -143,7 +143,7 @@ int Run(int argc, char** argv)
                                                  : L"Сообщения";
         if (step == "message")
             app.SelectRow(argc > 2 ? atoi(argv[2]) : 0);
-        app.Command(step == "message" ? IDC_SECTION_MESSAGE : step == "status" ? IDC_STATUS : IDC_MESSAGES);
+        app.Command(step == "message" ? IDM_SECTION_MESSAGE : step == "status" ? IDM_STATUS : IDM_MESSAGES);
         HWND dialog = app.WaitDialog(title);
         if (!dialog)
             result = Fail(step.c_str(), "no dialog");
@@ -159,14 +159,14 @@ int Run(int argc, char** argv)
             if (HWND found = app.WaitDialog(title, 200))
                 dialog = found;
         app.MarkStatus();
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(step == "send" ? IDC_BAR_SEND : IDC_BAR_CLOSE, 0), 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(step == "send" ? IDM_BAR_SEND : IDM_BAR_CLOSE, 0), 0);
         app.WaitWindowGone(dialog);
         std::wstring text;
         if (step == "send")
             app.WaitFinalStatus(&text);
         app.Responsive(5000);
     } else if (step == "settings") {
-        app.Command(IDC_SETTINGS);
+        app.Command(IDM_SETTINGS);
         if (!app.WaitDialog(L"Настройки"))
             result = Fail("settings", "no settings dialog");
     } else if (step == "edit-row") {
@@ -176,12 +176,12 @@ int Run(int argc, char** argv)
     } else if (step == "close-settings") {
         HWND dialog = app.WaitDialog(L"Настройки", 500);
         if (dialog) {
-            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_CLOSE, 0), 0);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_CLOSE, 0), 0);
             app.WaitWindowGone(dialog);
         }
         app.Responsive(5000);
     } else if (step == "exit") {
-        app.Command(IDC_EXIT);
+        app.Command(IDM_EXIT);
         DWORD code = 12345;
         if (!app.WaitExit(10000, &code))
             return Fail("exit", "the program did not end");

@@ -16,7 +16,7 @@
 #include "api/messages_dialog.h"
 #include "api/status_dialog.h"
 #include "api/status_history.h"
-#include "app/modal_dialog.h"
+#include "app/shell.h"
 #include "json/reader.h"
 #include "net/status_texts.h"
 #include "ui/scale.h"
@@ -172,9 +172,9 @@ TEST_F(Dialogs, MessageDialogControlsAndPlacement)
                         Rect(0, 70, width, height - 2 * bar - ScaleForDpi(22, dpi) - ScaleForDpi(70, dpi))}},
                 dpi);
         }
-        PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
     });
-    EXPECT_EQ(ShowModalDialog(IDD_MESSAGE, MessageDialogProc), IDC_BAR_CLOSE);
+    EXPECT_EQ(ShowModalDialog(IDD_MESSAGE, MessageDialogProc), IDM_BAR_CLOSE);
 }
 
 TEST_F(Dialogs, MessageDialogCommands)
@@ -189,13 +189,13 @@ TEST_F(Dialogs, MessageDialogCommands)
     const std::wstring longText(TYPED_TEXT_LIMIT, L'я');
     const Case cases[] = {
         {ANNA, nullptr, IDOK, true, L""},
-        {ANNA, nullptr, IDC_BAR_CLOSE, true, L""},
+        {ANNA, nullptr, IDM_BAR_CLOSE, true, L""},
         {ANNA, nullptr, WM_CLOSE, true, L""},
         // Logged out, both send commands close and the worker says why.
-        {ANNA, nullptr, IDC_BAR_SEND, true, TEXT_NOT_LOGGED_IN},
+        {ANNA, nullptr, IDM_BAR_SEND, true, TEXT_NOT_LOGGED_IN},
         {BORIS, nullptr, IDC_MESSAGE_SEND, true, TEXT_NOT_LOGGED_IN},
         // A refresh took the friend away while the dialog was open.
-        {ANNA, [] { FillModel("[[2002,\"Boris\",0]]"); }, IDC_BAR_SEND, false, TEXT_CONTACT_NOT_FOUND},
+        {ANNA, [] { FillModel("[[2002,\"Boris\",0]]"); }, IDM_BAR_SEND, false, TEXT_CONTACT_NOT_FOUND},
         {BORIS, [] { FillModel("null"); }, IDC_MESSAGE_SEND, false, TEXT_CONTACT_NOT_FOUND},
     };
     for (const Case& c : cases) {
@@ -213,11 +213,11 @@ TEST_F(Dialogs, MessageDialogCommands)
             if (!c.closes) {
                 stayed = WaitStatusText(c.status) && IsWindowVisible(dialog);
                 EXPECT_EQ(L"Привет", WindowText(GetDlgItem(dialog, IDC_MESSAGE_EDIT)));
-                PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
+                PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
             }
         });
         const INT_PTR result = ShowModalDialog(IDD_MESSAGE, MessageDialogProc);
-        EXPECT_EQ(c.closes ? (INT_PTR)c.command : IDC_BAR_CLOSE, result) << c.command;
+        EXPECT_EQ(c.closes ? (INT_PTR)c.command : IDM_BAR_CLOSE, result) << c.command;
         EXPECT_EQ(!c.closes, stayed.load()) << c.command;
         EXPECT_TRUE(pump.Until([&] { return StatusText() == c.status; }, 5000)) << c.command;
     }
@@ -231,7 +231,7 @@ TEST_F(Dialogs, UnsentMessageWaitsForItsFriendAndTooLongStaysOpen)
     {
         DialogDriver driver(MESSAGE_TITLE, [&](HWND dialog) {
             SendMessageW(GetDlgItem(dialog, IDC_MESSAGE_EDIT), WM_SETTEXT, 0, (LPARAM)L"Черновик");
-            PostMessageW(dialog, WM_COMMAND, IDC_BAR_SEND, 0);
+            PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
         });
         ShowModalDialog(IDD_MESSAGE, MessageDialogProc);
     }
@@ -245,7 +245,7 @@ TEST_F(Dialogs, UnsentMessageWaitsForItsFriendAndTooLongStaysOpen)
         HWND edit = GetDlgItem(dialog, IDC_MESSAGE_EDIT);
         EXPECT_EQ(L"Черновик", WindowText(edit));
         SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)huge.c_str());
-        PostMessageW(dialog, WM_COMMAND, IDC_BAR_SEND, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
         kept = WaitStatusText(TEXT_MESSAGE_TOO_LONG) && IsWindowVisible(dialog) && FullText(edit) == huge;
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     });
@@ -256,7 +256,7 @@ TEST_F(Dialogs, UnsentMessageWaitsForItsFriendAndTooLongStaysOpen)
 TEST_F(Dialogs, MessageCommandsNeedASelectedRow)
 {
     SendMessageW(list, LB_SETCURSEL, (WPARAM)-1, 0);
-    Command(IDC_SECTION_MESSAGE);
+    Command(IDM_SECTION_MESSAGE);
     EXPECT_EQ(L"Ни один контакт не выделен", StatusText());
     EXPECT_EQ(LB_ERR, g_selectedRow);
     Select(BORIS);
@@ -265,7 +265,7 @@ TEST_F(Dialogs, MessageCommandsNeedASelectedRow)
         EXPECT_EQ(BORIS, WindowText(GetDlgItem(dialog, IDC_MESSAGE_NAME)));
         PostMessageW(dialog, WM_CLOSE, 0, 0);
     });
-    Command(IDC_SECTION_MESSAGE);
+    Command(IDM_SECTION_MESSAGE);
     EXPECT_EQ(row, g_selectedRow);
 }
 
@@ -297,7 +297,7 @@ TEST_F(Dialogs, StatusDialogControlsCommandsAndHistory)
         EXPECT_EQ(L"Работаю", WindowText(GetDlgItem(dialog, IDC_STATUS_EDIT)));
 
         // Logged out both send commands leave the dialog open.
-        for (UINT command : {IDC_BAR_SEND, IDC_STATUS_SET}) {
+        for (UINT command : {IDM_BAR_SEND, IDC_STATUS_SET}) {
             SetStatusText(L"");
             PostMessageW(dialog, WM_COMMAND, command, 0);
             EXPECT_TRUE(WaitStatusText(TEXT_NOT_LOGGED_IN)) << command;
@@ -308,9 +308,9 @@ TEST_F(Dialogs, StatusDialogControlsCommandsAndHistory)
         PostMessageW(dialog, WM_COMMAND, IDC_STATUS_SET, 0);
         EXPECT_TRUE(WaitStatusText(TEXT_STATUS_TOO_LONG));
         EXPECT_TRUE(FullText(GetDlgItem(dialog, IDC_STATUS_EDIT)) == huge);
-        PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
     });
-    Command(IDC_STATUS);  // logged out, it opens all the same
+    Command(IDM_STATUS);  // logged out, it opens all the same
 }
 
 TEST_F(Dialogs, SentMessagesNewestFirst)
@@ -330,9 +330,9 @@ TEST_F(Dialogs, SentMessagesNewestFirst)
         };
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(expected[i], ListRow(rows, i)) << i;
-        PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
     });
-    Command(IDC_MESSAGES);
+    Command(IDM_MESSAGES);
 }
 
 }  // namespace

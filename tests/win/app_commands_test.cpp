@@ -12,7 +12,7 @@
 
 #include "app/about_dialog.h"
 #include "app/commands.h"
-#include "app/modal_dialog.h"
+#include "app/shell.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
 
@@ -23,7 +23,7 @@ namespace {
 class MainMenus {
 public:
     MainMenus()
-        : menu_(LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDM_MAIN)))
+        : menu_(LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDR_MAIN)))
     {
     }
     ~MainMenus() { DestroyMenu(menu_); }
@@ -60,19 +60,19 @@ TEST_F(Commands, ConnectCaptionFollowsTheSession)
         g_loggedIn = loggedIn;
         OpenPopup(window, menus.Main());
         EXPECT_EQ(g_lastPopupMenu, menus.Main());
-        EXPECT_EQ(MenuCaption(menus.Main(), IDC_CONNECT), loggedIn ? L"Отключиться" : L"Подключиться");
+        EXPECT_EQ(MenuCaption(menus.Main(), IDM_CONNECT), loggedIn ? L"Отключиться" : L"Подключиться");
 
         MENUITEMINFOW item = {};
         item.cbSize = sizeof(item);
         item.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STATE;
-        ASSERT_TRUE(GetMenuItemInfoW(menus.Main(), IDC_CONNECT, FALSE, &item));
+        ASSERT_TRUE(GetMenuItemInfoW(menus.Main(), IDM_CONNECT, FALSE, &item));
         EXPECT_EQ(item.fType & (MFT_SEPARATOR | MFT_BITMAP | MFT_OWNERDRAW), 0u);
         EXPECT_EQ(item.dwItemData, 0u);
         EXPECT_EQ(item.fState & (MFS_DISABLED | MFS_GRAYED), 0u);
     }
     // The first row is still the connect item, the others untouched.
-    EXPECT_EQ(GetMenuItemID(menus.Main(), 0), (UINT)IDC_CONNECT);
-    EXPECT_EQ(MenuCaption(menus.Main(), IDC_EXIT), L"Выход");
+    EXPECT_EQ(GetMenuItemID(menus.Main(), 0), (UINT)IDM_CONNECT);
+    EXPECT_EQ(MenuCaption(menus.Main(), IDM_EXIT), L"Выход");
 }
 
 TEST_F(Commands, ConnectWhileALoginOrLogoutRunsStartsNothing)
@@ -93,12 +93,12 @@ TEST_F(Commands, ConnectWhileALoginOrLogoutRunsStartsNothing)
         g_workerThread = NULL;
         for (int tap = 0; tap < 10; ++tap) {
             SetStatusText(L"-");
-            EXPECT_EQ(Command(IDC_CONNECT), 0);
+            EXPECT_EQ(Command(IDM_CONNECT), 0);
             EXPECT_EQ(StatusText(), c.status);
         }
         EXPECT_EQ(g_workerThread, (HANDLE)NULL) << "a second worker was started";
         OpenPopup(window, menus.Main());
-        EXPECT_EQ(MenuCaption(menus.Main(), IDC_CONNECT), c.caption);
+        EXPECT_EQ(MenuCaption(menus.Main(), IDM_CONNECT), c.caption);
         ReleaseSessionWork();
     }
     g_loggedIn = 0;
@@ -110,7 +110,7 @@ TEST_F(Commands, WorkerHandlesAreClosedOnceStarted)
     // handle, so what g_workerThread records is no handle any more.
     for (int i = 0; i < 5; ++i) {
         SetStatusText(L"-");
-        Command(IDC_REFRESH);
+        Command(IDM_REFRESH);
         ASSERT_NE(g_workerThread, (HANDLE)NULL);
         DWORD flags = 0;
         EXPECT_FALSE(GetHandleInformation(g_workerThread, &flags)) << "the thread handle is still open";
@@ -124,14 +124,14 @@ TEST_F(Commands, PopupWithoutTheItemsIsLeftAlone)
     OpenPopup(window, g_contextMenu);
     EXPECT_EQ(g_lastPopupMenu, g_contextMenu);
     EXPECT_EQ(GetMenuItemCount(g_contextMenu), 5);
-    EXPECT_EQ(GetMenuState(g_contextMenu, IDC_CONNECT, MF_BYCOMMAND), (UINT)-1);
-    EXPECT_EQ(MenuCaption(g_contextMenu, IDC_CTX_REFRESH), L"Обновить");
-    EXPECT_TRUE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+    EXPECT_EQ(GetMenuState(g_contextMenu, IDM_CONNECT, MF_BYCOMMAND), (UINT)-1);
+    EXPECT_EQ(MenuCaption(g_contextMenu, IDM_CTX_REFRESH), L"Обновить");
+    EXPECT_TRUE(IsChecked(g_contextMenu, IDM_CTX_ONLINE_ALL));
 
     g_onlineOnly = 0;
     OpenPopup(window, menus.Main());
     EXPECT_EQ(GetMenuItemCount(menus.Main()), 9);
-    EXPECT_EQ(GetMenuState(menus.Main(), IDC_ALL_ONLINE, MF_BYCOMMAND), (UINT)-1);
+    EXPECT_EQ(GetMenuState(menus.Main(), IDM_ALL_ONLINE, MF_BYCOMMAND), (UINT)-1);
 }
 
 TEST_F(Commands, ToggleMarksItsOwnMenuAtOnce)
@@ -140,15 +140,15 @@ TEST_F(Commands, ToggleMarksItsOwnMenuAtOnce)
     const struct {
         HMENU menu;
         UINT item;
-    } menusAndItems[] = {{menus.Section(), IDC_ALL_ONLINE}, {g_contextMenu, IDC_CTX_ONLINE_ALL}};
+    } menusAndItems[] = {{menus.Section(), IDM_ALL_ONLINE}, {g_contextMenu, IDM_CTX_ONLINE_ALL}};
     for (const auto& m : menusAndItems) {
         g_onlineOnly = 1;
         OpenPopup(window, m.menu);
         for (BYTE expected : {0, 1, 0}) {
-            if (m.item == IDC_ALL_ONLINE)
-                EXPECT_EQ(Command(IDC_ALL_ONLINE), 0);
+            if (m.item == IDM_ALL_ONLINE)
+                EXPECT_EQ(Command(IDM_ALL_ONLINE), 0);
             else
-                HandleContextCommand(IDC_CTX_ONLINE_ALL);
+                HandleContextCommand(IDM_CTX_ONLINE_ALL);
             EXPECT_EQ(g_onlineOnly, expected) << m.item;
             EXPECT_EQ(IsChecked(m.menu, m.item), expected == 1) << m.item;
         }
@@ -166,15 +166,15 @@ TEST_F(Commands, BothMarksShowTheFilterWheneverTheirMenuOpens)
         SCOPED_TRACE("toggle " + std::to_string(i));
         OpenPopup(window, fromContext[i] ? g_contextMenu : menus.Section());
         if (fromContext[i])
-            HandleContextCommand(IDC_CTX_ONLINE_ALL);
+            HandleContextCommand(IDM_CTX_ONLINE_ALL);
         else
-            Command(IDC_ALL_ONLINE);
+            Command(IDM_ALL_ONLINE);
         expected = !expected;
         ASSERT_EQ(g_onlineOnly, expected);
         OpenPopup(window, menus.Section());
-        EXPECT_EQ(IsChecked(menus.Section(), IDC_ALL_ONLINE), expected == 1);
+        EXPECT_EQ(IsChecked(menus.Section(), IDM_ALL_ONLINE), expected == 1);
         OpenPopup(window, g_contextMenu);
-        EXPECT_EQ(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL), expected == 1);
+        EXPECT_EQ(IsChecked(g_contextMenu, IDM_CTX_ONLINE_ALL), expected == 1);
     }
 }
 
@@ -184,9 +184,9 @@ TEST_F(Commands, DeleteWithoutSelectionReportsAndKeepsTheRows)
     for (bool fromContext : {false, true}) {
         SetStatusText(L"-");
         if (fromContext)
-            HandleContextCommand(IDC_CTX_DELETE);
+            HandleContextCommand(IDM_CTX_DELETE);
         else
-            EXPECT_EQ(Command(IDC_DELETE_CONTACT), 0);
+            EXPECT_EQ(Command(IDM_DELETE_CONTACT), 0);
         EXPECT_EQ(StatusText(), L"Ни один контакт не выделен") << fromContext;
         EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 3) << fromContext;
     }
@@ -199,14 +199,14 @@ TEST_F(Commands, DeleteRemovesExactlyTheSelectedRow)
     SetStatusText(L"-");
 
     SendMessageW(list, LB_SETCURSEL, 1, 0);  // Борис
-    EXPECT_EQ(Command(IDC_DELETE_CONTACT), 0);
+    EXPECT_EQ(Command(IDM_DELETE_CONTACT), 0);
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 3);
     EXPECT_EQ(ListRow(list, 0), L"Анна");
     EXPECT_EQ(ListRow(list, 1), L"Вера");
     EXPECT_EQ(ListRow(list, 2), L"Галина");
 
     SendMessageW(list, LB_SETCURSEL, 2, 0);  // Галина
-    HandleContextCommand(IDC_CTX_DELETE);
+    HandleContextCommand(IDM_CTX_DELETE);
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(ListRow(list, 0), L"Анна");
     EXPECT_EQ(ListRow(list, 1), L"Вера");
@@ -221,12 +221,12 @@ TEST_F(Commands, ClearEmptiesTheListQuietly)
         AddRows({L"Анна", L"Борис"});
         SetStatusText(L"-");
         if (fromContext)
-            HandleContextCommand(IDC_CTX_CLEAR);
+            HandleContextCommand(IDM_CTX_CLEAR);
         else
-            EXPECT_EQ(Command(IDC_CLEAR_LIST), 0);
+            EXPECT_EQ(Command(IDM_CLEAR_LIST), 0);
         EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0) << fromContext;
         // Clearing an empty list does nothing either.
-        Command(IDC_CLEAR_LIST);
+        Command(IDM_CLEAR_LIST);
         EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
         EXPECT_EQ(StatusText(), L"-");
     }
@@ -252,9 +252,9 @@ TEST_F(Commands, RefreshAsksForTheKindTheFilterSays)
         g_workerThreadId = 0;
         SetStatusText(L"-");
         if (c.fromContext)
-            HandleContextCommand(IDC_CTX_REFRESH);
+            HandleContextCommand(IDM_CTX_REFRESH);
         else
-            EXPECT_EQ(Command(IDC_REFRESH), 0);
+            EXPECT_EQ(Command(IDM_REFRESH), 0);
         EXPECT_STREQ(c.fromContext ? g_refreshActContext : g_refreshActMenu, c.act);
         ASSERT_NE(g_workerThread, (HANDLE)NULL);
         EXPECT_NE(g_workerThreadId, 0u);
@@ -273,10 +273,10 @@ TEST_F(Commands, FriendsAndContactsAskForTheirLists)
         const char* act;
         BYTE onlineAfter;
     } cases[] = {
-        {IDC_FRIENDS, 1, "friends", 0},
-        {IDC_FRIENDS, 0, "friends", 0},
-        {IDC_CONTACTS, 1, "friends_mutual", 1},
-        {IDC_CONTACTS, 0, "friends_mutual", 0},
+        {IDM_FRIENDS, 1, "friends", 0},
+        {IDM_FRIENDS, 0, "friends", 0},
+        {IDM_CONTACTS, 1, "friends_mutual", 1},
+        {IDM_CONTACTS, 0, "friends_mutual", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.id) + " from " + std::to_string(c.onlineBefore));
@@ -291,9 +291,9 @@ TEST_F(Commands, FriendsAndContactsAskForTheirLists)
         EXPECT_TRUE(pump.Until([&] { return StatusText() == L"Вы еще не авторизованы"; }, 10000));
         // Both marks show the mode when their menus open.
         OpenPopup(window, menus.Section());
-        EXPECT_EQ(IsChecked(menus.Section(), IDC_ALL_ONLINE), c.onlineAfter == 1);
+        EXPECT_EQ(IsChecked(menus.Section(), IDM_ALL_ONLINE), c.onlineAfter == 1);
         OpenPopup(window, g_contextMenu);
-        EXPECT_EQ(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL), c.onlineAfter == 1);
+        EXPECT_EQ(IsChecked(g_contextMenu, IDM_CTX_ONLINE_ALL), c.onlineAfter == 1);
     }
 }
 
@@ -304,7 +304,7 @@ TEST_F(Commands, UnhandledIdsGoToTheDefaultProcedure)
     SendMessageW(list, LB_SETCURSEL, 0, 0);
     SetStatusText(L"-");
     g_workerThread = NULL;
-    const UINT ids[] = {IDC_SELECT_ALL, IDC_FRIEND_LIST, IDC_SOFTKEY_MENU, IDC_SOFTKEY_SECTION};
+    const UINT ids[] = {IDM_SELECT_ALL, IDC_FRIEND_LIST, IDM_SOFTKEY_MENU, IDM_SOFTKEY_SECTION};
     for (UINT id : ids) {
         EXPECT_EQ(Command(id), 0) << id;
         EXPECT_TRUE(IsWindowVisible(window)) << id;
@@ -318,7 +318,7 @@ TEST_F(Commands, UnhandledIdsGoToTheDefaultProcedure)
 TEST_F(Commands, CommandsLookOnlyAtTheLowWord)
 {
     SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)L"Анна");
-    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_CLEAR_LIST, 1), 0);  // as an accelerator
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_CLEAR_LIST, 1), 0);  // as an accelerator
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
 }
 
@@ -370,12 +370,12 @@ TEST_F(HeldTap, ToggleFromTheMenuMarksTheContextMenu)
     MenuPicker picker(ITEM_TOGGLE, kMenuWaitMs);
     EXPECT_TRUE(HoldAt(PointOfRow(list, 0), picker));
     EXPECT_EQ(g_onlineOnly, 0);
-    EXPECT_FALSE(IsChecked(g_contextMenu, IDC_CTX_ONLINE_ALL));
+    EXPECT_FALSE(IsChecked(g_contextMenu, IDM_CTX_ONLINE_ALL));
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 1);
     // The section menu shows the same truth when it opens next.
     MainMenus menus;
     OpenPopup(window, menus.Section());
-    EXPECT_FALSE(IsChecked(menus.Section(), IDC_ALL_ONLINE));
+    EXPECT_FALSE(IsChecked(menus.Section(), IDM_ALL_ONLINE));
 }
 
 TEST_F(HeldTap, ClearFromTheMenuEmptiesTheList)
@@ -584,7 +584,7 @@ TEST_F(Commands, AboutBoxClosesWithItsCommandsAndOnClose)
     };
     const Case cases[] = {
         {WM_COMMAND, IDOK, IDOK},
-        {WM_COMMAND, IDC_BAR_CLOSE, IDC_BAR_CLOSE},
+        {WM_COMMAND, IDM_BAR_CLOSE, IDM_BAR_CLOSE},
         {WM_CLOSE, 0, WM_CLOSE},
     };
     for (const Case& c : cases) {
@@ -606,12 +606,12 @@ TEST_F(Commands, AboutBoxIgnoresOtherCommands)
         if (!dialog)
             return;
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-        PostMessageW(dialog, WM_COMMAND, IDC_BAR_SAVE, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_SAVE, 0);
         Sleep(300);
         stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
-        PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
     });
-    EXPECT_EQ(ShowModalDialog(IDD_ABOUT, AboutDialogProc), IDC_BAR_CLOSE);
+    EXPECT_EQ(ShowModalDialog(IDD_ABOUT, AboutDialogProc), IDM_BAR_CLOSE);
     driver.join();
     EXPECT_TRUE(stillOpen);
 }
@@ -620,8 +620,8 @@ TEST_F(Commands, AboutCommandOpensTheBoxAndShutdownStillCompletes)
 {
     HWND mainBar = g_menuBar;
     {
-        AboutCloser closer(WM_COMMAND, IDC_BAR_CLOSE);
-        EXPECT_EQ(Command(IDC_ABOUT), 0);
+        AboutCloser closer(WM_COMMAND, IDM_BAR_CLOSE);
+        EXPECT_EQ(Command(IDM_ABOUT), 0);
         EXPECT_EQ(closer.owner.load(), window);
         EXPECT_NE(closer.bar.load(), mainBar);
     }
@@ -669,7 +669,7 @@ struct MyPageReader {
                 allInside = allInside && r.left >= 0 && r.top >= 0 && r.right <= client.right
                     && r.bottom <= client.bottom;
             }
-            PostMessageW(dialog, WM_COMMAND, IDC_BAR_CLOSE, 0);
+            PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
         });
     }
 };
@@ -698,7 +698,7 @@ TEST_F(Commands, MyPageShowsWhoIsLoggedInAndTheTraffic)
         g_bytesSent = c.sent;
         MyPageReader reader;
         std::thread thread = reader.Start();
-        EXPECT_EQ(Command(IDC_MY_PAGE), 0);
+        EXPECT_EQ(Command(IDM_MY_PAGE), 0);
         thread.join();
         EXPECT_EQ(reader.owner, window);
         EXPECT_TRUE(reader.ownBar);

@@ -95,7 +95,7 @@ TEST_F(MainWindow, CreationKeepsItsHandlesAndHooks)
     EXPECT_NE(g_friendListDefaultProc, FriendListProc);
     ASSERT_TRUE(IsMenu(g_contextMenu));
     const UINT contextIds[]
-        = {IDC_CTX_REFRESH, IDC_CTX_ONLINE_ALL, IDC_CTX_MESSAGE, IDC_CTX_CLEAR, IDC_CTX_DELETE};
+        = {IDM_CTX_REFRESH, IDM_CTX_ONLINE_ALL, IDM_CTX_MESSAGE, IDM_CTX_CLEAR, IDM_CTX_DELETE};
     ASSERT_EQ(GetMenuItemCount(g_contextMenu), 5);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(GetMenuItemID(g_contextMenu, i), contextIds[i]) << i;
@@ -234,7 +234,7 @@ TEST_F(MainWindow, ScreenResetLaysOutListAndStatusBar)
 
 TEST_F(MainWindow, HideAndShowThroughTheNotificationIcon)
 {
-    Command(IDC_MINIMISE);
+    Command(IDM_MINIMISE);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_TRUE(IsWindow(window));
 
@@ -278,7 +278,7 @@ TEST_F(MainWindow, NavigationBarIconBringsTheHiddenWindowBack)
     DeleteObject(info.hbmMask);
 
     for (int round = 0; round < 2; ++round) {
-        Command(IDC_MINIMISE);
+        Command(IDM_MINIMISE);
         ASSERT_FALSE(IsWindowVisible(window));
         PostClick(bar, (place.left + place.right) / 2, (place.top + place.bottom) / 2);
         EXPECT_TRUE(pump.Until([&] { return IsWindowVisible(window) != FALSE; }, 5000)) << round;
@@ -335,7 +335,7 @@ TEST_F(MainWindow, StatusBarTapShowsTheWholeText)
     ASSERT_TRUE(pump.Until([] { return GetStatusTip() != NULL; }, 5000));
     EXPECT_EQ(WindowRect(GetStatusTip()).top, WindowRect(g_statusBar).top);
     // Hiding the program takes the tip along.
-    Command(IDC_MINIMISE);
+    Command(IDM_MINIMISE);
     EXPECT_EQ(GetStatusTip(), (HWND)NULL);
 }
 
@@ -386,7 +386,7 @@ TEST_F(MainWindow, CloseDestroysTheWindowAndEndsTheLoop)
 
 TEST_F(MainWindow, ExitCommandClosesTheWindow)
 {
-    EXPECT_EQ(Command(IDC_EXIT), 0);
+    EXPECT_EQ(Command(IDM_EXIT), 0);
     EXPECT_FALSE(IsWindow(window));
     pump.For(20);
     EXPECT_TRUE(pump.quitSeen);

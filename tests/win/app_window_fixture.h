@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "api/message_dialog.h"
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "net/session.h"

@@ -9,19 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "api/api_texts.h"
 #include "api/friend_list.h"
 #include "api/friend_model.h"
 #include "app/app_state.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
+#include "net/status_texts.h"
 #include "resources/resource.h"
 
 namespace {
-
-const wchar_t kBadAnswer[] = L"Неверный ответ сервера";
-const wchar_t kListEmpty[] = L"Список друзей пуст";
-const wchar_t kNotLoggedIn[] = L"Вы еще не авторизованы";
-const wchar_t kRequestTooLong[] = L"Слишком длинный запрос";
 
 const char kHeaders[] = "HTTP/1.1 200 OK\r\nContent-Type: application/json; charset=windows-1251\r\n"
                         "Connection: close\r\n\r\n";
@@ -309,7 +306,7 @@ TEST_F(FriendListTest, EmptyListEmptiesTheListBoxAndKeepsTheModel)
     Prefill({L"one", L"two"});
     ShowBody("friends_online", "{\"ok\":1,\"members\":[]}");
     EXPECT_TRUE(Rows().empty());
-    EXPECT_EQ(kListEmpty, Status());
+    EXPECT_EQ(TEXT_LIST_EMPTY, Status());
     EXPECT_TRUE(Same(before, Snapshot()));
 }
 
@@ -340,7 +337,7 @@ TEST_F(FriendListTest, EveryBadAnswerShowsBadAnswerAndKeepsTheModel)
         Prefill({L"row"});
         g_statusTexts.clear();
         Show("friends", response);
-        EXPECT_EQ(std::vector<std::wstring> {kBadAnswer}, g_statusTexts) << response;
+        EXPECT_EQ(std::vector<std::wstring> {TEXT_SERVER_ANSWER_BAD}, g_statusTexts) << response;
         EXPECT_TRUE(Same(before, Snapshot())) << response;
         EXPECT_TRUE(g_listMessages.empty()) << response;
         EXPECT_EQ(std::vector<std::wstring> {L"row"}, Rows()) << response;
@@ -467,7 +464,7 @@ TEST_F(FriendListTest, NotLoggedInSendsNothing)
     const LONG sent = g_bytesSent;
     PumpUntilEnded(CreateThread(NULL, 0, FriendListThread, NewFriendListJob("friends_online"), 0, NULL));
     // Only this text: the exchange would have shown its own progress first.
-    EXPECT_EQ(std::vector<std::wstring> {kNotLoggedIn}, g_statusTexts);
+    EXPECT_EQ(std::vector<std::wstring> {TEXT_NOT_LOGGED_IN}, g_statusTexts);
     EXPECT_EQ(sent, g_bytesSent);
     EXPECT_EQ(std::vector<std::wstring> {L"row"}, Rows());
     EXPECT_TRUE(Same(before, Snapshot()));
@@ -489,7 +486,7 @@ TEST_F(FriendListTest, RequestTooLongForItsBufferIsNotSent)
 
     PumpUntilEnded(CreateThread(NULL, 0, FriendListThread, NewFriendListJob("friends"), 0, NULL));
 
-    EXPECT_EQ(std::vector<std::wstring> {kRequestTooLong}, g_statusTexts);
+    EXPECT_EQ(std::vector<std::wstring> {TEXT_REQUEST_TOO_LONG}, g_statusTexts);
     EXPECT_EQ(sent, g_bytesSent);
     EXPECT_EQ(std::vector<std::wstring> {L"row"}, Rows());
     EXPECT_TRUE(Same(before, Snapshot()));

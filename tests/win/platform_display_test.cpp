@@ -127,7 +127,7 @@ TEST_F(DisplayTest, WindowsFollowTheScreenThenHearTheReset)
 {
     std::unique_ptr<Listener> main = DeviceWindow(L"main");
     ASSERT_NE(main->hwnd(), (HWND)NULL);
-    HWND mainBar = MakeSoftKeyBar(main->hwnd(), IDM_MAIN);
+    HWND mainBar = MakeSoftKeyBar(main->hwnd(), IDR_MAIN);
     ASSERT_NE(mainBar, (HWND)NULL);
     ShrinkForBar(main->hwnd(), mainBar);
     std::unique_ptr<Listener> bare = DeviceWindow(L"no soft keys");
@@ -137,7 +137,7 @@ TEST_F(DisplayTest, WindowsFollowTheScreenThenHearTheReset)
     HWND dialog = CreateDialogParamW(
         GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDD_STATUS), NULL, FullScreenDialogProc, 0);
     ASSERT_NE(dialog, (HWND)NULL);
-    HWND dialogBar = MakeSoftKeyBar(dialog, IDM_SEND_BAR);
+    HWND dialogBar = MakeSoftKeyBar(dialog, IDR_SEND_BAR);
     ASSERT_NE(dialogBar, (HWND)NULL);
     ShowWindow(dialog, SW_SHOWNA);
 
@@ -191,7 +191,7 @@ TEST_F(DisplayTest, WindowsFollowTheScreenThenHearTheReset)
 TEST_F(DisplayTest, NewScreenKeepsTheFocusAndIsPaintedAfresh)
 {
     std::unique_ptr<Listener> main = DeviceWindow(L"main");
-    HWND bar = MakeSoftKeyBar(main->hwnd(), IDM_MAIN);
+    HWND bar = MakeSoftKeyBar(main->hwnd(), IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     ShrinkForBar(main->hwnd(), bar);
     // A control the window moves on the reset without asking for a repaint,
@@ -228,7 +228,7 @@ TEST_F(DisplayTest, ScreenChangeTellsOnlyOnceTheMovesAreDone)
     // A window that lays out from the screen when told, as the program's main
     // window does, finds its soft-key bar already at the new bottom.
     std::unique_ptr<Listener> main = DeviceWindow(L"main");
-    HWND bar = MakeSoftKeyBar(main->hwnd(), IDM_MAIN);
+    HWND bar = MakeSoftKeyBar(main->hwnd(), IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     ShrinkForBar(main->hwnd(), bar);
     RECT barAtReset = {};

@@ -73,7 +73,7 @@ protected:
 
 TEST_F(MenuBarTest, BarIsAnOwnedNonActivatingWindowOverTheOwnersBottom)
 {
-    HWND bar = MakeBar(owner(), IDM_MAIN);
+    HWND bar = MakeBar(owner(), IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     EXPECT_EQ(ClassName(bar), STANDIN_MENU_BAR_CLASS);
     EXPECT_EQ(GetWindow(bar, GW_OWNER), owner());
@@ -101,10 +101,10 @@ TEST_F(MenuBarTest, KeysCarryTheRecordsCaptions)
         const wchar_t* leftCaption;
         const wchar_t* rightCaption;
     } cases[] = {
-        {IDM_MAIN, IDC_SOFTKEY_SECTION, IDC_SOFTKEY_MENU, L"Раздел", L"Меню"},
-        {IDM_SETTINGS_BAR, IDC_BAR_CLOSE, IDC_BAR_SAVE, L"Закрыть", L"Сохранить"},
-        {IDM_SEND_BAR, IDC_BAR_CLOSE, IDC_BAR_SEND, L"Закрыть", L"Отправить"},
-        {IDM_ABOUT_BAR, IDC_BAR_CLOSE, 0, L"Закрыть", L"<none>"},
+        {IDR_MAIN, IDM_SOFTKEY_SECTION, IDM_SOFTKEY_MENU, L"Раздел", L"Меню"},
+        {IDR_SETTINGS_BAR, IDM_BAR_CLOSE, IDM_BAR_SAVE, L"Закрыть", L"Сохранить"},
+        {IDR_SEND_BAR, IDM_BAR_CLOSE, IDM_BAR_SEND, L"Закрыть", L"Отправить"},
+        {IDR_ABOUT_BAR, IDM_BAR_CLOSE, 0, L"Закрыть", L"<none>"},
     };
     for (const auto& c : cases) {
         HWND bar = MakeBar(owner(), c.bar);
@@ -118,25 +118,25 @@ TEST_F(MenuBarTest, KeysCarryTheRecordsCaptions)
 
 TEST_F(MenuBarTest, MenuMessagesAnswerLikeTheDevice)
 {
-    HWND bar = MakeBar(owner(), IDM_MAIN);
+    HWND bar = MakeBar(owner(), IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     HMENU menu = (HMENU)SendMessageW(bar, SHCMBM_GETMENU, 0, 0);
     ASSERT_NE(menu, (HMENU)NULL);
     ASSERT_EQ(GetMenuItemCount(menu), 2);
-    EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, IDC_SOFTKEY_SECTION), GetSubMenu(menu, 1));
-    EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, IDC_SOFTKEY_MENU), GetSubMenu(menu, 0));
+    EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, IDM_SOFTKEY_SECTION), GetSubMenu(menu, 1));
+    EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, IDM_SOFTKEY_MENU), GetSubMenu(menu, 0));
     EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 12345), (HMENU)NULL);
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 0), (UINT)IDC_CONNECT);
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 0), (UINT)IDM_CONNECT);
 
-    HWND about = MakeBar(owner(), IDM_ABOUT_BAR);
+    HWND about = MakeBar(owner(), IDR_ABOUT_BAR);
     ASSERT_NE(about, (HWND)NULL);
     EXPECT_NE((HMENU)SendMessageW(about, SHCMBM_GETMENU, 0, 0), (HMENU)NULL);
-    EXPECT_EQ((HMENU)SendMessageW(about, SHCMBM_GETSUBMENU, 0, IDC_BAR_CLOSE), (HMENU)NULL);
+    EXPECT_EQ((HMENU)SendMessageW(about, SHCMBM_GETSUBMENU, 0, IDM_BAR_CLOSE), (HMENU)NULL);
 }
 
 TEST_F(MenuBarTest, PopupKeysOpenTheirPopupAndSendTheChosenCommand)
 {
-    HWND bar = MakeBar(owner(), IDM_MAIN);
+    HWND bar = MakeBar(owner(), IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     HMENU menu = (HMENU)SendMessageW(bar, SHCMBM_GETMENU, 0, 0);
     const struct {
@@ -145,12 +145,12 @@ TEST_F(MenuBarTest, PopupKeysOpenTheirPopupAndSendTheChosenCommand)
         int popup;  // position in the menu
         UINT command;
     } cases[] = {
-        {0, 0, 1, IDC_REFRESH},
-        {0, 1, 1, IDC_ALL_ONLINE},
-        {0, 5, 1, IDC_CLEAR_LIST},
-        {1, 0, 0, IDC_CONNECT},
-        {1, 7, 0, IDC_ABOUT},
-        {1, 8, 0, IDC_EXIT},
+        {0, 0, 1, IDM_REFRESH},
+        {0, 1, 1, IDM_ALL_ONLINE},
+        {0, 5, 1, IDM_CLEAR_LIST},
+        {1, 0, 0, IDM_CONNECT},
+        {1, 7, 0, IDM_ABOUT},
+        {1, 8, 0, IDM_EXIT},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("key " + std::to_string(c.key) + " item " + std::to_string(c.item));
@@ -174,7 +174,7 @@ TEST_F(MenuBarTest, PopupKeysOpenTheirPopupAndSendTheChosenCommand)
 
 TEST_F(MenuBarTest, CancelledPopupSendsNothing)
 {
-    HWND bar = MakeBar(owner(), IDM_MAIN);
+    HWND bar = MakeBar(owner(), IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     MenuPicker picker(MenuPicker::kCancel);
     TapKey(bar, 1);
@@ -192,9 +192,9 @@ TEST_F(MenuBarTest, PlainKeysSendTheirCommand)
         int key;
         std::vector<UINT> commands;
     } cases[] = {
-        {IDM_SEND_BAR, 0, {IDC_BAR_CLOSE}}, {IDM_SEND_BAR, 1, {IDC_BAR_SEND}},
-        {IDM_SETTINGS_BAR, 1, {IDC_BAR_SAVE}}, {IDM_ABOUT_BAR, 0, {IDC_BAR_CLOSE}},
-        {IDM_ABOUT_BAR, 1, {}},  // one button: the right half is no key
+        {IDR_SEND_BAR, 0, {IDM_BAR_CLOSE}}, {IDR_SEND_BAR, 1, {IDM_BAR_SEND}},
+        {IDR_SETTINGS_BAR, 1, {IDM_BAR_SAVE}}, {IDR_ABOUT_BAR, 0, {IDM_BAR_CLOSE}},
+        {IDR_ABOUT_BAR, 1, {}},  // one button: the right half is no key
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("bar " + std::to_string(c.bar) + " key " + std::to_string(c.key));
@@ -211,7 +211,7 @@ TEST_F(MenuBarTest, PlainKeysSendTheirCommand)
 
 TEST_F(MenuBarTest, ReleaseOutsideThePressedKeyDoesNothing)
 {
-    HWND bar = MakeBar(owner(), IDM_SEND_BAR);
+    HWND bar = MakeBar(owner(), IDR_SEND_BAR);
     ASSERT_NE(bar, (HWND)NULL);
     const RECT client = ClientRect(bar);
     PostMouse(bar, WM_LBUTTONDOWN, client.right / 4, client.bottom / 2, MK_LBUTTON);
@@ -223,19 +223,19 @@ TEST_F(MenuBarTest, ReleaseOutsideThePressedKeyDoesNothing)
 
 TEST_F(MenuBarTest, DisabledKeyIgnoresTaps)
 {
-    HWND bar = MakeBar(owner(), IDM_SEND_BAR);
+    HWND bar = MakeBar(owner(), IDR_SEND_BAR);
     ASSERT_NE(bar, (HWND)NULL);
-    ASSERT_TRUE(SendMessageW(bar, TB_ENABLEBUTTON, IDC_BAR_SEND, MAKELPARAM(FALSE, 0)));
-    EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, IDC_BAR_SEND, 0));
+    ASSERT_TRUE(SendMessageW(bar, TB_ENABLEBUTTON, IDM_BAR_SEND, MAKELPARAM(FALSE, 0)));
+    EXPECT_FALSE(SendMessageW(bar, TB_ISBUTTONENABLED, IDM_BAR_SEND, 0));
     TapKey(bar, 1);
     TapKey(bar, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_BAR_CLOSE});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_BAR_CLOSE});
 }
 
 TEST_F(MenuBarTest, DisabledOwnerTakesNoCommands)
 {
-    HWND bar = MakeBar(owner(), IDM_SEND_BAR);
+    HWND bar = MakeBar(owner(), IDR_SEND_BAR);
     ASSERT_NE(bar, (HWND)NULL);
     EnableWindow(owner(), FALSE);  // as while a modal dialog runs
     TapKey(bar, 0);
@@ -244,12 +244,12 @@ TEST_F(MenuBarTest, DisabledOwnerTakesNoCommands)
     EnableWindow(owner(), TRUE);
     TapKey(bar, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_BAR_CLOSE});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_BAR_CLOSE});
 }
 
 TEST_F(MenuBarTest, BarFollowsItsOwner)
 {
-    HWND bar = MakeBar(owner(), IDM_MAIN);
+    HWND bar = MakeBar(owner(), IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     MoveWindow(owner(), 20, 30, 200, 150, FALSE);
     const RECT moved = {20, 30 + 150 - kBarHeight, 20 + 200, 30 + 150};
@@ -266,7 +266,7 @@ TEST_F(MenuBarTest, FullScreenOwnerKeepsTheBarAtTheBottomOfTheScreen)
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
     MoveWindow(owner(), 0, STANDIN_TOP_BAR_HEIGHT, cx, cy - STANDIN_TOP_BAR_HEIGHT, FALSE);
-    HWND bar = MakeBar(owner(), IDM_MAIN);
+    HWND bar = MakeBar(owner(), IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     const RECT bottom = {0, cy - kBarHeight, cx, cy};
     EXPECT_PRED2(SameRect, WindowRect(bar), bottom) << Describe(WindowRect(bar));
@@ -284,7 +284,7 @@ TEST_F(MenuBarTest, BarIsDestroyedWithItsOwner)
     HWND bar;
     {
         MessageRecorder shortLived(L"short-lived", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100);
-        bar = MakeBar(shortLived.hwnd(), IDM_SEND_BAR);
+        bar = MakeBar(shortLived.hwnd(), IDR_SEND_BAR);
         ASSERT_TRUE(IsWindow(bar));
     }
     EXPECT_FALSE(IsWindow(bar));
@@ -292,7 +292,7 @@ TEST_F(MenuBarTest, BarIsDestroyedWithItsOwner)
 
 TEST_F(MenuBarTest, DestroyingTheBarLeavesTheOwnerWorking)
 {
-    HWND bar = MakeBar(owner(), IDM_SEND_BAR);
+    HWND bar = MakeBar(owner(), IDR_SEND_BAR);
     ASSERT_TRUE(DestroyWindow(bar));
     EXPECT_FALSE(IsWindow(bar));
     EXPECT_EQ(FindOwnedWindow(owner(), STANDIN_MENU_BAR_CLASS), (HWND)NULL);
@@ -306,13 +306,13 @@ TEST_F(MenuBarTest, CommandThatDestroysTheOwnerEndsCleanly)
     MessageRecorder* closing = new MessageRecorder(L"closing", WS_POPUP | WS_VISIBLE, 0, 0, 240, 300);
     HWND closingWindow = closing->hwnd();
     closing->onMessage = [closingWindow](UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
-        if (message != WM_COMMAND || LOWORD(wParam) != IDC_EXIT)
+        if (message != WM_COMMAND || LOWORD(wParam) != IDM_EXIT)
             return false;
         DestroyWindow(closingWindow);
         *result = 0;
         return true;
     };
-    HWND bar = MakeBar(closingWindow, IDM_MAIN);
+    HWND bar = MakeBar(closingWindow, IDR_MAIN);
     ASSERT_NE(bar, (HWND)NULL);
     MenuPicker picker(8);  // "Выход"
     TapKey(bar, 1);
@@ -333,7 +333,7 @@ TEST_F(MenuBarTest, RefusesBadRequests)
     EXPECT_FALSE(SHCreateMenuBar(&info));
     EXPECT_EQ(info.hwndMB, (HWND)NULL);
 
-    info.nToolBarId = IDM_MAIN;
+    info.nToolBarId = IDR_MAIN;
     info.cbSize = 36;  // the device's size, not this platform's
     EXPECT_FALSE(SHCreateMenuBar(&info));
 
@@ -387,11 +387,11 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
     const WORD none = 0xFFFE, noPopup = 0xFFFF;
     ExtraRecords extra;
     extra.Add(500,
-        {IDM_SEND_BAR, 2, none, IDC_BAR_CLOSE, 0, 0x10, IDS_CLOSE, 0, noPopup,  //
-            none, IDC_BAR_SEND, TBSTATE_ENABLED, 0x10, IDS_SEND, 0, noPopup});
-    extra.Add(501, {IDM_SEND_BAR, 2, none, IDC_BAR_CLOSE, TBSTATE_ENABLED, 0x10, IDS_CLOSE});  // cut short
-    extra.Add(502, {IDM_SEND_BAR}, 1);                                                         // one byte
-    extra.Add(503, {IDM_MAIN, 1, none, IDC_SOFTKEY_SECTION, TBSTATE_ENABLED, 0x18, IDS_SECTION, 0, 7});
+        {IDR_SEND_BAR, 2, none, IDM_BAR_CLOSE, 0, 0x10, IDS_CLOSE, 0, noPopup,  //
+            none, IDM_BAR_SEND, TBSTATE_ENABLED, 0x10, IDS_SEND, 0, noPopup});
+    extra.Add(501, {IDR_SEND_BAR, 2, none, IDM_BAR_CLOSE, TBSTATE_ENABLED, 0x10, IDS_CLOSE});  // cut short
+    extra.Add(502, {IDR_SEND_BAR}, 1);                                                         // one byte
+    extra.Add(503, {IDR_MAIN, 1, none, IDM_SOFTKEY_SECTION, TBSTATE_ENABLED, 0x18, IDS_SECTION, 0, 7});
     HINSTANCE resources = extra.Load();
     ASSERT_NE(resources, (HINSTANCE)NULL);
 
@@ -401,13 +401,13 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
     info.hInstRes = resources;
     info.nToolBarId = 500;
     ASSERT_TRUE(SHCreateMenuBar(&info));
-    EXPECT_FALSE(SendMessageW(info.hwndMB, TB_ISBUTTONENABLED, IDC_BAR_CLOSE, 0));
-    EXPECT_TRUE(SendMessageW(info.hwndMB, TB_ISBUTTONENABLED, IDC_BAR_SEND, 0));
-    EXPECT_EQ(KeyCaption(info.hwndMB, IDC_BAR_CLOSE), L"Закрыть");
+    EXPECT_FALSE(SendMessageW(info.hwndMB, TB_ISBUTTONENABLED, IDM_BAR_CLOSE, 0));
+    EXPECT_TRUE(SendMessageW(info.hwndMB, TB_ISBUTTONENABLED, IDM_BAR_SEND, 0));
+    EXPECT_EQ(KeyCaption(info.hwndMB, IDM_BAR_CLOSE), L"Закрыть");
     TapKey(info.hwndMB, 0);
     TapKey(info.hwndMB, 1);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_BAR_SEND});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_BAR_SEND});
     DestroyWindow(info.hwndMB);
 
     for (UINT damaged : {501u, 502u}) {
@@ -420,21 +420,21 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
     owner_.Clear();
     info.nToolBarId = 503;
     ASSERT_TRUE(SHCreateMenuBar(&info));
-    EXPECT_EQ((HMENU)SendMessageW(info.hwndMB, SHCMBM_GETSUBMENU, 0, IDC_SOFTKEY_SECTION), (HMENU)NULL);
+    EXPECT_EQ((HMENU)SendMessageW(info.hwndMB, SHCMBM_GETSUBMENU, 0, IDM_SOFTKEY_SECTION), (HMENU)NULL);
     TapKey(info.hwndMB, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_SOFTKEY_SECTION});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_SOFTKEY_SECTION});
     DestroyWindow(info.hwndMB);
 }
 
 TEST_F(MenuBarTest, MenuFlagBuildsKeysFromTheMenusItems)
 {
-    HWND bar = MakeBar(owner(), IDM_SETTINGS_BAR, SHCMBF_HMENU);
+    HWND bar = MakeBar(owner(), IDR_SETTINGS_BAR, SHCMBF_HMENU);
     ASSERT_NE(bar, (HWND)NULL);
-    EXPECT_EQ(KeyCaption(bar, IDC_SETTINGS_BAR_CLOSE), L"Закрыть");
+    EXPECT_EQ(KeyCaption(bar, IDM_SETTINGS_BAR_CLOSE), L"Закрыть");
     TapKey(bar, 1);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDC_SETTINGS_BAR_SAVE});
+    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_SETTINGS_BAR_SAVE});
 
     HWND empty = MakeBar(owner(), 0, SHCMBF_EMPTYBAR);
     ASSERT_NE(empty, (HWND)NULL);

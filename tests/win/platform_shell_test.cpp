@@ -422,7 +422,7 @@ TEST_F(ShellTest, MainWindowStartUpLeavesRoomForTheSoftKeyBar)
     SHMENUBARINFO info = {};
     info.cbSize = sizeof(info);
     info.hwndParent = window;
-    info.nToolBarId = IDM_MAIN;
+    info.nToolBarId = IDR_MAIN;
     info.hInstRes = GetModuleHandleW(NULL);
     ASSERT_TRUE(SHCreateMenuBar(&info));
     RECT rect = WindowRect(window);
@@ -509,7 +509,7 @@ HWND MakeOwnerWithSoftKeys()
     SHMENUBARINFO info = {};
     info.cbSize = sizeof(info);
     info.hwndParent = owner;
-    info.nToolBarId = IDM_MAIN;
+    info.nToolBarId = IDR_MAIN;
     info.hInstRes = GetModuleHandleW(NULL);
     EXPECT_TRUE(SHCreateMenuBar(&info));
     return owner;

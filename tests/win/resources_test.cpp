@@ -82,14 +82,14 @@ TEST(ResourceMenuBars, RecordsAreByteExact)
         UINT id;
         std::vector<BYTE> expected;
     } cases[] = {
-        {IDM_MAIN,
+        {IDR_MAIN,
             Words({102, 2, none, 40000, enabled, dropDown, 103, 0, 1, none, 40001, enabled, dropDown, 104, 0,
                 0})},
-        {IDM_ABOUT_BAR, Words({139, 1, none, 110, enabled, autoSize, 102, 0, noPopup})},
-        {IDM_SETTINGS_BAR,
+        {IDR_ABOUT_BAR, Words({139, 1, none, 110, enabled, autoSize, 102, 0, noPopup})},
+        {IDR_SETTINGS_BAR,
             Words({142, 2, none, 110, enabled, autoSize, 102, 0, noPopup, none, 111, enabled, autoSize, 3, 0,
                 noPopup})},
-        {IDM_SEND_BAR,
+        {IDR_SEND_BAR,
             Words({143, 2, none, 110, enabled, autoSize, 102, 0, noPopup, none, 112, enabled, autoSize, 4, 0,
                 noPopup})},
     };
@@ -177,7 +177,7 @@ private:
 
 TEST_F(ResourceMenus, MainMenuHasTheTwoSoftKeyPopups)
 {
-    HMENU menu = Load(IDM_MAIN);
+    HMENU menu = Load(IDR_MAIN);
     ASSERT_NE(menu, (HMENU)NULL);
     ASSERT_EQ(GetMenuItemCount(menu), 2);
     const MenuItemFacts main = ItemAt(menu, 0);
@@ -188,31 +188,31 @@ TEST_F(ResourceMenus, MainMenuHasTheTwoSoftKeyPopups)
     ASSERT_NE(section.popup, (HMENU)NULL);
 
     ExpectItems(main.popup,
-        {{IDC_CONNECT, L"Подключиться", false}, {IDC_MY_PAGE, L"Моя страница", false},
-            {IDC_FRIENDS, L"Друзья", false}, {IDC_STATUS, L"Статус", false},
-            {IDC_MESSAGES, L"Сообщения", false}, {IDC_SETTINGS, L"Настройки", false},
-            {IDC_MINIMISE, L"Свернуть программу", false}, {IDC_ABOUT, L"О программе", false},
-            {IDC_EXIT, L"Выход", false}},
+        {{IDM_CONNECT, L"Подключиться", false}, {IDM_MY_PAGE, L"Моя страница", false},
+            {IDM_FRIENDS, L"Друзья", false}, {IDM_STATUS, L"Статус", false},
+            {IDM_MESSAGES, L"Сообщения", false}, {IDM_SETTINGS, L"Настройки", false},
+            {IDM_MINIMISE, L"Свернуть программу", false}, {IDM_ABOUT, L"О программе", false},
+            {IDM_EXIT, L"Выход", false}},
         "main pop-up");
     ExpectItems(section.popup,
-        {{IDC_REFRESH, L"Обновить", false}, {IDC_ALL_ONLINE, L"Все/Онлайн", true},
-            {IDC_SECTION_MESSAGE, L"Сообщение", false}, {IDC_CONTACTS, L"Контакты", false},
-            {IDC_DELETE_CONTACT, L"Удалить контакт", false}, {IDC_CLEAR_LIST, L"Очистить список", false}},
+        {{IDM_REFRESH, L"Обновить", false}, {IDM_ALL_ONLINE, L"Все/Онлайн", true},
+            {IDM_SECTION_MESSAGE, L"Сообщение", false}, {IDM_CONTACTS, L"Контакты", false},
+            {IDM_DELETE_CONTACT, L"Удалить контакт", false}, {IDM_CLEAR_LIST, L"Очистить список", false}},
         "section pop-up");
 }
 
 TEST_F(ResourceMenus, ContextMenuIsPopupZeroTitledPopup)
 {
-    HMENU menu = Load(IDM_LIST_CONTEXT);
+    HMENU menu = Load(IDR_LIST_CONTEXT);
     ASSERT_NE(menu, (HMENU)NULL);
     ASSERT_EQ(GetMenuItemCount(menu), 1);
     const MenuItemFacts popup = ItemAt(menu, 0);
     EXPECT_EQ(popup.caption, L"POPUP");
     ASSERT_NE(popup.popup, (HMENU)NULL);
     ExpectItems(popup.popup,
-        {{IDC_CTX_REFRESH, L"Обновить", false}, {IDC_CTX_ONLINE_ALL, L"Онлайн/всех", true},
-            {IDC_CTX_MESSAGE, L"Сообщение", false}, {IDC_CTX_CLEAR, L"Очистить список", false},
-            {IDC_CTX_DELETE, L"Удалить", false}},
+        {{IDM_CTX_REFRESH, L"Обновить", false}, {IDM_CTX_ONLINE_ALL, L"Онлайн/всех", true},
+            {IDM_CTX_MESSAGE, L"Сообщение", false}, {IDM_CTX_CLEAR, L"Очистить список", false},
+            {IDM_CTX_DELETE, L"Удалить", false}},
         "context pop-up");
 }
 
@@ -222,10 +222,10 @@ TEST_F(ResourceMenus, DialogBarMenus)
         UINT id;
         std::vector<ItemExpectation> items;
     } cases[] = {
-        {IDM_ABOUT_BAR, {{IDC_ABOUT_BAR_CLOSE, L"Закрыть", false}}},
-        {IDM_SETTINGS_BAR,
-            {{IDC_SETTINGS_BAR_CLOSE, L"Закрыть", false}, {IDC_SETTINGS_BAR_SAVE, L"Сохранить", false}}},
-        {IDM_SEND_BAR, {{0, L"Закрыть", false}, {0, L"Отправить", false}}},
+        {IDR_ABOUT_BAR, {{IDM_ABOUT_BAR_CLOSE, L"Закрыть", false}}},
+        {IDR_SETTINGS_BAR,
+            {{IDM_SETTINGS_BAR_CLOSE, L"Закрыть", false}, {IDM_SETTINGS_BAR_SAVE, L"Сохранить", false}}},
+        {IDR_SEND_BAR, {{0, L"Закрыть", false}, {0, L"Отправить", false}}},
     };
     for (const auto& c : cases) {
         HMENU menu = Load(c.id);
@@ -243,7 +243,7 @@ TEST(ResourceAccelerators, CtrlAGivesSelectAll)
     ACCEL entries[4] = {};
     ASSERT_EQ(CopyAcceleratorTableW(table, entries, 4), 1);
     EXPECT_EQ(entries[0].key, 'A');
-    EXPECT_EQ(entries[0].cmd, IDC_SELECT_ALL);
+    EXPECT_EQ(entries[0].cmd, IDM_SELECT_ALL);
     EXPECT_EQ(entries[0].fVirt & ~0x80, FVIRTKEY | FCONTROL | FNOINVERT);
     DestroyAcceleratorTable(table);
 }

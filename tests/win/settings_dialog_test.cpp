@@ -11,11 +11,11 @@
 #include <string>
 
 #include "app/constants.h"
-#include "app/modal_dialog.h"
+#include "app/shell.h"
 #include "net/session.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_dialog.h"
-#include "settings/settings_load.h"
+#include "settings/settings_file.h"
 #include "ui/dpi.h"
 
 namespace {
@@ -225,8 +225,8 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
                                         }
                                         return true;
                                     },
-            Post(WM_COMMAND, IDC_BAR_CLOSE)});
-        EXPECT_EQ(IDC_BAR_CLOSE, result);
+            Post(WM_COMMAND, IDM_BAR_CLOSE)});
+        EXPECT_EQ(IDM_BAR_CLOSE, result);
         const std::vector<std::wstring> expectedCaptions
             = {L"Профиль:", L"Email:", L"Пароль:", L"Подключение при запуске программы:"};
         const std::vector<std::wstring> expectedValues = {L"SocialNet", c.email, c.password, c.autoConnect};
@@ -274,8 +274,8 @@ TEST_F(SettingsDialogTest, SaveWritesExactlyTheShownValuesAndTheNextStartLoadsTh
                 return g_settingsList.GetYesNo(SETTINGS_ROW_AUTOCONNECT) == 1;
             });
         }
-        steps.push_back(Post(WM_COMMAND, IDC_BAR_SAVE));
-        EXPECT_EQ(IDC_BAR_SAVE, Run(steps));
+        steps.push_back(Post(WM_COMMAND, IDM_BAR_SAVE));
+        EXPECT_EQ(IDM_BAR_SAVE, Run(steps));
         EXPECT_EQ(c.file, OnDisk());
         EXPECT_STREQ(c.email, g_credentials.email);
         EXPECT_STREQ(c.password, g_credentials.password);
@@ -302,7 +302,7 @@ struct CloseCase {
 TEST_F(SettingsDialogTest, CloseDoneAndWindowCloseChangeNothing)
 {
     const CloseCase cases[] = {
-        {"Закрыть", WM_COMMAND, IDC_BAR_CLOSE, IDC_BAR_CLOSE},
+        {"Закрыть", WM_COMMAND, IDM_BAR_CLOSE, IDM_BAR_CLOSE},
         {"Done", WM_COMMAND, IDOK, IDOK},
         {"WM_CLOSE", WM_CLOSE, 0, WM_CLOSE},
     };
@@ -334,7 +334,7 @@ TEST_F(SettingsDialogTest, SaveKeepsTheNewValuesInMemoryWhenTheFileCannotBeWritt
     // A folder where the file should be: nothing can replace it.
     ASSERT_TRUE(CreateDirectoryW(SettingsPathBesideExe().c_str(), NULL));
     Run({TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL), Type(L"mem@mail.ru"),
-        Post(WM_COMMAND, IDC_BAR_SAVE)});
+        Post(WM_COMMAND, IDM_BAR_SAVE)});
     EXPECT_STREQ("mem@mail.ru", g_credentials.email);
     EXPECT_TRUE(GetFileAttributesW(SettingsPathBesideExe().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     RemoveDirectoryW(SettingsPathBesideExe().c_str());
@@ -368,7 +368,7 @@ TEST_F(SettingsDialogTest, InputPanelShrinksTheListAndKeepsTheEditedRowInView)
             dialogRect = WindowRect(dialog);
             return true;
         },
-        Post(WM_COMMAND, IDC_BAR_CLOSE)});
+        Post(WM_COMMAND, IDM_BAR_CLOSE)});
 
     ASSERT_GT(rowHeight, 0);
     EXPECT_EQ(rowHeight + 10, panelList.bottom - panelList.top);

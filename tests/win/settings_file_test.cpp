@@ -11,7 +11,6 @@
 #include "app/app_state.h"
 #include "app/constants.h"
 #include "settings/settings_file.h"
-#include "settings/settings_load.h"
 #include "settings/settings_texts.h"
 
 namespace {

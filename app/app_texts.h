@@ -1,16 +1,12 @@
-// Every text the application shell shows, in one place.
+// Every text the application shell shows, in one place. No windows.h.
 #pragma once
 
-#define TEXT_NOT_LOGGED_IN L"Вы не авторизованы"
-#define TEXT_TRAFFIC_START L"0/0 кб"
-#define TEXT_NO_CONTACT    L"Ни один контакт не выделен"
-#define TEXT_CONNECT       L"Подключиться"
-#define TEXT_DISCONNECT    L"Отключиться"
-
-// List kinds a refresh asks the friend-list worker for.
-#define ACT_FRIENDS_ONLINE "friends_online"
-#define ACT_FRIENDS        "friends"
-#define ACT_FRIENDS_MUTUAL "friends_mutual"
+// The status bar before any login; a logout without a login says "еще".
+constexpr wchar_t TEXT_NOT_LOGGED_IN_AT_START[] = L"Вы не авторизованы";
+constexpr wchar_t TEXT_TRAFFIC_START[] = L"0/0 кб";
+// Captions of the connect item, which follows the session.
+constexpr wchar_t TEXT_CONNECT[] = L"Подключиться";
+constexpr wchar_t TEXT_DISCONNECT[] = L"Отключиться";
 
 // "Моя страница"
 constexpr wchar_t TEXT_MY_PAGE_EMAIL[] = L"E-mail:";
