@@ -8,27 +8,14 @@
 #include "app/constants.h"
 #include "json/reader.h"
 #include "net/response.h"
-
-namespace {
-
-bool Append(char* buffer, std::size_t size, std::size_t* used, const char* text)
-{
-    const std::size_t length = std::strlen(text);
-    if (length >= size - *used)
-        return false;
-    std::memcpy(buffer + *used, text, length + 1);
-    *used += length;
-    return true;
-}
-
-}  // namespace
+#include "net/text.h"
 
 bool FinishDataRequest(char* buffer, std::size_t size, std::size_t used)
 {
-    if (used >= size || !Append(buffer, size, &used, "Host: ") || !Append(buffer, size, &used, DATA_API_HOST)
-        || !Append(buffer, size, &used, "\r\n")
-        || !Append(buffer, size, &used, "User-Agent: PPC Sorvinta\r\n")
-        || !Append(buffer, size, &used, "Connection: Close\r\n\r\n")) {
+    if (used >= size || !AppendText(buffer, size, &used, "Host: ")
+        || !AppendText(buffer, size, &used, DATA_API_HOST) || !AppendText(buffer, size, &used, "\r\n")
+        || !AppendText(buffer, size, &used, "User-Agent: PPC Sorvinta\r\n")
+        || !AppendText(buffer, size, &used, "Connection: Close\r\n\r\n")) {
         if (size)
             buffer[0] = '\0';
         return false;

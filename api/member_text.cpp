@@ -14,18 +14,6 @@
 
 namespace {
 
-// Ids and acts go into the query as they are, so they must not be able to
-// end the request line or add a parameter of their own.
-bool Append(char* buffer, std::size_t size, std::size_t* used, const char* text)
-{
-    const std::size_t length = std::strlen(text);
-    if (length >= size - *used)
-        return false;
-    std::memcpy(buffer + *used, text, length + 1);
-    *used += length;
-    return true;
-}
-
 bool IsJsonSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r';
@@ -72,10 +60,10 @@ FriendRequestResult ComposeFriendListRequest(
     const int length = std::snprintf(buffer, size, "GET /data?act=%s&from=0&to=%d&id=%s&sid=%s HTTP/1.1\r\n",
         act, FriendModel::MaxFriends, memberId, sessionId);
     std::size_t used = length < 0 ? size : static_cast<std::size_t>(length);
-    if (used >= size || !Append(buffer, size, &used, "Host: ") || !Append(buffer, size, &used, DATA_API_HOST)
-        || !Append(buffer, size, &used, "\r\n")
-        || !Append(buffer, size, &used, "User-Agent: PPC Sorvinta\r\n")
-        || !Append(buffer, size, &used, "Connection: Close\r\n\r\n")) {
+    if (used >= size || !AppendText(buffer, size, &used, "Host: ")
+        || !AppendText(buffer, size, &used, DATA_API_HOST) || !AppendText(buffer, size, &used, "\r\n")
+        || !AppendText(buffer, size, &used, "User-Agent: PPC Sorvinta\r\n")
+        || !AppendText(buffer, size, &used, "Connection: Close\r\n\r\n")) {
         // A cut request must never go out.
         buffer[0] = '\0';
         return FriendRequestTooLong;

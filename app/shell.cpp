@@ -67,3 +67,17 @@ HWND InitDeviceDialog(HWND dialog, UINT barId)
     CreateSoftKeyBar(dialog, barId);
     return g_menuBar;
 }
+
+INT_PTR ViewDialogMessage(HWND dialog, UINT message, WPARAM wParam, void (*onInit)(HWND dialog))
+{
+    switch (message) {
+    case WM_INITDIALOG: onInit(dialog); return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) != IDOK && LOWORD(wParam) != IDM_BAR_CLOSE)
+            return FALSE;
+        EndDialog(dialog, LOWORD(wParam));
+        return TRUE;
+    case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
+    default: return FALSE;
+    }
+}

@@ -36,3 +36,7 @@ INT_PTR ShowModalDialogParam(int templateId, DLGPROC procedure, LPARAM parameter
 // menu, then the dialog's own soft-key bar from the menu-bar record barId;
 // returns that bar (null when it could not be made).
 HWND InitDeviceDialog(HWND dialog, UINT barId);
+
+// The whole procedure of a dialog that only shows something: onInit fills it,
+// and "Закрыть", OK or WM_CLOSE end it.
+INT_PTR ViewDialogMessage(HWND dialog, UINT message, WPARAM wParam, void (*onInit)(HWND dialog));

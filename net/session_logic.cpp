@@ -24,12 +24,8 @@ const char LOGOUT_TARGET[] = "/index.html";
 // not fit with its terminator.
 bool AppendBounded(char* buffer, const char* text)
 {
-    const size_t used = strlen(buffer);
-    const size_t length = strlen(text);
-    if (used + length >= REQUEST_BUFFER_SIZE)
-        return false;
-    memcpy(buffer + used, text, length + 1);
-    return true;
+    size_t used = strlen(buffer);
+    return AppendText(buffer, REQUEST_BUFFER_SIZE, &used, text);
 }
 
 // The three lines every auth request ends with.

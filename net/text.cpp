@@ -77,3 +77,13 @@ void RemoveSpaces(std::string& text)
     }
     text = kept;
 }
+
+bool AppendText(char* buffer, size_t size, size_t* used, const char* text)
+{
+    const size_t length = strlen(text);
+    if (*used >= size || length >= size - *used)
+        return false;
+    memcpy(buffer + *used, text, length + 1);
+    *used += length;
+    return true;
+}

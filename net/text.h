@@ -1,6 +1,8 @@
 // Text helpers for requests and header lines. No windows.h: builds natively too.
 #pragma once
 
+#include <stddef.h>
+
 #include <string>
 
 // Percent-encodes every byte but digits, ASCII letters and ~ ! * ( ) '
@@ -17,3 +19,8 @@ bool IsPlainQueryValue(const char* value);
 
 // Removes every space (0x20, nothing else) in place.
 void RemoveSpaces(std::string& text);
+
+// Appends text to the used bytes of buffer (capacity size, NUL-terminated)
+// and moves used on; false, with the buffer as it was, when it would not fit
+// with its terminator. A request is sent whole or not at all.
+bool AppendText(char* buffer, size_t size, size_t* used, const char* text);

@@ -58,3 +58,17 @@ bool E2eTest::LoggedOut()
 {
     return app.CommandAndWait(IDM_REFRESH) == TEXT_NOT_LOGGED_IN;
 }
+
+std::vector<std::wstring> E2eTest::ServerNames(
+    const std::string& act, const std::string& email, const std::string& password)
+{
+    DirectSession session;
+    std::vector<std::string> names;
+    EXPECT_TRUE(LoginDirect(email, password, &session));
+    EXPECT_TRUE(FetchFriendNames(session, act, &names));
+    std::vector<std::wstring> wide;
+    for (const std::string& name : names)
+        wide.push_back(FromCp1251(name));
+    SortLikeListBox(wide);
+    return wide;
+}

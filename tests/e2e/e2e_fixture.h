@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "e2e_driver.h"
 #include "e2e_emulator.h"
@@ -37,6 +38,10 @@ protected:
     void Login();
     // A refresh while logged out tells so; this is how a test sees the session state.
     bool LoggedOut();
+    // The names of one list as the service gives them to its own session,
+    // sorted as the program's list box sorts them.
+    std::vector<std::wstring> ServerNames(const std::string& act, const std::string& email = DEMO_EMAIL,
+        const std::string& password = DEMO_PASSWORD);
 
     SorvintaApp app;
     bool m_checkExit = true;

@@ -17,19 +17,6 @@ protected:
         EXPECT_GE(count, 0) << "status after refresh: " << Utf8(text);
         return count;
     }
-
-    std::vector<std::wstring> ServerNames(const std::string& act)
-    {
-        DirectSession session;
-        std::vector<std::string> names;
-        EXPECT_TRUE(LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &session));
-        EXPECT_TRUE(FetchFriendNames(session, act, &names));
-        std::vector<std::wstring> wide;
-        for (const std::string& name : names)
-            wide.push_back(FromCp1251(name));
-        SortLikeListBox(wide);
-        return wide;
-    }
 };
 
 bool IsCyrillicName(const std::wstring& name)

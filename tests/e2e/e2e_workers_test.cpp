@@ -11,20 +11,6 @@ const char BENCH_PASSWORD[] = "bench";
 
 class WorkersTest : public E2eTest {
 protected:
-    std::vector<std::wstring> ServerNames(
-        const std::string& email, const std::string& password, const std::string& act)
-    {
-        DirectSession session;
-        std::vector<std::string> names;
-        EXPECT_TRUE(LoginDirect(email, password, &session));
-        EXPECT_TRUE(FetchFriendNames(session, act, &names));
-        std::vector<std::wstring> wide;
-        for (const std::string& name : names)
-            wide.push_back(FromCp1251(name));
-        SortLikeListBox(wide);
-        return wide;
-    }
-
     // The program's threads with no worker running, once the last one has gone.
     int IdleThreads()
     {
@@ -60,7 +46,7 @@ TEST_F(WorkersTest, TwoAnswersArrivingTogetherGiveOneWholeList)
     ASSERT_TRUE(app.WaitFinalStatus(&text));
     EXPECT_EQ(250, LoadedCount(text)) << Utf8(text);
     ASSERT_TRUE(app.WaitThreadsAtMost(idle, 30000)) << "a worker is still running";
-    EXPECT_EQ(ServerNames(BENCH250_EMAIL, BENCH_PASSWORD, "friends"), app.ListRows());
+    EXPECT_EQ(ServerNames("friends", BENCH250_EMAIL, BENCH_PASSWORD), app.ListRows());
     EXPECT_EQ(250, LoadedCount(app.StatusText())) << Utf8(app.StatusText());
 }
 
@@ -79,7 +65,7 @@ TEST_F(WorkersTest, FiveRefreshesWithTogglesEndWithTheLastKindWhole)
     std::wstring text;
     ASSERT_TRUE(app.WaitFinalStatus(&text));
     ASSERT_TRUE(app.WaitThreadsAtMost(idle, 30000)) << "a worker is still running";
-    const std::vector<std::wstring> all = ServerNames(DEMO_EMAIL, DEMO_PASSWORD, "friends");
+    const std::vector<std::wstring> all = ServerNames("friends", DEMO_EMAIL, DEMO_PASSWORD);
     EXPECT_EQ(all, app.ListRows());
     EXPECT_EQ((int)all.size(), LoadedCount(app.StatusText())) << Utf8(app.StatusText());
 }
@@ -106,7 +92,7 @@ TEST_F(WorkersTest, ASlowOlderAnswerDoesNotOverwriteANewerList)
     ASSERT_TRUE(app.WaitThreadsAtMost(idle, 20000)) << "the slow worker is still running";
     EXPECT_EQ(rows, app.ListRows());
     EXPECT_EQ(online, LoadedCount(app.StatusText())) << Utf8(app.StatusText());
-    EXPECT_LT(online, (int)ServerNames(DEMO_EMAIL, DEMO_PASSWORD, "friends").size());
+    EXPECT_LT(online, (int)ServerNames("friends", DEMO_EMAIL, DEMO_PASSWORD).size());
 }
 
 struct SessionEnd {
@@ -208,7 +194,7 @@ TEST_P(SessionIds, AtTheBoundTheSessionWorksOnePastItIsRefused)
     }
     ASSERT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(text));
     app.Command(IDM_ALL_ONLINE);
-    EXPECT_EQ((int)ServerNames(DEMO_EMAIL, DEMO_PASSWORD, "friends").size(),
+    EXPECT_EQ((int)ServerNames("friends", DEMO_EMAIL, DEMO_PASSWORD).size(),
         LoadedCount(app.CommandAndWait(IDM_REFRESH)));
     EmulatorLog log;
     EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
