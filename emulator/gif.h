@@ -1,16 +1,17 @@
-// A small two-colour GIF writer for the captcha picture.
+// The captcha picture, drawn and written as GIF by libgd.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace emulator {
 
-// `pixels` holds width*height entries of 0 (white) or 1 (black), row by row.
-std::string TwoColourGif(int width, int height, const std::vector<std::uint8_t>& pixels);
+constexpr int kCaptchaWidth = 150;
+constexpr int kCaptchaHeight = 30;
 
-// A 150x30 picture of noise and bars, different for each csid.
-std::string CaptchaGif(std::uint32_t csid);
+// A 150x30 GIF of `code` (4 to 6 characters) in one of libgd's built-in
+// fonts, with grey dots and lines from `noise` around it; empty when libgd
+// fails.
+std::string CaptchaGif(const std::string& code, std::uint64_t noise);
 
 }  // namespace emulator

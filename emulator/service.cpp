@@ -274,19 +274,15 @@ Answer Service::Login(const Params& query, Fault fault)
     if (!email || !pass || email->empty() || pass->empty() || Value(query, "site") != "2") {
         return LoginCode("-1");
     }
-    const std::int64_t now = clock_();
     Failures& failures = failures_[LowerAscii(*email)];
-    if (failures.captchaUntil != 0) {
-        if (now < failures.captchaUntil)
-            return fault == Fault::NoSid ? Redirect(kLoginPage) : LoginCode("-2");
-        failures = Failures();
-    }
+    // A code is spent on its one try, whatever the password.
+    if (failures.captchaDue && !TakeCaptcha(query))
+        return fault == Fault::NoSid ? Redirect(kLoginPage) : LoginCode("-2");
     const Account* account = data_.FindByEmail(*email);
     if (!account || account->password != *pass) {
         const char* code = "-4";
-        if (++failures.consecutive >= 2) {
-            failures = Failures();
-            failures.captchaUntil = now + kCaptchaWindowMs;
+        if (failures.captchaDue || ++failures.consecutive >= 2) {
+            failures.captchaDue = true;
             code = "-3";
         }
         return fault == Fault::NoSid ? Redirect(kLoginPage) : LoginCode(code);
@@ -366,14 +362,8 @@ Answer Service::DataAnswer(const Params& query, Fault fault)
         const Account* account = SessionAccount(query, true);
         return SpoilReply(account ? SetActivity(*account, query) : Json(kSessionError), fault);
     }
-    if (act == "captcha") {
-        std::int64_t csid = 0;
-        ParseDecimal(Value(query, "csid"), csid);
-        Answer a;
-        a.contentType = "image/gif";
-        a.body = CaptchaGif(static_cast<std::uint32_t>(csid));
-        return a;
-    }
+    if (act == "captcha")
+        return Captcha(query);
     return Json("{\"ok\":0,\"error\":\"act\"}");
 }
 
@@ -411,8 +401,11 @@ Answer Service::AddMessage(const Account& account, const Params& query)
         return Json("{\"ok\":0}");
     if (recipient->closed)
         return Json("{\"ok\":-3}");
-    if (MessageBurstExceeded(account.memberId))
-        return Json("{\"ok\":-2}");
+    if (MessageBurstExceeded(account.memberId)) {
+        if (!TakeCaptcha(query))
+            return Json("{\"ok\":-2}");
+        messageTimes_[account.memberId].assign(1, clock_());  // the code starts the count afresh
+    }
     Note("message " + Readable(account.email) + " " + std::to_string(to) + " "
         + Readable(Value(query, "message")));
     return Json("{\"ok\":1}");
@@ -429,6 +422,39 @@ bool Service::MessageBurstExceeded(std::int64_t memberId)
         return true;
     times.push_back(now);
     return false;
+}
+
+Answer Service::Captcha(const Params& query)
+{
+    std::int64_t csid = 0;
+    if (!ParseDecimal(Value(query, kCaptchaIdKey), csid))
+        return Json("{\"ok\":0,\"error\":\"csid\"}");
+    // Letters and digits that cannot be taken for one another.
+    static const char kAlphabet[] = "23456789ABCDEFGHJKLMNPRSTUVWXYZ";
+    std::string code(4 + random_() % 3, ' ');
+    for (char& c : code)
+        c = kAlphabet[random_() % (sizeof kAlphabet - 1)];
+    Answer a;
+    a.contentType = "image/gif";
+    a.body = CaptchaGif(code, random_());
+    constexpr std::size_t kKeep = 1000;
+    if (captchas_.size() >= kKeep && !captchas_.count(csid))
+        captchas_.erase(captchas_.begin());
+    captchas_[csid] = code;
+    return a;
+}
+
+bool Service::TakeCaptcha(const Params& query)
+{
+    std::int64_t csid = 0;
+    if (!ParseDecimal(Value(query, kCaptchaIdKey), csid))
+        return false;
+    const auto it = captchas_.find(csid);
+    if (it == captchas_.end())
+        return false;
+    const bool right = LowerAscii(it->second) == LowerAscii(Value(query, kCaptchaCodeKey));
+    captchas_.erase(it);
+    return right;
 }
 
 Answer Service::SetActivity(const Account& account, const Params& query)
@@ -469,6 +495,7 @@ Answer Service::Control(Host host, std::string_view path, const Params& query)
     if (path == "/_emulator/reset") {
         faults_.Clear();
         failures_.clear();
+        captchas_.clear();
         nextSidLength_ = nextMemberDigits_ = 0;
         messageTimes_.clear();
         ReleaseLocked();
@@ -564,6 +591,8 @@ std::string Service::State() const
 {
     std::string out = "sessions " + std::to_string(sessions_.size()) + "\n";
     out += "held " + std::to_string(waiting_) + "\n";
+    for (const auto& [csid, code] : captchas_)
+        out += "captcha " + std::to_string(csid) + " " + code + "\n";
     for (const std::string& line : journal_)
         out += line + "\n";
     return out;

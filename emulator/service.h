@@ -35,10 +35,12 @@ constexpr const char* kJsonType = "application/json; charset=windows-1251";
 constexpr const char* kSessionError = "{\"ok\":-1,\"error\":\"session\"}";
 constexpr const char* kLoginPage = "http://socialnet.example/login.php";
 constexpr const char* kLogoutTarget = "http://socialnet.example/index.html";
-constexpr std::int64_t kCaptchaWindowMs = 60000;
 // More than this many messages of one account within the window: -2.
 constexpr int kMessageBurst = 5;
 constexpr std::int64_t kMessageWindowMs = 60000;
+// Query keys of a captcha answer, on a login or a message.
+constexpr const char* kCaptchaIdKey = "csid";
+constexpr const char* kCaptchaCodeKey = "ccode";
 constexpr std::size_t kHugeBodyBytes = 10u * 1024u * 1024u;
 // A held answer goes out after this even without a release.
 constexpr int kHoldLimitMs = 60000;
@@ -83,7 +85,7 @@ public:
 private:
     struct Failures {
         int consecutive = 0;
-        std::int64_t captchaUntil = 0;  // -2 for every login until then
+        bool captchaDue = false;  // -2 for every login without the right code
     };
 
     Answer Login(const Params& query, Fault fault);
@@ -93,6 +95,8 @@ private:
     Answer AddMessage(const Account& account, const Params& query);
     Answer SetActivity(const Account& account, const Params& query);
     bool MessageBurstExceeded(std::int64_t memberId);
+    Answer Captcha(const Params& query);
+    bool TakeCaptcha(const Params& query);
     const Account* SessionAccount(const Params& query, bool idMustMatch) const;
     std::string NewSid(std::size_t length);
     std::string MemberIdText(std::int64_t memberId);
@@ -112,6 +116,7 @@ private:
     std::map<std::string, std::int64_t> sessions_;                    // sid to member id
     std::vector<std::string> journal_;                                // messages and status texts
     std::map<std::int64_t, std::vector<std::int64_t>> messageTimes_;  // by member id
+    std::map<std::int64_t, std::string> captchas_;  // csid to the code shown, until its one try
     // Holding answers back, so that a test can have several arrive at once.
     long holdLogin_ = 0, holdApi_ = 0;  // answers still to hold
     long waiting_ = 0;                  // held answers not yet released

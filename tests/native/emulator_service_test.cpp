@@ -137,21 +137,73 @@ TEST_F(ServiceTest, LoginSucceedsWithSessionIdAndCookies)
     EXPECT_NE(sid, SidOf(Login("demo@socialnet.example", "demo123")));
 }
 
-TEST_F(ServiceTest, WrongPasswordGivesMinus4ThenMinus3ThenMinus2ForAMinute)
+// The code of the picture just fetched for csid, read from the state.
+std::string PendingCode(Service& service, const std::string& csid)
+{
+    const std::string state = service.Control(Host::Api, "/_emulator/state", {}).body;
+    const std::string key = "captcha " + csid + " ";
+    const size_t at = state.find(key);
+    if (at == std::string::npos)
+        return std::string();
+    return state.substr(at + key.size(), state.find('\n', at) - at - key.size());
+}
+
+TEST_F(ServiceTest, AfterMinus3EveryLoginNeedsTheCodeOfAPictureEachGoodForOneTry)
 {
     EXPECT_EQ("-4", SidOf(Login("demo@socialnet.example", "nope")));
-    now += 10000;
     EXPECT_EQ("-3", SidOf(Login("demo@socialnet.example", "nope")));
-    // Captcha due: every login of the e-mail gets -2, the right password too.
-    now += 1000;
-    EXPECT_EQ("-2", SidOf(Login("demo@socialnet.example", "nope")));
+    // No code at all, the right password too, and however long after.
+    now += 24LL * 3600 * 1000;
     EXPECT_EQ("-2", SidOf(Login("DEMO@socialnet.example", "demo123")));
-    now = kStart + 10000 + emulator::kCaptchaWindowMs - 1;
-    EXPECT_EQ("-2", SidOf(Login("demo@socialnet.example", "demo123")));
-    // 60 s after the -3 the e-mail starts afresh.
-    now += 1;
-    EXPECT_EQ(32u, SidOf(Login("demo@socialnet.example", "demo123")).size());
+
+    const Answer picture = Data("act=captcha&csid=77");
+    EXPECT_EQ("image/gif", picture.contentType);
+    EXPECT_EQ("GIF8", picture.body.substr(0, 4));
+    const std::string code = PendingCode(service, "77");
+    ASSERT_GE(code.size(), 4u);
+    ASSERT_LE(code.size(), 6u);
+    auto withCode = [&](const std::string& pass, const std::string& csid, const std::string& typed) {
+        return SidOf(service.Auth(emulator::ParseQuery("login=force&site=2&email=demo@socialnet.example&pass="
+            + pass + "&csid=" + csid + "&ccode=" + typed)));
+    };
+    // A wrong code spends the picture: its right code is no good afterwards.
+    EXPECT_EQ("-2", withCode("demo123", "77", code + "X"));
+    EXPECT_EQ("", PendingCode(service, "77"));
+    EXPECT_EQ("-2", withCode("demo123", "77", code));
+
+    // The right code with a wrong password: still due.
+    Data("act=captcha&csid=78");
+    EXPECT_EQ("-3", withCode("nope", "78", PendingCode(service, "78")));
+    Data("act=captcha&csid=79");
+    EXPECT_EQ("-2", withCode("demo123", "78", PendingCode(service, "79")));  // the code of another csid
+
+    // Codes compare without regard to case; success ends the captcha.
+    Data("act=captcha&csid=80");
+    std::string lower = PendingCode(service, "80");
+    for (char& c : lower)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    EXPECT_EQ(32u, withCode("demo123", "80", lower).size());
     EXPECT_EQ("-4", SidOf(Login("demo@socialnet.example", "nope")));
+    EXPECT_EQ("{\"ok\":0,\"error\":\"csid\"}", Data("act=captcha&csid=x").body);
+}
+
+TEST_F(ServiceTest, AMessageBurstNeedsACaptchaThenGoesOn)
+{
+    const std::string sid = DemoSid();
+    auto send = [&](const std::string& extra) {
+        return Data("act=add_message&id=2001&ts=64000010&message=m&sid=" + sid + extra).body;
+    };
+    for (int i = 0; i < emulator::kMessageBurst; ++i)
+        EXPECT_EQ("{\"ok\":1}", send("")) << i;
+    EXPECT_EQ("{\"ok\":-2}", send(""));
+    Data("act=captcha&csid=5");
+    EXPECT_EQ("{\"ok\":-2}", send("&csid=5&ccode=wrong"));
+    Data("act=captcha&csid=6");
+    EXPECT_EQ("{\"ok\":1}", send("&csid=6&ccode=" + PendingCode(service, "6")));
+    // The code starts the count afresh.
+    for (int i = 1; i < emulator::kMessageBurst; ++i)
+        EXPECT_EQ("{\"ok\":1}", send("")) << i;
+    EXPECT_EQ("{\"ok\":-2}", send(""));
 }
 
 TEST_F(ServiceTest, ASuccessBreaksTheRunOfFailures)
@@ -353,11 +405,8 @@ TEST_F(ServiceTest, ReplyFaultsSpoilMessageAndStatusAnswers)
     EXPECT_EQ(Fault::NoBlankLine, Data("act=set_activity&id=1001&text=s&sid=" + sid).wire);
 }
 
-TEST_F(ServiceTest, OtherActsAndCaptcha)
+TEST_F(ServiceTest, OtherActs)
 {
-    const Answer captcha = Data("act=captcha&csid=12345");
-    EXPECT_EQ("image/gif", captcha.contentType);
-    EXPECT_EQ("GIF89a", captcha.body.substr(0, 6));
     EXPECT_EQ("{\"ok\":0,\"error\":\"act\"}", Data("act=wall&sid=x").body);
     EXPECT_EQ("{\"ok\":0,\"error\":\"act\"}", Data("").body);
     EXPECT_EQ(404, service.Other(Host::Login).status);

@@ -1,7 +1,9 @@
 // The emulator's text helpers: Windows-1251 names, query decoding, JSON
 // strings and the captcha picture.
+#include <gd.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -136,97 +138,55 @@ TEST(JsonString, EscapesQuotesAndBackslashesOnly)
     EXPECT_EQ("\"/\"", emulator::JsonString("/"));
 }
 
-// Reads back a GIF with one image: the palette indices of its pixels.
-std::vector<std::uint8_t> DecodeGif(const std::string& gif, int& width, int& height)
+// Read back with libgd: the size, and which pixels are ink (black).
+std::vector<bool> InkOf(const std::string& gif, int& width, int& height)
 {
-    auto word = [&](size_t at) {
-        return static_cast<unsigned char>(gif[at]) | static_cast<unsigned char>(gif[at + 1]) << 8;
-    };
-    width = word(6);
-    height = word(8);
-    const unsigned flags = static_cast<unsigned char>(gif[10]);
-    size_t pos = 13 + ((flags & 0x80) ? 3u * (2u << (flags & 7)) : 0u);
-    EXPECT_EQ(',', gif[pos]);
-    pos += 10;
-    const unsigned minSize = static_cast<unsigned char>(gif[pos++]);
-    std::string data;
-    while (unsigned n = static_cast<unsigned char>(gif[pos++])) {
-        data.append(gif, pos, n);
-        pos += n;
+    gdImagePtr image = gdImageCreateFromGifPtr(static_cast<int>(gif.size()), const_cast<char*>(gif.data()));
+    if (!image) {
+        ADD_FAILURE() << "not a GIF libgd reads";
+        return {};
     }
-    EXPECT_EQ(';', gif[pos]);
-
-    const unsigned clear = 1u << minSize, end = clear + 1;
-    std::vector<std::string> table;
-    auto reset = [&] {
-        table.clear();
-        for (unsigned i = 0; i < clear + 2; ++i)
-            table.push_back(std::string(1, static_cast<char>(i)));
-    };
-    reset();
-    unsigned width_bits = minSize + 1, acc = 0, bits = 0;
-    std::string out, prev;
-    for (size_t i = 0;;) {
-        while (bits < width_bits && i < data.size()) {
-            acc |= static_cast<unsigned>(static_cast<unsigned char>(data[i++])) << bits;
-            bits += 8;
+    width = gdImageSX(image);
+    height = gdImageSY(image);
+    std::vector<bool> ink;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int c = gdImageGetPixel(image, x, y);
+            ink.push_back(
+                gdImageRed(image, c) == 0 && gdImageGreen(image, c) == 0 && gdImageBlue(image, c) == 0);
         }
-        if (bits < width_bits)
-            break;
-        const unsigned code = acc & ((1u << width_bits) - 1);
-        acc >>= width_bits;
-        bits -= width_bits;
-        if (code == clear) {
-            reset();
-            width_bits = minSize + 1;
-            prev.clear();
-            continue;
-        }
-        if (code == end)
-            break;
-        std::string entry;
-        if (code < table.size())
-            entry = table[code];
-        else if (code == table.size() && !prev.empty())
-            entry = prev + prev[0];
-        else {
-            ADD_FAILURE() << "bad LZW code " << code;
-            break;
-        }
-        out += entry;
-        if (!prev.empty())
-            table.push_back(prev + entry[0]);
-        if (table.size() == (1u << width_bits) && width_bits < 12)
-            ++width_bits;
-        prev = entry;
-    }
-    return std::vector<std::uint8_t>(out.begin(), out.end());
+    gdImageDestroy(image);
+    return ink;
 }
 
-TEST(TwoColourGif, DecodesBackToItsPixels)
+TEST(CaptchaGif, Is150By30WithTheCodeInInkAndNoiseThatFollowsTheSeed)
 {
-    const int w = 7, h = 3;  // odd pixel count: the last pair is a single
-    std::vector<std::uint8_t> pixels;
-    for (int i = 0; i < w * h; ++i)
-        pixels.push_back(static_cast<std::uint8_t>((i * 5 + i / 3) % 2));
-    const std::string gif = emulator::TwoColourGif(w, h, pixels);
-    ASSERT_EQ("GIF89a", gif.substr(0, 6));
-    int dw = 0, dh = 0;
-    EXPECT_EQ(pixels, DecodeGif(gif, dw, dh));
-    EXPECT_EQ(w, dw);
-    EXPECT_EQ(h, dh);
-}
-
-TEST(CaptchaGif, IsA150By30PictureThatDependsOnTheCsid)
-{
-    const std::string a = emulator::CaptchaGif(1), b = emulator::CaptchaGif(2);
-    int w = 0, h = 0;
-    const std::vector<std::uint8_t> pixels = DecodeGif(a, w, h);
-    EXPECT_EQ(150, w);
-    EXPECT_EQ(30, h);
-    EXPECT_EQ(150u * 30u, pixels.size());
-    EXPECT_NE(a, b);
-    EXPECT_EQ(a, emulator::CaptchaGif(1));
+    const struct {
+        const char* code;
+        int minInk;  // a glyph of the giant font has 20 ink pixels or more
+    } kCases[] = {{"AB34", 80}, {"XKCD79", 120}};
+    for (const auto& c : kCases) {
+        const std::string gif = emulator::CaptchaGif(c.code, 7);
+        ASSERT_EQ("GIF8", gif.substr(0, 4));
+        int w = 0, h = 0;
+        const std::vector<bool> ink = InkOf(gif, w, h);
+        EXPECT_EQ(150, w);
+        EXPECT_EQ(30, h);
+        int count = 0, left = w, right = 0;
+        for (int i = 0; i < static_cast<int>(ink.size()); ++i)
+            if (ink[i]) {
+                ++count;
+                left = std::min(left, i % w);
+                right = std::max(right, i % w);
+            }
+        EXPECT_LE(c.minInk, count) << c.code;
+        // The text stands in the middle with a margin on either side.
+        EXPECT_LT(5, left) << c.code;
+        EXPECT_GT(w - 5, right) << c.code;
+        EXPECT_EQ(gif, emulator::CaptchaGif(c.code, 7));
+        EXPECT_NE(gif, emulator::CaptchaGif(c.code, 8));
+    }
+    EXPECT_NE(emulator::CaptchaGif("AB34", 7), emulator::CaptchaGif("AB35", 7));
 }
 
 TEST(Cp1251ToUtf8, ReadsBackEveryAssignedByte)
