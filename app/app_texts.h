@@ -19,3 +19,6 @@ constexpr wchar_t TEXT_MY_PAGE_LOGGED_OUT[] = L"не выполнен";
 constexpr wchar_t TEXT_MY_PAGE_NONE[] = L"нет";
 // Received, then sent, as the traffic label shows them.
 constexpr wchar_t TEXT_MY_PAGE_TRAFFIC_FORMAT[] = L"принято %.1f кб, отправлено %.1f кб";
+
+// The captcha dialog
+constexpr wchar_t TEXT_CAPTCHA_PROMPT[] = L"Введите код с картинки:";

@@ -5,11 +5,13 @@
 #include <aygshell.h>
 
 #include "app/app_state.h"
+#include "app/captcha_dialog.h"
 #include "app/clock_text.h"
 #include "app/commands.h"
 #include "app/friend_list_view.h"
 #include "app/status_tip.h"
 #include "app/app_texts.h"
+#include "net/captcha.h"
 #include "resources/resource.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
@@ -333,6 +335,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_INITMENUPOPUP: OnMenuPopup((HMENU)wParam); return 0;
     case WM_COMMAND: return OnCommand(window, message, wParam, lParam);
     case WM_NOTIFY_ICON: return OnNotifyIcon(window, wParam, lParam);
+    case WM_CAPTCHA_PROMPT: return ShowCaptchaPrompt((CaptchaPrompt*)lParam);
     case WM_NOTIFY: return OnNotify(window, wParam, lParam);
     case WM_SHOWWINDOW: return OnShowWindow(window, wParam, lParam);
     default: return DefWindowProcW(window, message, wParam, lParam);

@@ -7,6 +7,7 @@
 
 #include "app/shell.h"
 #include "app/constants.h"
+#include "net/captcha.h"
 #include "net/http_exchange.h"
 #include "net/session_bounds.h"
 #include "net/session_logic.h"
@@ -137,11 +138,14 @@ const wchar_t* SessionWorkText(SessionWork work)
     return work == SESSION_WORK_LOGOUT ? TEXT_DISCONNECTING : TEXT_CONNECTING;
 }
 
-DWORD RunLogin(const Credentials* credentials, const char* host)
+DWORD RunLogin(const Credentials* credentials, const char* host, const char* pictureHost)
 {
+    std::string captchaQuery;
+    if (g_captchaDue && !AskCaptcha(pictureHost, captchaQuery))
+        return EXIT_FAILED;
     char request[REQUEST_BUFFER_SIZE];
-    if (!ComposeLoginRequest(
-            request, g_site, FieldText(credentials->email), FieldText(credentials->password), host)) {
+    if (!ComposeLoginRequest(request, g_site, FieldText(credentials->email), FieldText(credentials->password),
+            host, captchaQuery)) {
         SetStatusText(TEXT_CREDENTIALS_TOO_LONG);
         return EXIT_FAILED;
     }
@@ -149,6 +153,7 @@ DWORD RunLogin(const Credentials* credentials, const char* host)
     std::string response;
     HttpExchange(request, response, host);
     const LoginAnswer answer = ReadLoginAnswer(response);
+    g_captchaDue = CaptchaDueAfter(answer.outcome, g_captchaDue != 0);
     if (answer.loggedIn && !SessionIdsFit(answer.sid, answer.remixmid, g_site, host)) {
         // Accepted, it could never be logged out of: refuse it whole.
         SetStatusText(TEXT_SESSION_IDS_TOO_LONG);

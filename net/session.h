@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "app/constants.h"
 #include "app/credentials.h"
 
 enum { SESSION_ID_SIZE = 260 };
@@ -51,5 +52,6 @@ const wchar_t* SessionWorkText(SessionWork work);
 
 // The workers' bodies with the host given, so they can be aimed at any
 // server; the thread routines use the login host. Return the exit code.
-DWORD RunLogin(const Credentials* credentials, const char* host);
+// A login that needs a captcha fetches its picture from pictureHost first.
+DWORD RunLogin(const Credentials* credentials, const char* host, const char* pictureHost = DATA_API_HOST);
 DWORD RunLogout(const char* host);

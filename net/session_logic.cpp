@@ -12,7 +12,8 @@
 
 namespace {
 
-const char LOGIN_LINE[] = "HEAD /auth?login=force&site=%d&email=%s&pass=%s HTTP/1.1\r\n";
+// The last %s takes the captcha fields when a captcha is answered.
+const char LOGIN_LINE[] = "HEAD /auth?login=force&site=%d&email=%s&pass=%s%s HTTP/1.1\r\n";
 const char LOGOUT_LINE[] = "HEAD /auth?login=logout&site=%d&sid=%s HTTP/1.1\r\n";
 const char USER_AGENT_LINE[] = "User-Agent: PPC Sorvinta\r\n";
 const char CONNECTION_LINE[] = "Connection: Close\r\n\r\n";
@@ -70,13 +71,13 @@ LoginOutcome OutcomeOfCode(long code)
 
 }  // namespace
 
-bool ComposeLoginRequest(
-    char* buffer, int site, const std::string& email, const std::string& password, const char* host)
+bool ComposeLoginRequest(char* buffer, int site, const std::string& email, const std::string& password,
+    const char* host, const std::string& captchaQuery)
 {
     const std::string encodedEmail = UrlEncode(email);
     const std::string encodedPassword = UrlEncode(password);
-    const int printed = snprintf(
-        buffer, REQUEST_BUFFER_SIZE, LOGIN_LINE, site, encodedEmail.c_str(), encodedPassword.c_str());
+    const int printed = snprintf(buffer, REQUEST_BUFFER_SIZE, LOGIN_LINE, site, encodedEmail.c_str(),
+        encodedPassword.c_str(), captchaQuery.c_str());
     return FinishRequest(buffer, printed, host);
 }
 

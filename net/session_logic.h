@@ -30,9 +30,10 @@ struct LoginAnswer {
 };
 
 // Compose into a REQUEST_BUFFER_SIZE buffer; false (buffer left empty) when
-// the request would not fit. The e-mail and password are percent-encoded.
-bool ComposeLoginRequest(
-    char* buffer, int site, const std::string& email, const std::string& password, const char* host);
+// the request would not fit. The e-mail and password are percent-encoded;
+// captchaQuery (CaptchaQuery, already encoded) goes after the password.
+bool ComposeLoginRequest(char* buffer, int site, const std::string& email, const std::string& password,
+    const char* host, const std::string& captchaQuery = std::string());
 bool ComposeLogoutRequest(char* buffer, int site, const char* sid, const char* host);
 
 LoginAnswer ReadLoginAnswer(const std::string& response);

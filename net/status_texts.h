@@ -25,6 +25,10 @@ constexpr wchar_t TEXT_WRONG_CAPTCHA[] = L"Неверно введена captcha
 constexpr wchar_t TEXT_LOGGED_IN[] = L"Вы успешно авторизованы";
 constexpr wchar_t TEXT_CREDENTIALS_TOO_LONG[] = L"Слишком длинный email или пароль";
 constexpr wchar_t TEXT_SESSION_IDS_TOO_LONG[] = L"Сессия отклонена: слишком длинный id";
+// The captcha step
+constexpr wchar_t TEXT_CAPTCHA_NO_PICTURE[] = L"Картинка captcha не получена";
+constexpr wchar_t TEXT_CAPTCHA_BAD_PICTURE[] = L"Картинка captcha не читается";
+constexpr wchar_t TEXT_LOGIN_CANCELLED[] = L"Авторизация отменена";
 // A second tap while the first login or logout still runs.
 constexpr wchar_t TEXT_CONNECTING[] = L"Идет подключение, подождите...";
 constexpr wchar_t TEXT_DISCONNECTING[] = L"Идет отключение, подождите...";

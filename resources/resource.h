@@ -112,3 +112,9 @@
 #define IDC_MY_PAGE_STATUS        1108
 #define IDC_MY_PAGE_TRAFFIC_LABEL 1109
 #define IDC_MY_PAGE_TRAFFIC       1110
+
+// The captcha dialog: the picture, its code typed below it
+#define IDD_CAPTCHA         115
+#define IDC_CAPTCHA_LABEL   1151
+#define IDC_CAPTCHA_PICTURE 1152
+#define IDC_CAPTCHA_CODE    1153

@@ -1,0 +1,134 @@
+// The picture arrives decoded and scaled for the screen; the dialog only
+// shows it and collects the code.
+#include "app/captcha_dialog.h"
+
+#include <aygshell.h>
+#include <string.h>
+
+#include "app/app_state.h"
+#include "app/modal_dialog.h"
+#include "app/picture.h"
+#include "app/ui_text.h"
+#include "net/captcha.h"
+#include "net/text_conv.h"
+#include "resources/resource.h"
+#include "ui/dpi.h"
+
+namespace {
+
+struct CaptchaControl {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;
+    DWORD style;
+    int x, y, width, height;  // 96-dpi pixels, scaled when created
+};
+
+// The picture is 150 x 30 and shown at that size scaled for the screen.
+const int kPictureWidth = 150;
+const int kPictureHeight = 30;
+
+const CaptchaControl kControls[] = {
+    {IDC_CAPTCHA_LABEL, L"STATIC", TEXT_CAPTCHA_PROMPT, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 6, 8,
+        228, 16},
+    {IDC_CAPTCHA_PICTURE, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_BITMAP, 45, 30, kPictureWidth,
+        kPictureHeight},
+    {IDC_CAPTCHA_CODE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 45, 70,
+        kPictureWidth, 22},
+};
+
+struct CaptchaDialogData {
+    CaptchaPrompt* prompt;
+    HBITMAP picture;
+};
+
+SHACTIVATEINFO g_captchaActivateInfo;
+
+void CreateControls(HWND dialog)
+{
+    HFONT font = (HFONT)SendMessageW(dialog, WM_GETFONT, 0, 0);
+    for (const CaptchaControl& c : kControls) {
+        HWND control = CreateWindowExW(0, c.className, c.text, c.style, SX(c.x), SY(c.y), SX(c.width),
+            SY(c.height), dialog, (HMENU)(INT_PTR)c.id, g_instance, NULL);
+        SendMessageW(control, WM_SETFONT, (WPARAM)font, FALSE);
+    }
+}
+
+BOOL OnInitDialog(HWND dialog, CaptchaDialogData* data)
+{
+    SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)data);
+    memset(&g_captchaActivateInfo, 0, sizeof(g_captchaActivateInfo));
+    g_captchaActivateInfo.cbSize = sizeof(g_captchaActivateInfo);
+    InitDeviceDialog(dialog, IDM_SEND_BAR);
+    CreateControls(dialog);
+    SendDlgItemMessageW(dialog, IDC_CAPTCHA_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)data->picture);
+    SendDlgItemMessageW(dialog, IDC_CAPTCHA_CODE, EM_LIMITTEXT, CAPTCHA_CODE_MAX, 0);
+    SetFocus(GetDlgItem(dialog, IDC_CAPTCHA_CODE));
+    return FALSE;  // the focus is set
+}
+
+// The typed code in the prompt; false when there is none to send.
+bool TakeCode(HWND dialog, CaptchaPrompt* prompt)
+{
+    wchar_t typed[CAPTCHA_CODE_MAX + 1] = L"";
+    GetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, typed, CAPTCHA_CODE_MAX + 1);
+    char* narrow = NULL;
+    WideToAnsi(typed, &narrow);
+    const bool any = narrow && narrow[0];
+    if (any)
+        lstrcpynA(prompt->code, narrow, sizeof(prompt->code));
+    delete[] narrow;
+    return any;
+}
+
+INT_PTR OnCommand(HWND dialog, UINT id)
+{
+    CaptchaDialogData* data = (CaptchaDialogData*)GetWindowLongPtrW(dialog, DWLP_USER);
+    switch (id) {
+    case IDOK:
+    case IDC_BAR_SEND:
+        if (!TakeCode(dialog, data->prompt)) {
+            SetFocus(GetDlgItem(dialog, IDC_CAPTCHA_CODE));  // nothing typed yet
+            return TRUE;
+        }
+        data->prompt->answer = CAPTCHA_TYPED;
+        EndDialog(dialog, IDOK);
+        return TRUE;
+    case IDCANCEL:
+    case IDC_BAR_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK CaptchaDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: return OnInitDialog(dialog, (CaptchaDialogData*)lParam);
+    case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
+    case WM_ACTIVATE: SHHandleWMActivate(dialog, wParam, lParam, &g_captchaActivateInfo, 0); return FALSE;
+    case WM_SETTINGCHANGE:
+        SHHandleWMSettingChange(dialog, wParam, lParam, &g_captchaActivateInfo);
+        return FALSE;
+    case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
+    default: return FALSE;
+    }
+}
+
+LRESULT ShowCaptchaPrompt(CaptchaPrompt* prompt)
+{
+    if (!prompt)
+        return 0;
+    prompt->answer = CAPTCHA_CANCELLED;
+    // Decoded before the dialog opens, so a broken picture opens nothing.
+    CaptchaDialogData data = {prompt, DecodePicture(prompt->picture, SX(kPictureWidth), SY(kPictureHeight))};
+    if (!data.picture) {
+        prompt->answer = CAPTCHA_UNREADABLE;
+        return 0;
+    }
+    if (ShowModalDialogParam(IDD_CAPTCHA, CaptchaDialogProc, (LPARAM)&data) != IDOK)
+        prompt->answer = CAPTCHA_CANCELLED;
+    DeleteObject(data.picture);
+    return 0;
+}

@@ -1,0 +1,59 @@
+#include "net/captcha_logic.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "net/text.h"
+
+namespace {
+
+const char CAPTCHA_LINE[] = "GET /data?act=captcha&csid=%d HTTP/1.1\r\n";
+const char CAPTCHA_ID_KEY[] = "&csid=";
+const char CAPTCHA_CODE_KEY[] = "&ccode=";
+const char USER_AGENT_LINE[] = "User-Agent: PPC Sorvinta\r\n";
+const char ACCEPT_LINE[] = "Accept: image/gif, image/jpeg, image/pjpeg, image/pjpeg\r\n";
+const char CONNECTION_LINE[] = "Connection: Close\r\n\r\n";
+
+}  // namespace
+
+bool ComposeCaptchaRequest(char* buffer, int csid, const char* host)
+{
+    char line[REQUEST_BUFFER_SIZE];
+    snprintf(line, sizeof(line), CAPTCHA_LINE, csid);
+    const std::string request
+        = std::string(line) + "Host: " + host + "\r\n" + USER_AGENT_LINE + ACCEPT_LINE + CONNECTION_LINE;
+    if (request.size() >= REQUEST_BUFFER_SIZE) {
+        buffer[0] = '\0';
+        return false;
+    }
+    memcpy(buffer, request.c_str(), request.size() + 1);
+    return true;
+}
+
+std::string CaptchaQuery(int csid, const std::string& code)
+{
+    return CAPTCHA_ID_KEY + std::to_string(csid) + CAPTCHA_CODE_KEY + UrlEncode(code);
+}
+
+int NextCaptchaId(unsigned* seed)
+{
+    *seed = *seed * 1103515245u + 12345u;
+    const int id = (int)((*seed >> 1) & 0x3FFFFFFF);
+    return id ? id : 1;
+}
+
+bool IsCaptchaPicture(const std::string& body)
+{
+    return body.size() > 13 && body.size() <= CAPTCHA_PICTURE_MAX
+        && (body.compare(0, 6, "GIF87a") == 0 || body.compare(0, 6, "GIF89a") == 0);
+}
+
+bool CaptchaDueAfter(LoginOutcome outcome, bool due)
+{
+    switch (outcome) {
+    case LOGIN_CAPTCHA_NEXT:
+    case LOGIN_WRONG_CAPTCHA: return true;
+    case LOGIN_SUCCESS: return false;
+    default: return due;
+    }
+}
