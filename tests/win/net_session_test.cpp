@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "net/captcha.h"
 #include "net/session.h"
 #include "net/status_texts.h"
 
@@ -46,6 +47,7 @@ protected:
         nettest::CreateTestMainWindow();
         StatusLog().clear();
         g_loggedIn = 0;
+        g_captchaDue = 0;
         strcpy(g_sid, "old-sid");
         strcpy(g_remixmid, "old-mid");
         memset(&m_credentials, 0, sizeof(m_credentials));
@@ -129,7 +131,9 @@ TEST_F(SessionTest, RefusalCodesShowTheirTextsAndKeepTheCode)
     ASSERT_TRUE(server.Listening());
     for (const auto& c : cases) {
         StatusLog().clear();
+        g_captchaDue = 0;  // a captcha step would come first after -3 and -2
         EXPECT_EQ(1u, Login()) << c.sid;
+        EXPECT_EQ(c.sid[1] == '3' || c.sid[1] == '2', g_captchaDue != 0) << c.sid;
         ExpectSession(0, c.sid, "old-mid", c.sid);
         EXPECT_EQ(Then(EXCHANGED, c.text), StatusLog()) << c.sid;
     }
