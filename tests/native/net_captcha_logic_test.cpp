@@ -27,7 +27,7 @@ TEST(ComposeLoginRequest, CarriesTheCaptchaFieldsEncoded)
     ASSERT_TRUE(ComposeLoginRequest(buffer, 2, "a@b.c", "p", "login.example", CaptchaQuery(77, "ab &c")));
     EXPECT_EQ(0,
         std::string(buffer).find(
-            "HEAD /auth?login=force&site=2&email=a%40b.c&pass=p&csid=77&ccode=ab%20%26c HTTP/1.1\r\n"));
+            "HEAD /auth?login=force&site=2&email=a%40b%2ec&pass=p&csid=77&ccode=ab%20%26c HTTP/1.1\r\n"));
 }
 
 TEST(CaptchaState, DueAfterMinus3AndMinus2UntilASuccess)
