@@ -21,6 +21,8 @@ constexpr wchar_t TEXT_PRIVACY[] = L"Операция недоступна из-
 constexpr wchar_t TEXT_CONTACT_NOT_FOUND[] = L"Контакт не найден в списке";
 constexpr wchar_t TEXT_MESSAGE_TOO_LONG[] = L"Сообщение слишком длинное";
 constexpr wchar_t TEXT_SEND_MESSAGE[] = L"Отправить сообщение";
+// The captcha asked before a message was closed.
+constexpr wchar_t TEXT_MESSAGE_CANCELLED[] = L"Отправка сообщения отменена";
 
 // Setting the status
 constexpr wchar_t TEXT_STATUS_SET[] = L"Статус успешно установлен.";

@@ -10,12 +10,17 @@
 #include "api/status_history.h"
 #include "app/shell.h"
 #include "app/constants.h"
+#include "net/captcha.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
 #include "net/status_texts.h"
 #include "resources/resource.h"
 
 namespace {
+
+// Set by a message answered -2, ended by one sent; any message worker may
+// write it, and a lost race only costs one -2 or one picture too many.
+volatile LONG g_messageCaptchaDue = 0;
 
 // After a failed exchange the status bar already says why; the list of
 // messages sent records the same words.
@@ -49,8 +54,20 @@ const wchar_t* Exchange(const char* request, const char* host, int* code, bool* 
 
 }  // namespace
 
-void RunMessageSend(const MessageJob& job, const char* host)
+void RunMessageSend(const MessageJob& asked, const char* host, const char* pictureHost)
 {
+    if (!g_loggedIn) {
+        ReportMessage(asked, TEXT_NOT_LOGGED_IN, false);
+        return;
+    }
+    MessageJob job = asked;
+    if (g_messageCaptchaDue && !AskCaptcha(pictureHost, TEXT_MESSAGE_CANCELLED, job.captcha)) {
+        // The step has said why; the text waits for the next try.
+        KeepDraft(job.recipientId, job.typed);
+        RecordMessageOutcome(job.serial, ShownStatusText());
+        return;
+    }
+    // Read after the dialog: the session may have ended while it was open.
     if (!g_loggedIn) {
         ReportMessage(job, TEXT_NOT_LOGGED_IN, false);
         return;
@@ -73,10 +90,12 @@ void RunMessageSend(const MessageJob& job, const char* host)
         RecordMessageOutcome(job.serial, ShownStatusText());
         return;
     }
-    if (failure)
+    if (failure) {
         ReportMessage(job, failure, false);
-    else
-        ReportMessage(job, MessageOutcomeText(code), code == 1);
+        return;
+    }
+    InterlockedExchange(&g_messageCaptchaDue, MessageCaptchaDueAfter(code, g_messageCaptchaDue != 0));
+    ReportMessage(job, MessageOutcomeText(code), code == 1);
 }
 
 void RunStatusUpdate(const StatusJob& job, const char* host)

@@ -6,12 +6,14 @@
 
 #include "api/message_text.h"
 #include "api/status_text.h"
+#include "app/constants.h"
 
 DWORD WINAPI MessageSendThread(LPVOID job);
 DWORD WINAPI StatusUpdateThread(LPVOID job);
 
 // The workers' bodies with the host given; the threads use the data API host.
-void RunMessageSend(const MessageJob& job, const char* host);
+// A message that needs a captcha fetches its picture from pictureHost first.
+void RunMessageSend(const MessageJob& job, const char* host, const char* pictureHost = DATA_API_HOST);
 void RunStatusUpdate(const StatusJob& job, const char* host);
 
 // Starts a worker on a copy of the job; false (reported on the status bar)

@@ -15,12 +15,13 @@ DataRequestResult ComposeMessageRequest(
         return DataRequestTooLong;
     buffer[0] = '\0';
     // The text is encoded already; the rest goes in as it is, so none of it
-    // may carry a byte that ends the line or starts a field.
+    // may carry a byte that ends the line or starts a field. The captcha
+    // fields are CaptchaQuery's, with the typed code encoded.
     if (!IsPlainQueryValue(job.act.c_str()) || !IsPlainQueryValue(sid) || !IsEncodedQueryValue(job.text))
         return DataRequestBadValue;
     const int length
-        = std::snprintf(buffer, size, "GET /data?act=%s&id=%d&ts=64000010&message=%s&sid=%s HTTP/1.1\r\n",
-            job.act.c_str(), job.recipientId, job.text.c_str(), sid);
+        = std::snprintf(buffer, size, "GET /data?act=%s&id=%d&ts=64000010&message=%s&sid=%s%s HTTP/1.1\r\n",
+            job.act.c_str(), job.recipientId, job.text.c_str(), sid, job.captcha.c_str());
     const std::size_t used = length < 0 ? size : static_cast<std::size_t>(length);
     return FinishDataRequest(buffer, size, used) ? DataRequestComposed : DataRequestTooLong;
 }
@@ -51,6 +52,11 @@ bool FindRecipientId(const json::Element& document, const std::string& name, int
         }
     }
     return found;
+}
+
+bool MessageCaptchaDueAfter(int code, bool due)
+{
+    return code == -2 ? true : code == 1 ? false : due;
 }
 
 const wchar_t* MessageOutcomeText(int code)

@@ -18,11 +18,13 @@ struct MessageJob {
     std::wstring typed;  // the edit field's text as the user wrote it
     std::wstring recipientName;
     int serial;  // its entry in the list of messages sent
+    // "&csid=N&ccode=C" when the send answers a captcha, else empty.
+    std::string captcha;
 };
 
-// "GET /data?act=...&id=...&ts=64000010&message=...&sid=... HTTP/1.1" and the
-// Host, User-Agent and Connection lines into buffer (size bytes). On failure
-// buffer holds an empty text.
+// "GET /data?act=...&id=...&ts=64000010&message=...&sid=... HTTP/1.1" (the
+// captcha fields after the sid) and the Host, User-Agent and Connection lines
+// into buffer (size bytes). On failure buffer holds an empty text.
 DataRequestResult ComposeMessageRequest(
     const MessageJob& job, const char* sid, char* buffer, std::size_t size);
 
@@ -34,3 +36,7 @@ bool FindRecipientId(const json::Element& document, const std::string& name, int
 
 // The status text of an outcome code.
 const wchar_t* MessageOutcomeText(int code);
+
+// Whether the next message needs a captcha, after an answer with code while
+// it was `due` before: -2 makes it due, a message sent ends it.
+bool MessageCaptchaDueAfter(int code, bool due);

@@ -120,6 +120,14 @@ LRESULT ShowCaptchaPrompt(CaptchaPrompt* prompt)
 {
     if (!prompt)
         return 0;
+    // The login and a message may both ask; the dialog's own loop would open
+    // the second over the first, and the user would type one code into the
+    // other's picture.
+    static bool open = false;
+    if (open) {
+        prompt->answer = CAPTCHA_BUSY;
+        return 0;
+    }
     prompt->answer = CAPTCHA_CANCELLED;
     // Decoded before the dialog opens, so a broken picture opens nothing.
     CaptchaDialogData data = {prompt, DecodePicture(prompt->picture, SX(kPictureWidth), SY(kPictureHeight))};
@@ -127,8 +135,12 @@ LRESULT ShowCaptchaPrompt(CaptchaPrompt* prompt)
         prompt->answer = CAPTCHA_UNREADABLE;
         return 0;
     }
+    open = true;
+    // Also when the main window goes while the dialog is open (exit): the
+    // dialog goes with it, and the worker's send returns cancelled.
     if (ShowModalDialogParam(IDD_CAPTCHA, CaptchaDialogProc, (LPARAM)&data) != IDOK)
         prompt->answer = CAPTCHA_CANCELLED;
+    open = false;
     DeleteObject(data.picture);
     return 0;
 }

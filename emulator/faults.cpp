@@ -35,6 +35,7 @@ constexpr FaultInfo kFaults[] = {
     {Fault::NotJson, "not_json", false, true},
     {Fault::NoOk, "no_ok", false, true},
     {Fault::OkString, "ok_string", false, true},
+    {Fault::CutPicture, "cut_picture", false, true},
 };
 
 }  // namespace

@@ -35,6 +35,8 @@ enum class Fault {
     NotJson,   // a body that is not JSON
     NoOk,      // an object without "ok"
     OkString,  // "ok" as a string: {"ok":"1"}
+    // Captcha pictures.
+    CutPicture,  // the first half of the GIF only
 };
 
 // The fault's name in the control API ("no_blank_line"), or "none".

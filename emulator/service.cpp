@@ -104,6 +104,21 @@ Answer SpoilReply(Answer a, Fault fault)
     return a;
 }
 
+// What a captcha picture becomes under a fault: a page in its place, or a
+// GIF that starts right and stops halfway.
+Answer SpoilPicture(Answer a, Fault fault)
+{
+    switch (fault) {
+    case Fault::NotJson:
+        a.contentType = "text/html";
+        a.body = "<html>internal error</html>";
+        break;
+    case Fault::CutPicture: a.body.resize(a.body.size() / 2); break;
+    default: break;
+    }
+    return a;
+}
+
 // A text as a person reads it in the state: UTF-8, one line, with
 // backslash, CR and LF written as \\, \r and \n.
 std::string Readable(std::string_view bytes)
@@ -363,7 +378,7 @@ Answer Service::DataAnswer(const Params& query, Fault fault)
         return SpoilReply(account ? SetActivity(*account, query) : Json(kSessionError), fault);
     }
     if (act == "captcha")
-        return Captcha(query);
+        return SpoilPicture(Captcha(query), fault);
     return Json("{\"ok\":0,\"error\":\"act\"}");
 }
 

@@ -8,11 +8,26 @@
 
 volatile LONG g_captchaDue = 0;
 
-bool AskCaptcha(const char* host, std::string& query)
+namespace {
+
+// The login and a message worker may both want a picture at once.
+int NewCaptchaId()
 {
-    // Only the login worker gets here, one at a time.
-    static unsigned seed = GetTickCount() ^ (GetCurrentProcessId() << 16);
-    const int csid = NextCaptchaId(&seed);
+    static volatile LONG seed = (LONG)(GetTickCount() ^ (GetCurrentProcessId() << 16));
+    for (;;) {
+        const LONG old = seed;
+        unsigned next = (unsigned)old;
+        const int csid = NextCaptchaId(&next);
+        if (InterlockedCompareExchange(&seed, (LONG)next, old) == old)
+            return csid;
+    }
+}
+
+}  // namespace
+
+bool AskCaptcha(const char* host, const wchar_t* cancelledText, std::string& query)
+{
+    const int csid = NewCaptchaId();
     char request[REQUEST_BUFFER_SIZE];
     if (!ComposeCaptchaRequest(request, csid, host)) {
         SetStatusText(TEXT_CAPTCHA_NO_PICTURE);
@@ -25,6 +40,7 @@ bool AskCaptcha(const char* host, std::string& query)
     prompt.picture = ResponseBody(response);
     prompt.code[0] = '\0';
     prompt.answer = CAPTCHA_CANCELLED;
+    // Whatever the exchange said, the user learns that the picture is missing.
     if (!IsCaptchaPicture(prompt.picture)) {
         SetStatusText(TEXT_CAPTCHA_NO_PICTURE);
         return false;
@@ -33,6 +49,7 @@ bool AskCaptcha(const char* host, std::string& query)
     switch (prompt.answer) {
     case CAPTCHA_TYPED: query = CaptchaQuery(csid, prompt.code); return true;
     case CAPTCHA_UNREADABLE: SetStatusText(TEXT_CAPTCHA_BAD_PICTURE); return false;
-    default: SetStatusText(TEXT_LOGIN_CANCELLED); return false;
+    case CAPTCHA_BUSY: SetStatusText(TEXT_CAPTCHA_BUSY); return false;
+    default: SetStatusText(cancelledText); return false;
     }
 }

@@ -1,5 +1,5 @@
-// The captcha step of the login worker: fetch the picture, have the main
-// window show it, and hand back what the user typed.
+// The captcha step of the login and message workers: fetch the picture, have
+// the main window show it, and hand back what the user typed.
 #pragma once
 
 #include <windows.h>
@@ -12,11 +12,13 @@
 // (one login at a time), read by it too.
 extern volatile LONG g_captchaDue;
 
-enum CaptchaAnswer { CAPTCHA_CANCELLED, CAPTCHA_TYPED, CAPTCHA_UNREADABLE };
+enum CaptchaAnswer { CAPTCHA_CANCELLED, CAPTCHA_TYPED, CAPTCHA_UNREADABLE, CAPTCHA_BUSY };
 
-// Sent (never posted) by the login worker to g_mainWindow with a
-// CaptchaPrompt* as lParam: the window owns every dialog, so the dialog opens
-// on its thread while the worker waits in SendMessage.
+// Sent (never posted) by a worker to g_mainWindow with a CaptchaPrompt* as
+// lParam: the window owns every dialog, so the dialog opens on its thread
+// while the worker waits in SendMessage. The prompt lives on the worker's
+// stack, which stays put until the send returns; the worker holds no lock
+// across the send, so the user-interface thread never waits on one.
 #define WM_CAPTCHA_PROMPT (WM_APP + 0x11)
 
 struct CaptchaPrompt {
@@ -26,6 +28,7 @@ struct CaptchaPrompt {
 };
 
 // Fetches a picture from host and asks for its code. True with the query
-// text for the login request; false when the user closed the dialog or
-// something failed, with the status text already shown.
-bool AskCaptcha(const char* host, std::string& query);
+// text for the request that answers it; false when the user closed the
+// dialog (then cancelledText is shown) or something failed (with its own
+// status text shown).
+bool AskCaptcha(const char* host, const wchar_t* cancelledText, std::string& query);

@@ -141,7 +141,7 @@ const wchar_t* SessionWorkText(SessionWork work)
 DWORD RunLogin(const Credentials* credentials, const char* host, const char* pictureHost)
 {
     std::string captchaQuery;
-    if (g_captchaDue && !AskCaptcha(pictureHost, captchaQuery))
+    if (g_captchaDue && !AskCaptcha(pictureHost, TEXT_LOGIN_CANCELLED, captchaQuery))
         return EXIT_FAILED;
     char request[REQUEST_BUFFER_SIZE];
     if (!ComposeLoginRequest(request, g_site, FieldText(credentials->email), FieldText(credentials->password),

@@ -29,6 +29,8 @@ constexpr wchar_t TEXT_SESSION_IDS_TOO_LONG[] = L"Сессия отклонен�
 constexpr wchar_t TEXT_CAPTCHA_NO_PICTURE[] = L"Картинка captcha не получена";
 constexpr wchar_t TEXT_CAPTCHA_BAD_PICTURE[] = L"Картинка captcha не читается";
 constexpr wchar_t TEXT_LOGIN_CANCELLED[] = L"Авторизация отменена";
+// A second picture while one is on screen.
+constexpr wchar_t TEXT_CAPTCHA_BUSY[] = L"Картинка captcha уже открыта";
 // A second tap while the first login or logout still runs.
 constexpr wchar_t TEXT_CONNECTING[] = L"Идет подключение, подождите...";
 constexpr wchar_t TEXT_DISCONNECTING[] = L"Идет отключение, подождите...";

@@ -204,6 +204,19 @@ int EmulatorStateValue(const std::string& name)
     return atoi(body.c_str() + at + (at == 0 ? 0 : 1) + key.size());
 }
 
+std::string PendingCaptchaCode(const std::string& csid)
+{
+    std::string body;
+    if (csid.empty() || HttpGet(DATA_HOST_ADDRESS, "/_emulator/state", &body) != 200)
+        return std::string();
+    const std::string key = "\ncaptcha " + csid + " ";
+    const std::string::size_type at = body.find(key);
+    if (at == std::string::npos)
+        return std::string();
+    const std::string::size_type from = at + key.size();
+    return body.substr(from, body.find('\n', from) - from);
+}
+
 bool WaitHeld(int count, unsigned long timeoutMs)
 {
     return WaitFor([&] { return EmulatorStateValue("held") == count; }, timeoutMs);

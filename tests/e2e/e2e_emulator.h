@@ -30,6 +30,9 @@ bool HoldAnswers(const char* address, int count);
 bool ReleaseAnswers();
 // A number from the emulator's state ("sessions", "held"); -1 when unknown.
 int EmulatorStateValue(const std::string& name);
+// The code the emulator drew for the picture csid and has not had tried
+// yet; empty when there is none.
+std::string PendingCaptchaCode(const std::string& csid);
 // Waits until count answers are held back.
 bool WaitHeld(int count, unsigned long timeoutMs = 15000);
 // The next successful login hands out a session id of sidLength bytes and a

@@ -5,6 +5,8 @@ const char DEMO_EMAIL[] = "demo@socialnet.example";
 const char DEMO_PASSWORD[] = "demo123";
 const char EMPTY_EMAIL[] = "empty@socialnet.example";
 const char EMPTY_PASSWORD[] = "empty";
+// The captcha dialog's caption in the resource script.
+const wchar_t CAPTCHA_TITLE[] = L"Captcha";
 
 std::string Utf8(const std::wstring& text)
 {
@@ -71,4 +73,38 @@ std::vector<std::wstring> E2eTest::ServerNames(
         wide.push_back(FromCp1251(name));
     SortLikeListBox(wide);
     return wide;
+}
+
+HWND E2eTest::WaitCaptcha(const EmulatorLog& log, std::string* csid)
+{
+    HWND dialog = app.WaitDialog(CAPTCHA_TITLE, STATUS_WAIT_MS);
+    if (!dialog)
+        return NULL;
+    const std::vector<std::string> pictures = log.RequestsWith("act=captcha");
+    EXPECT_EQ(1u, pictures.size()) << "one picture per dialog";
+    csid->clear();
+    if (!pictures.empty()) {
+        EXPECT_TRUE(QueryValue(pictures.back(), "csid", csid)) << pictures.back();
+    }
+    DWORD_PTR picture = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0,
+        SMTO_ABORTIFHUNG, 5000, &picture));
+    EXPECT_NE(0u, picture) << "the dialog shows no picture";
+    return dialog;
+}
+
+std::wstring E2eTest::AnswerCaptcha(HWND dialog, const char* code)
+{
+    if (code) {
+        const std::wstring typed = FromCp1251(code);
+        DWORD_PTR done = 0;
+        EXPECT_TRUE(SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_CODE), WM_SETTEXT, 0,
+            (LPARAM)typed.c_str(), SMTO_ABORTIFHUNG, 5000, &done));
+    }
+    app.MarkStatus();
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(code ? IDC_BAR_SEND : IDC_BAR_CLOSE, 0), 0);
+    EXPECT_TRUE(app.WaitWindowGone(dialog)) << "the captcha dialog stayed open";
+    std::wstring text;
+    app.WaitFinalStatus(&text, 30000);
+    return text;
 }

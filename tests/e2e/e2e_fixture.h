@@ -19,6 +19,7 @@ extern const char DEMO_EMAIL[];
 extern const char DEMO_PASSWORD[];
 extern const char EMPTY_EMAIL[];
 extern const char EMPTY_PASSWORD[];
+extern const wchar_t CAPTCHA_TITLE[];
 
 // Status texts the tests wait for.
 
@@ -42,6 +43,14 @@ protected:
     // sorted as the program's list box sorts them.
     std::vector<std::wstring> ServerNames(const std::string& act, const std::string& email = DEMO_EMAIL,
         const std::string& password = DEMO_PASSWORD);
+
+    // The captcha dialog opened by the command just given (the picture shown
+    // in it), or null; *csid is the picture's number from the request since
+    // the log's mark.
+    HWND WaitCaptcha(const EmulatorLog& log, std::string* csid);
+    // Types the code, presses "Отправить" (or "Закрыть" when code is null)
+    // and gives the final status text once the dialog has gone.
+    std::wstring AnswerCaptcha(HWND dialog, const char* code);
 
     SorvintaApp app;
     bool m_checkExit = true;

@@ -1,5 +1,5 @@
-// Login and logout against the emulator: the demo account, refusals and the
-// captcha sequence, every fault of the login host, and what goes on the wire.
+// Login and logout against the emulator: the demo account, refusals, every
+// fault of the login host, and what goes on the wire.
 #include "e2e_fixture.h"
 
 #include <algorithm>
@@ -57,15 +57,6 @@ TEST_F(LoginTest, LoginAndLogoutRequestsCarryTheSession)
     ASSERT_TRUE(QueryValue(logouts[0], "sid", &value));
     EXPECT_EQ(32u, value.size()) << logouts[0];
     EXPECT_EQ(std::string::npos, value.find_first_not_of("0123456789abcdef")) << logouts[0];
-}
-
-TEST_F(LoginTest, WrongPasswordThenCaptchaDue)
-{
-    StartApp(DEMO_EMAIL, "wrong-password");
-    EXPECT_EQ("Неверный email или пароль, captcha не нужна", Utf8(app.CommandAndWait(IDM_CONNECT)));
-    EXPECT_EQ("Неверный email или пароль, при следующей попытке нужно ввести captcha",
-        Utf8(app.CommandAndWait(IDM_CONNECT)));
-    EXPECT_TRUE(LoggedOut());
 }
 
 struct LoginFault {

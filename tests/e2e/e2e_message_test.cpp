@@ -83,6 +83,22 @@ protected:
         return dialog;
     }
 
+    // "Отправить" in the message dialog for the friend, which must close it
+    // and bring up the captcha dialog; its picture's csid in *csid.
+    HWND SendToCaptcha(const std::wstring& name, const std::wstring& kept, std::string* csid)
+    {
+        EmulatorLog log;
+        HWND dialog = OpenMessage(name);
+        if (!dialog)
+            return NULL;
+        EXPECT_EQ(Utf8(kept), Utf8(ItemText(dialog, IDC_MESSAGE_EDIT))) << "the text was not kept";
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SEND, 0), 0);
+        EXPECT_TRUE(app.WaitWindowGone(dialog));
+        HWND captcha = WaitCaptcha(log, csid);
+        EXPECT_TRUE(captcha != NULL) << "no captcha dialog before the message";
+        return captcha;
+    }
+
     // Presses a command of an open dialog and waits for the final status text.
     std::wstring Press(HWND dialog, WORD id, bool closes = true)
     {
@@ -184,15 +200,6 @@ TEST_F(MessageTest, RefusalsKeepTheTextForTheNextTry)
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_CLOSE, 0), 0);
     ASSERT_TRUE(app.WaitWindowGone(dialog));
 
-    // -2: the account has sent a burst of messages from elsewhere.
-    DirectSession direct;
-    ASSERT_TRUE(LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &direct));
-    for (int i = 0; i < 5; ++i)
-        ASSERT_EQ(200,
-            HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
-    EXPECT_EQ(Utf8(TEXT_CAPTCHA_NEEDED), Utf8(SendMessageTo(L"Борис Петров", L"Борис!")));
-    ASSERT_TRUE(ResetEmulator());
-
     // -1: the server has ended the program's session.
     EmulatorLog log;
     ASSERT_GT(LoadedCount(app.CommandAndWait(IDM_REFRESH)), 0);
@@ -206,6 +213,48 @@ TEST_F(MessageTest, RefusalsKeepTheTextForTheNextTry)
         &answer));
     EXPECT_EQ(Utf8(TEXT_AUTH_ERROR), Utf8(SendMessageTo(L"Борис Петров", L"Борис?")));
     EXPECT_EQ(Utf8(L"Ошибка."), Utf8(SetStatus(L"Нет сессии")));
+}
+
+TEST_F(MessageTest, AMessageHeldByACaptchaGoesOutWithTheCode)
+{
+    StartWithAllFriends();
+    // A burst of messages from elsewhere: the next one needs a captcha.
+    DirectSession direct;
+    ASSERT_TRUE(LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &direct));
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(200,
+            HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
+    const std::wstring name = L"Борис Петров";
+    const std::wstring text = L"Борис, это я & никто другой";
+    EXPECT_EQ(Utf8(TEXT_CAPTCHA), Utf8(SendMessageTo(name, text)));
+
+    // The text waits in his dialog; the next send asks first, and Close keeps it.
+    EmulatorLog log;
+    std::string csid;
+    HWND captcha = SendToCaptcha(name, text, &csid);
+    ASSERT_TRUE(captcha != NULL);
+    EXPECT_EQ(Utf8(TEXT_MESSAGE_CANCELLED), Utf8(AnswerCaptcha(captcha, NULL)));
+    EXPECT_TRUE(log.RequestsWith("act=add_message").empty());
+
+    log.Mark();
+    captcha = SendToCaptcha(name, text, &csid);
+    ASSERT_TRUE(captcha != NULL);
+    const std::string code = PendingCaptchaCode(csid);
+    ASSERT_GE(code.size(), 4u);
+    EXPECT_EQ(Utf8(TEXT_MESSAGE_SENT), Utf8(AnswerCaptcha(captcha, code.c_str())));
+    const std::vector<std::string> requests = log.RequestsWith("act=add_message");
+    ASSERT_EQ(1u, requests.size());
+    EXPECT_NE(std::string::npos, requests[0].find("&csid=" + csid + "&ccode=" + code + " HTTP/1.1"))
+        << requests[0];
+    std::string value;
+    ASSERT_TRUE(QueryValue(requests[0], "message", &value));
+    EXPECT_EQ(ToCp1251(text), DecodeQueryValue(value));
+    EXPECT_NE(std::string::npos, EmulatorState().find(" " + Utf8(text) + "\n"));
+
+    // Sent: the next message needs no picture.
+    log.Mark();
+    EXPECT_EQ(Utf8(TEXT_MESSAGE_SENT), Utf8(SendMessageTo(name, L"И ещё одно")));
+    EXPECT_TRUE(log.RequestsWith("act=captcha").empty());
 }
 
 struct ReplyFault {

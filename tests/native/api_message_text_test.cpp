@@ -13,6 +13,7 @@
 #include "api/status_history.h"
 #include "api/status_text.h"
 #include "json/reader.h"
+#include "net/captcha_logic.h"
 #include "net/text.h"
 
 namespace {
@@ -50,6 +51,14 @@ TEST(DataRequests, ComposeExactBytes)
         buffer);
     ASSERT_EQ(DataRequestComposed, ComposeMessageRequest(Message(""), "s", buffer, sizeof(buffer)));
     EXPECT_EQ("GET /data?act=add_message&id=2001&ts=64000010&message=&sid=s HTTP/1.1\r\n" + kTail, buffer);
+    // A send that answers a captcha carries its fields after the sid.
+    MessageJob answered = Message("x");
+    answered.captcha = CaptchaQuery(41, "k7 &");
+    ASSERT_EQ(DataRequestComposed, ComposeMessageRequest(answered, "s", buffer, sizeof(buffer)));
+    EXPECT_EQ(
+        "GET /data?act=add_message&id=2001&ts=64000010&message=x&sid=s&csid=41&ccode=k7%20%26 HTTP/1.1\r\n"
+            + kTail,
+        buffer);
     ASSERT_EQ(
         DataRequestComposed, ComposeStatusRequest(Status(kPrivet), "1001", "5f3a", buffer, sizeof(buffer)));
     EXPECT_EQ(
@@ -220,3 +229,23 @@ TEST(RunHistory, StatusesMessagesAndDrafts)
 }
 
 }  // namespace
+
+TEST(MessageCaptcha, DueFromMinus2UntilAMessageIsSent)
+{
+    struct Case {
+        int code;
+        bool before, after;
+    };
+    const Case cases[] = {
+        {-2, false, true},
+        {-2, true, true},
+        {1, true, false},
+        {1, false, false},
+        {0, true, true},
+        {-1, true, true},
+        {-3, true, true},
+        {-3, false, false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.after, MessageCaptchaDueAfter(c.code, c.before)) << c.code << " " << c.before;
+}

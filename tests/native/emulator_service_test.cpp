@@ -405,6 +405,19 @@ TEST_F(ServiceTest, ReplyFaultsSpoilMessageAndStatusAnswers)
     EXPECT_EQ(Fault::NoBlankLine, Data("act=set_activity&id=1001&text=s&sid=" + sid).wire);
 }
 
+TEST_F(ServiceTest, PictureFaultsSpoilTheGifButKeepItsCode)
+{
+    const size_t whole = Data("act=captcha&csid=9").body.size();
+    Arm(Host::Api, "cut_picture");
+    const Answer cut = Data("act=captcha&csid=9");
+    EXPECT_EQ("GIF8", cut.body.substr(0, 4));
+    EXPECT_LT(cut.body.size(), whole);  // half of a picture of at most 6 letters
+    Arm(Host::Api, "not_json");
+    EXPECT_EQ("<html>internal error</html>", Data("act=captcha&csid=9").body);
+    // The picture that never arrived still has its code: one try, as always.
+    EXPECT_GE(PendingCode(service, "9").size(), 4u);
+}
+
 TEST_F(ServiceTest, OtherActs)
 {
     EXPECT_EQ("{\"ok\":0,\"error\":\"act\"}", Data("act=wall&sid=x").body);
