@@ -112,6 +112,11 @@ drive login
 drive login
 drive status-tip
 shot 20-long-status-text
+# The next "Подключиться" shows the picture; "Закрыть" cancels the login.
+drive captcha
+shot 21-captcha-dialog
+drive close-dialog
+shot 22-captcha-cancelled
 drive exit
 # The program ran from a folder of its own in the prefix's Temp.
 rm -rf "$root"/wineprefix-x11/drive_c/users/*/Temp/sorvinta-e2e-*

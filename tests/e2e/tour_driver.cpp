@@ -8,6 +8,7 @@
 //   tour_driver about | close-about        open / close the About box
 //   tour_driver settings | close-settings  open / close the settings dialog
 //   tour_driver edit-row ROW               tap a row of the settings list
+//   tour_driver captcha                    "Подключиться" up to the captcha dialog, a code typed
 //   tour_driver exit                       "Выход", waits for the exit code
 //   tour_driver windows                    lists the visible top-level windows
 // Prints the status text after each step; exit code 0 when the step worked.
@@ -155,7 +156,7 @@ int Run(int argc, char** argv)
     } else if (step == "send" || step == "close-dialog") {
         // The open dialog: "Отправить", or "Закрыть".
         HWND dialog = GetForegroundWindow();
-        for (const wchar_t* title : {L"Отправить сообщение", L"Статус", L"Сообщения"})
+        for (const wchar_t* title : {L"Отправить сообщение", L"Статус", L"Сообщения", L"Captcha"})
             if (HWND found = app.WaitDialog(title, 200))
                 dialog = found;
         app.MarkStatus();
@@ -165,6 +166,14 @@ int Run(int argc, char** argv)
         if (step == "send")
             app.WaitFinalStatus(&text);
         app.Responsive(5000);
+    } else if (step == "captcha") {
+        app.Command(IDC_CONNECT);
+        HWND dialog = app.WaitDialog(L"Captcha");
+        if (!dialog)
+            result = Fail("captcha", "no captcha dialog");
+        else
+            SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_CODE), WM_SETTEXT, 0, (LPARAM)L"K7X4",
+                SMTO_ABORTIFHUNG, 5000, NULL);
     } else if (step == "settings") {
         app.Command(IDM_SETTINGS);
         if (!app.WaitDialog(L"Настройки"))
