@@ -18,10 +18,6 @@
 
 namespace {
 
-// Set by a message answered -2, ended by one sent; any message worker may
-// write it, and a lost race only costs one -2 or one picture too many.
-volatile LONG g_messageCaptchaDue = 0;
-
 // After a failed exchange the status bar already says why; the list of
 // messages sent records the same words.
 std::wstring ShownStatusText()
@@ -53,6 +49,10 @@ const wchar_t* Exchange(const char* request, const char* host, int* code, bool* 
 }
 
 }  // namespace
+
+// Any message worker may write it; a lost race only costs one -2 or one
+// picture too many.
+volatile LONG g_messageCaptchaDue = 0;
 
 void RunMessageSend(const MessageJob& asked, const char* host, const char* pictureHost)
 {

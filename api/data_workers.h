@@ -8,6 +8,10 @@
 #include "api/status_text.h"
 #include "app/constants.h"
 
+// Set by a message answered -2, ended by one sent: the next send asks for a
+// captcha first.
+extern volatile LONG g_messageCaptchaDue;
+
 DWORD WINAPI MessageSendThread(LPVOID job);
 DWORD WINAPI StatusUpdateThread(LPVOID job);
 

@@ -1,5 +1,6 @@
 #include "api/message_dialog.h"
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "api/friend_model.h"
 #include "api/message_history.h"
 #include "app/shell.h"
+#include "net/captcha_logic.h"
 #include "net/session.h"
 #include "net/text.h"
 #include "resources/resource.h"
@@ -82,13 +84,17 @@ std::wstring TypedText(HWND dialog)
 
 // A request too long for its buffer is caught here, while the user still
 // has his text in front of him; the worker checks again with its session.
+// When a captcha is due, room is kept for the longest fields it can add.
 bool FitsRequest(const MessageJob& job)
 {
     char sid[SESSION_ID_SIZE];
     char memberId[SESSION_ID_SIZE];
     ReadSessionIds(sid, memberId);
+    MessageJob longest = job;
+    if (g_messageCaptchaDue)
+        longest.captcha = CaptchaQuery(INT_MAX, std::string(CAPTCHA_CODE_MAX, '\xff'));
     char request[DATA_REQUEST_SIZE];
-    return ComposeMessageRequest(job, sid, request, sizeof(request)) != DataRequestTooLong;
+    return ComposeMessageRequest(longest, sid, request, sizeof(request)) != DataRequestTooLong;
 }
 
 INT_PTR OnSend(HWND dialog, UINT command)

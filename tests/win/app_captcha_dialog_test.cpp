@@ -159,17 +159,23 @@ TEST_F(CaptchaDialogTest, ShowsThePictureScaledAndHandsBackTheTypedCode)
     EXPECT_EQ(NULL, FindCaptchaDialog());
 }
 
-TEST_F(CaptchaDialogTest, CloseAndTheWindowsCloseCancel)
+TEST_F(CaptchaDialogTest, CloseAndTheWindowsCloseCancelAndASecondPromptIsRefused)
 {
     for (UINT message : {(UINT)WM_COMMAND, (UINT)WM_CLOSE}) {
         CaptchaPrompt prompt;
         prompt.picture = CaptchaGif();
         prompt.code[0] = '\0';
+        // A second worker asking while the dialog is open gets no dialog of its own.
+        CaptchaPrompt second;
+        second.picture = CaptchaGif();
+        second.answer = CAPTCHA_TYPED;
         ASSERT_TRUE(Prompt(prompt, [&](HWND dialog) {
+            SendMessageW(window, WM_CAPTCHA_PROMPT, 0, (LPARAM)&second);
             SetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, L"typed");
             PostMessageW(dialog, message, message == WM_COMMAND ? IDC_BAR_CLOSE : 0, 0);
         }));
         EXPECT_EQ(CAPTCHA_CANCELLED, prompt.answer) << message;
+        EXPECT_EQ(CAPTCHA_BUSY, second.answer) << message;
         EXPECT_EQ(NULL, FindCaptchaDialog());
     }
 }
