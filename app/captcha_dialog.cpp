@@ -5,10 +5,9 @@
 #include <aygshell.h>
 #include <string.h>
 
-#include "app/app_state.h"
-#include "app/modal_dialog.h"
+#include "app/shell.h"
 #include "app/picture.h"
-#include "app/ui_text.h"
+#include "app/app_texts.h"
 #include "net/captcha.h"
 #include "net/text_conv.h"
 #include "resources/resource.h"
@@ -59,7 +58,7 @@ BOOL OnInitDialog(HWND dialog, CaptchaDialogData* data)
     SetWindowLongPtrW(dialog, DWLP_USER, (LONG_PTR)data);
     memset(&g_captchaActivateInfo, 0, sizeof(g_captchaActivateInfo));
     g_captchaActivateInfo.cbSize = sizeof(g_captchaActivateInfo);
-    InitDeviceDialog(dialog, IDM_SEND_BAR);
+    InitDeviceDialog(dialog, IDR_SEND_BAR);
     CreateControls(dialog);
     SendDlgItemMessageW(dialog, IDC_CAPTCHA_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, (LPARAM)data->picture);
     SendDlgItemMessageW(dialog, IDC_CAPTCHA_CODE, EM_LIMITTEXT, CAPTCHA_CODE_MAX, 0);
@@ -86,7 +85,7 @@ INT_PTR OnCommand(HWND dialog, UINT id)
     CaptchaDialogData* data = (CaptchaDialogData*)GetWindowLongPtrW(dialog, DWLP_USER);
     switch (id) {
     case IDOK:
-    case IDC_BAR_SEND:
+    case IDM_BAR_SEND:
         if (!TakeCode(dialog, data->prompt)) {
             SetFocus(GetDlgItem(dialog, IDC_CAPTCHA_CODE));  // nothing typed yet
             return TRUE;
@@ -95,7 +94,7 @@ INT_PTR OnCommand(HWND dialog, UINT id)
         EndDialog(dialog, IDOK);
         return TRUE;
     case IDCANCEL:
-    case IDC_BAR_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
+    case IDM_BAR_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
     default: return FALSE;
     }
 }

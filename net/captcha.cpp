@@ -1,6 +1,6 @@
 #include "net/captcha.h"
 
-#include "app/app_state.h"
+#include "app/shell.h"
 #include "net/http_exchange.h"
 #include "net/response.h"
 #include "net/session_logic.h"

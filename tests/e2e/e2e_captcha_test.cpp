@@ -7,13 +7,6 @@
 namespace {
 
 const char WRONG_PASSWORD[] = "wrong-password";
-const wchar_t TEXT_WRONG_PASSWORD[] = L"Неверный email или пароль, captcha не нужна";
-const wchar_t TEXT_CAPTCHA_NEXT[] = L"Неверный email или пароль, при следующей попытке нужно ввести captcha";
-const wchar_t TEXT_WRONG_CAPTCHA[] = L"Неверно введена captcha при отсылке email и пароля";
-const wchar_t TEXT_LOGIN_CANCELLED[] = L"Авторизация отменена";
-const wchar_t TEXT_NO_PICTURE[] = L"Картинка captcha не получена";
-const wchar_t TEXT_BAD_PICTURE[] = L"Картинка captcha не читается";
-const wchar_t TEXT_CONNECTING[] = L"Идет подключение, подождите...";
 const wchar_t SETTINGS_TITLE[] = L"Настройки";
 // Never drawn: the emulator's pictures have no O.
 const char WRONG_CODE[] = "WRONG";
@@ -24,15 +17,15 @@ protected:
     void StartCaptchaDue()
     {
         StartApp(DEMO_EMAIL, WRONG_PASSWORD);
-        ASSERT_EQ(Utf8(TEXT_WRONG_PASSWORD), Utf8(app.CommandAndWait(IDC_CONNECT)));
-        ASSERT_EQ(Utf8(TEXT_CAPTCHA_NEXT), Utf8(app.CommandAndWait(IDC_CONNECT)));
+        ASSERT_EQ(Utf8(TEXT_WRONG_PASSWORD), Utf8(app.CommandAndWait(IDM_CONNECT)));
+        ASSERT_EQ(Utf8(TEXT_CAPTCHA_NEXT), Utf8(app.CommandAndWait(IDM_CONNECT)));
     }
 
     // "Подключиться" up to the captcha dialog; *code is the picture's code.
     HWND ConnectToCaptcha(std::string* csid, std::string* code)
     {
         log.Mark();
-        app.Command(IDC_CONNECT);
+        app.Command(IDM_CONNECT);
         HWND dialog = WaitCaptcha(log, csid);
         EXPECT_TRUE(dialog != NULL) << "no captcha dialog";
         *code = PendingCaptchaCode(*csid);
@@ -55,7 +48,7 @@ protected:
         HWND editor = app.TapSettingsRow(dialog, 2);
         ASSERT_TRUE(editor != NULL) << "a tap on the password row opened no editor";
         ASSERT_TRUE(app.TypeInto(editor, FromCp1251(password)));
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SAVE, 0), 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_SAVE, 0), 0);
         ASSERT_TRUE(app.WaitWindowGone(dialog));
     }
 
@@ -104,7 +97,7 @@ TEST_F(CaptchaTest, WrongCodeThenCloseThenTheRightCodeAndPasswordLogIn)
     EXPECT_FALSE(LoggedOut());
 
     // Success ends the captcha: out and in again without a picture.
-    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDC_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
     log.Mark();
     Login();
     EXPECT_TRUE(log.RequestsWith("act=captcha").empty());
@@ -116,10 +109,10 @@ struct PictureFault {
 };
 
 const PictureFault PICTURE_FAULTS[] = {
-    {"close", TEXT_NO_PICTURE},          // nothing comes back
-    {"no_blank_line", TEXT_NO_PICTURE},  // headers only
-    {"not_json", TEXT_NO_PICTURE},       // a page in its place
-    {"cut_picture", TEXT_BAD_PICTURE},   // a GIF that stops halfway
+    {"close", TEXT_CAPTCHA_NO_PICTURE},          // nothing comes back
+    {"no_blank_line", TEXT_CAPTCHA_NO_PICTURE},  // headers only
+    {"not_json", TEXT_CAPTCHA_NO_PICTURE},       // a page in its place
+    {"cut_picture", TEXT_CAPTCHA_BAD_PICTURE},   // a GIF that stops halfway
 };
 
 class PictureFaultTest : public CaptchaTest, public testing::WithParamInterface<PictureFault> { };
@@ -130,7 +123,7 @@ TEST_P(PictureFaultTest, NoDialogAClearTextAndTheNextTryWorks)
     ASSERT_TRUE(ArmFault(DATA_HOST_ADDRESS, GetParam().name));
     log.Mark();
     app.MarkStatus();
-    app.Command(IDC_CONNECT);
+    app.Command(IDM_CONNECT);
     // The exchange's own failure text may come first: wait for the step's.
     EXPECT_TRUE(app.WaitStatus(GetParam().text, 30000)) << Utf8(app.StatusText());
     EXPECT_TRUE(app.WaitDialog(CAPTCHA_TITLE, 500) == NULL) << "a dialog opened without a picture";
@@ -155,7 +148,7 @@ TEST_F(CaptchaTest, WhileTheDialogIsOpenTheWindowAnswersAndExitIsClean)
     // The worker waits for the dialog, the window does not wait for the worker.
     EXPECT_TRUE(app.Responsive());
     app.MarkStatus();
-    app.Command(IDC_CONNECT);
+    app.Command(IDM_CONNECT);
     EXPECT_TRUE(app.WaitStatus(TEXT_CONNECTING));
     EXPECT_TRUE(IsWindowVisible(dialog));
     // The window closed under the dialog: the program ends as always.

@@ -102,7 +102,7 @@ std::wstring E2eTest::AnswerCaptcha(HWND dialog, const char* code)
             (LPARAM)typed.c_str(), SMTO_ABORTIFHUNG, 5000, &done));
     }
     app.MarkStatus();
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(code ? IDC_BAR_SEND : IDC_BAR_CLOSE, 0), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(code ? IDM_BAR_SEND : IDM_BAR_CLOSE, 0), 0);
     EXPECT_TRUE(app.WaitWindowGone(dialog)) << "the captcha dialog stayed open";
     std::wstring text;
     app.WaitFinalStatus(&text, 30000);

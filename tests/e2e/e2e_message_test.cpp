@@ -92,7 +92,7 @@ protected:
         if (!dialog)
             return NULL;
         EXPECT_EQ(Utf8(kept), Utf8(ItemText(dialog, IDC_MESSAGE_EDIT))) << "the text was not kept";
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SEND, 0), 0);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_SEND, 0), 0);
         EXPECT_TRUE(app.WaitWindowGone(dialog));
         HWND captcha = WaitCaptcha(log, csid);
         EXPECT_TRUE(captcha != NULL) << "no captcha dialog before the message";
@@ -226,7 +226,7 @@ TEST_F(MessageTest, AMessageHeldByACaptchaGoesOutWithTheCode)
             HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
     const std::wstring name = L"Борис Петров";
     const std::wstring text = L"Борис, это я & никто другой";
-    EXPECT_EQ(Utf8(TEXT_CAPTCHA), Utf8(SendMessageTo(name, text)));
+    EXPECT_EQ(Utf8(TEXT_CAPTCHA_NEEDED), Utf8(SendMessageTo(name, text)));
 
     // The text waits in his dialog; the next send asks first, and Close keeps it.
     EmulatorLog log;

@@ -167,7 +167,7 @@ int Run(int argc, char** argv)
             app.WaitFinalStatus(&text);
         app.Responsive(5000);
     } else if (step == "captcha") {
-        app.Command(IDC_CONNECT);
+        app.Command(IDM_CONNECT);
         HWND dialog = app.WaitDialog(L"Captcha");
         if (!dialog)
             result = Fail("captcha", "no captcha dialog");

@@ -135,11 +135,11 @@ TEST_F(CaptchaDialogTest, ShowsThePictureScaledAndHandsBackTheTypedCode)
         ReadPicture(dialog, shown);
         shown.barOwned = GetWindow(g_menuBar, GW_OWNER) == dialog;
         // "Отправить" with nothing typed keeps the dialog open.
-        SendMessageW(dialog, WM_COMMAND, IDC_BAR_SEND, 0);
+        SendMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
         if (!IsWindowVisible(dialog))
             return;
         SetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, L"k7x4pm");
-        PostMessageW(dialog, WM_COMMAND, IDC_BAR_SEND, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
     }));
     EXPECT_EQ(CAPTCHA_TYPED, prompt.answer);
     EXPECT_STREQ("k7x4pm", prompt.code);
@@ -172,7 +172,7 @@ TEST_F(CaptchaDialogTest, CloseAndTheWindowsCloseCancelAndASecondPromptIsRefused
         ASSERT_TRUE(Prompt(prompt, [&](HWND dialog) {
             SendMessageW(window, WM_CAPTCHA_PROMPT, 0, (LPARAM)&second);
             SetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, L"typed");
-            PostMessageW(dialog, message, message == WM_COMMAND ? IDC_BAR_CLOSE : 0, 0);
+            PostMessageW(dialog, message, message == WM_COMMAND ? IDM_BAR_CLOSE : 0, 0);
         }));
         EXPECT_EQ(CAPTCHA_CANCELLED, prompt.answer) << message;
         EXPECT_EQ(CAPTCHA_BUSY, second.answer) << message;
