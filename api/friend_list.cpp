@@ -26,24 +26,33 @@ RefreshTickets g_refreshTickets;
 // and recompute its scroll bar for every row.
 // Redraw comes back on however the fill ends, an exception included.
 struct RedrawOffDuringFill {
-    RedrawOffDuringFill() { SendToFriendList(WM_SETREDRAW, FALSE, 0); }
+    explicit RedrawOffDuringFill(HWND list)
+        : list_(list)
+    {
+        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+    }
     ~RedrawOffDuringFill()
     {
-        SendToFriendList(WM_SETREDRAW, TRUE, 0);
-        HWND list = GetDlgItem(g_mainWindow, IDC_FRIEND_LIST);
-        if (list)
-            InvalidateRect(list, NULL, TRUE);
+        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list_, NULL, TRUE);
     }
+    HWND list_;
 };
 
 void AddFriendNames(const std::vector<std::string>& names)
 {
-    RedrawOffDuringFill redrawOff;
+    // Looked up once per fill through the main window: under Wine every
+    // GetDlgItem is a wineserver round trip, per row a third of the fill.
+    // A window gone mid-fill leaves a dead handle, and sends to it fail.
+    const HWND list = GetDlgItem(g_mainWindow, IDC_FRIEND_LIST);
+    if (!list)
+        return;
+    RedrawOffDuringFill redrawOff(list);
     for (const std::string& name : names) {
         wchar_t* wide = NULL;
         AnsiToWide(name.c_str(), &wide);
         if (wide)
-            SendToFriendList(LB_ADDSTRING, 0, (LPARAM)wide);
+            SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)wide);
         delete[] wide;
     }
 }

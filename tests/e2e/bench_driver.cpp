@@ -2,7 +2,16 @@
 // takes, from posting the command to the count in the status bar, and how
 // much memory the program needed for it.
 //   bench_driver EXE EMAIL PASSWORD FRIENDS RUNS
-// Prints one line: "bench FRIENDS median_ms min_ms max_ms peak_working_set_kb".
+//     "bench FRIENDS median_ms min_ms max_ms peak_working_set_kb
+//      idle_private_kb loaded_private_kb" (private bytes after the login and
+//     after the last refresh)
+//   bench_driver huge EXE RUNS
+//     a refresh of the demo account whose answer is 10 MiB:
+//     "huge median_ms min_ms max_ms"
+//   bench_driver start EXE FLOOR_EXE RUNS
+//     from process start to the main window shown and answering, for the
+//     program and for the bare window of "bench_floor window":
+//     "start median min max" and "start_floor median min max"
 #include <windows.h>
 #include <psapi.h>
 
@@ -13,6 +22,7 @@
 #include <vector>
 
 #include "e2e_driver.h"
+#include "e2e_emulator.h"
 #include "resources/resource.h"
 
 namespace {
@@ -45,12 +55,120 @@ int Fail(const std::string& why)
     return 1;
 }
 
+void PrintFigure(const char* name, std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    const size_t m = times.size();
+    const double median = m % 2 ? times[m / 2] : (times[m / 2 - 1] + times[m / 2]) / 2;
+    printf("%s %.0f %.0f %.0f\n", name, median, times.front(), times.back());
+    fflush(stdout);
+}
+
+SIZE_T PrivateKb(HANDLE process)
+{
+    PROCESS_MEMORY_COUNTERS_EX counters;
+    ZeroMemory(&counters, sizeof(counters));
+    counters.cb = sizeof(counters);
+    if (!GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&counters, sizeof(counters)))
+        return 0;
+    return counters.PrivateUsage / 1024;
+}
+
+int RunHuge(int runs)
+{
+    SorvintaApp app;
+    if (!app.StartWithAccount("demo@socialnet.example", "demo123"))
+        return Fail(app.Error());
+    if (app.CommandAndWait(IDM_CONNECT) != L"Вы успешно авторизованы")
+        return Fail("login failed");
+    app.Command(IDM_ALL_ONLINE);
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        if (!ArmFault(DATA_HOST_ADDRESS, "huge"))
+            return Fail("the fault was not armed");
+        app.MarkStatus();
+        const double start = NowMs();
+        app.Command(IDM_REFRESH);
+        const std::wstring loaded = L"Загружено 31 друзей";
+        if (!WaitForText(app, loaded, REFRESH_TIMEOUT_MS))
+            return Fail("huge refresh: " + ToUtf8(app.StatusText()));
+        times.push_back(NowMs() - start);
+    }
+    PrintFigure("huge", times);
+    DWORD code = 0;
+    app.Close(15000, &code);
+    return 0;
+}
+
+// A fresh copy of the floor each time, as the program gets its own folder.
+bool TimeFloorStart(const std::string& floorExe, double* ms)
+{
+    std::wstring exe(floorExe.begin(), floorExe.end());
+    std::wstring commandLine = L"\"" + exe + L"\" window";
+    STARTUPINFOW si;
+    ZeroMemory(&si, sizeof(si));
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi;
+    const double start = NowMs();
+    if (!CreateProcessW(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    HWND window = NULL;
+    DWORD_PTR answer = 0;
+    const DWORD began = GetTickCount();
+    while (!window || !IsWindowVisible(window)
+        || !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
+        if (GetTickCount() - began > 60000) {
+            TerminateProcess(pi.hProcess, 1);
+            return false;
+        }
+        Sleep(1);
+        window = FindWindowW(L"SorvintaBenchFloor", NULL);
+    }
+    *ms = NowMs() - start;
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    WaitForSingleObject(pi.hProcess, 15000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return true;
+}
+
+int RunStart(const std::string& floorExe, int runs)
+{
+    std::vector<double> program, floor;
+    for (int run = 0; run < runs; ++run) {
+        double ms = 0;
+        if (!TimeFloorStart(floorExe, &ms))
+            return Fail("the bare window did not show");
+        floor.push_back(ms);
+        SorvintaApp app;
+        const double start = NowMs();
+        if (!app.StartWithAccount("demo@socialnet.example", "demo123"))
+            return Fail(app.Error());
+        program.push_back(NowMs() - start);
+        DWORD code = 0;
+        app.Close(15000, &code);
+    }
+    PrintFigure("start", program);
+    PrintFigure("start_floor", floor);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "huge" && argc >= 4) {
+        SetSorvintaExe(argv[2]);
+        return StartWinsock() ? RunHuge(std::max(1, atoi(argv[3]))) : Fail("no Winsock");
+    }
+    if (mode == "start" && argc >= 5) {
+        SetSorvintaExe(argv[2]);
+        return RunStart(argv[3], std::max(1, atoi(argv[4])));
+    }
     if (argc < 6)
-        return Fail("usage: bench_driver EXE EMAIL PASSWORD FRIENDS RUNS");
+        return Fail(
+            "usage: bench_driver EXE EMAIL PASSWORD FRIENDS RUNS | huge EXE RUNS | start EXE FLOOR RUNS");
     SetSorvintaExe(argv[1]);
     const int friends = atoi(argv[4]);
     const int runs = std::max(1, atoi(argv[5]));
@@ -62,6 +180,7 @@ int main(int argc, char** argv)
     if (loggedIn != L"Вы успешно авторизованы")
         return Fail("login: " + ToUtf8(loggedIn));
     app.Command(IDM_ALL_ONLINE);  // all friends, not the online ones
+    const SIZE_T idleKb = PrivateKb(app.Process());
 
     const std::wstring loaded = L"Загружено " + std::to_wstring(friends) + L" друзей";
     std::vector<double> times;
@@ -87,8 +206,8 @@ int main(int argc, char** argv)
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted.size() % 2 ? sorted[sorted.size() / 2]
                                             : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
-    printf("bench %d %.0f %.0f %.0f %lu\n", friends, median, sorted.front(), sorted.back(),
-        (unsigned long)peakKb);
+    printf("bench %d %.0f %.0f %.0f %lu %lu %lu\n", friends, median, sorted.front(), sorted.back(),
+        (unsigned long)peakKb, (unsigned long)idleKb, (unsigned long)PrivateKb(app.Process()));
     fflush(stdout);
 
     DWORD code = 12345;
