@@ -1,0 +1,82 @@
+// Console helper of tools/soak.sh: one run of the program, REFRESHES
+// refreshes of the 2500-friend account one at a time, then LOGINS logins and
+// logouts; handles, GDI and USER objects and private bytes after the first
+// ten refreshes and at the end.
+//   soak_driver EXE REFRESHES LOGINS
+// Prints "soak NAME BEFORE AFTER" lines; exit 1 when a refresh or login failed.
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "e2e_driver.h"
+#include "resources/resource.h"
+
+namespace {
+
+struct Figures {
+    DWORD handles = 0, gdi = 0, user = 0;
+    SIZE_T privateKb = 0;
+};
+
+Figures Measure(HANDLE process)
+{
+    Figures f;
+    GetProcessHandleCount(process, &f.handles);
+    f.gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    f.user = GetGuiResources(process, GR_USEROBJECTS);
+    PROCESS_MEMORY_COUNTERS_EX counters;
+    ZeroMemory(&counters, sizeof(counters));
+    counters.cb = sizeof(counters);
+    if (GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&counters, sizeof(counters)))
+        f.privateKb = counters.PrivateUsage / 1024;
+    return f;
+}
+
+int Fail(const std::string& why)
+{
+    fprintf(stderr, "soak_driver: %s\n", why.c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4)
+        return Fail("usage: soak_driver EXE REFRESHES LOGINS");
+    SetSorvintaExe(argv[1]);
+    const int refreshes = atoi(argv[2]), logins = atoi(argv[3]);
+    SorvintaApp app;
+    if (!app.StartWithAccount("bench2500@socialnet.example", "bench"))
+        return Fail(app.Error());
+    if (app.CommandAndWait(IDC_CONNECT) != L"Вы успешно авторизованы")
+        return Fail("login failed");
+    app.Command(IDC_ALL_ONLINE);
+    Figures before;
+    for (int i = 0; i < refreshes; ++i) {
+        const std::wstring text = app.CommandAndWait(IDC_REFRESH);
+        if (text != L"Загружено 2500 друзей")
+            return Fail("refresh " + std::to_string(i + 1) + ": " + ToUtf8(text));
+        if (i == 9 || (i == refreshes - 1 && refreshes < 10))
+            before = Measure(app.Process());
+    }
+    for (int i = 0; i < logins; ++i) {
+        const std::wstring out = app.CommandAndWait(IDC_CONNECT);
+        const std::wstring in = app.CommandAndWait(IDC_CONNECT);
+        if (out != L"Вы успешно вышли" || in != L"Вы успешно авторизованы")
+            return Fail("login round " + std::to_string(i + 1) + ": " + ToUtf8(out) + " / " + ToUtf8(in));
+    }
+    const Figures after = Measure(app.Process());
+    printf("soak refreshes %d logins %d\n", refreshes, logins);
+    printf("soak handles %lu %lu\n", before.handles, after.handles);
+    printf("soak gdi %lu %lu\n", before.gdi, after.gdi);
+    printf("soak user %lu %lu\n", before.user, after.user);
+    printf("soak private_kb %lu %lu\n", (unsigned long)before.privateKb, (unsigned long)after.privateKb);
+    fflush(stdout);
+    DWORD code = 0;
+    app.Close(15000, &code);
+    return 0;
+}
