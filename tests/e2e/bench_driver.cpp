@@ -71,7 +71,8 @@ SIZE_T PrivateKb(HANDLE process)
     counters.cb = sizeof(counters);
     if (!GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&counters, sizeof(counters)))
         return 0;
-    return counters.PrivateUsage / 1024;
+    // Wine leaves PrivateUsage at 0; the page-file usage counts the same bytes.
+    return (counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage) / 1024;
 }
 
 int RunHuge(int runs)

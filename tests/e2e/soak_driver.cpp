@@ -31,7 +31,7 @@ Figures Measure(HANDLE process)
     ZeroMemory(&counters, sizeof(counters));
     counters.cb = sizeof(counters);
     if (GetProcessMemoryInfo(process, (PROCESS_MEMORY_COUNTERS*)&counters, sizeof(counters)))
-        f.privateKb = counters.PrivateUsage / 1024;
+        f.privateKb = (counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage) / 1024;
     return f;
 }
 
