@@ -19,6 +19,8 @@ for src in fuzz/*_fuzzer.cpp; do
   targets+=("$(basename "$src" .cpp)")
 done
 [ ${#targets[@]} -gt 0 ] || { echo "fuzz.sh: no fuzz/*_fuzzer.cpp" >&2; exit 2; }
+# Reconfigure first: targets added since the last configure need their rules.
+cmake "$root/native" >/dev/null || exit 2
 cmake --build "$root/native" -j "${SORVINTA_JOBS:-2}" --target "${targets[@]}" >/dev/null || exit 2
 
 printf '%-28s %12s %10s %9s\n' target executions coverage findings

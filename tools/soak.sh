@@ -22,5 +22,7 @@ echo "$out" | awk '
   BEGIN { m["handles"] = 8; m["gdi"] = 4; m["user"] = 4; m["private_kb"] = 1024; bad = 0
           printf "| figure | after 10 | at the end | margin | |\n|---|---:|---:|---:|---|\n" }
   $1 == "soak" && ($2 in m) { ok = $4 - $3 <= m[$2]; bad += !ok
-          printf "| %s | %s | %s | %s | %s |\n", $2, $3, $4, m[$2], ok ? "ok" : "GROWN" }
+          # Wine answers 0 for some counts of another process: say so.
+          verdict = $3 == 0 && $4 == 0 ? "not reported" : ok ? "ok" : "GROWN"
+          printf "| %s | %s | %s | %s | %s |\n", $2, $3, $4, m[$2], verdict }
   END { exit bad ? 1 : 0 }'
