@@ -1,0 +1,695 @@
+// Console helper of tools/faults.sh and of the test command: every fault
+// switch of the emulator against every worker, in one run of the program,
+// then the load cases. A cell passes when the program is alive, its window
+// answers within a second all along, the status ends on a final text within
+// 10 s, the list, the session and the service agree with that text, and every
+// request line the service saw is "METHOD /target HTTP/1.x" with nothing raw
+// in the target.
+//   faults_driver EXE [FAULT...]   (no faults named: all of them)
+// Prints the fault × worker table and the load table; exit 1 on any failed cell.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "e2e_driver.h"
+#include "e2e_emulator.h"
+#include "resources/resource.h"
+
+namespace {
+
+const char DEMO_EMAIL[] = "demo@socialnet.example";
+const char DEMO_PASSWORD[] = "demo123";
+const wchar_t FRIEND_NAME[] = L"Виктор Смирнов";  // 2004, in the all-friends list
+const char FRIEND_ID[] = "2004";
+
+const wchar_t TEXT_LOGGED_IN[] = L"Вы успешно авторизованы";
+const wchar_t TEXT_LOGGED_OUT[] = L"Вы успешно вышли";
+const wchar_t TEXT_NOT_LOGGED_IN[] = L"Вы еще не авторизованы";
+const wchar_t TEXT_MESSAGE_SENT[] = L"Сообщение успешно отправлено";
+const wchar_t TEXT_STATUS_SET[] = L"Статус успешно установлен.";
+const wchar_t TEXT_CONTACT_NOT_FOUND[] = L"Контакт не найден в списке";
+const wchar_t MESSAGE_TITLE[] = L"Отправить сообщение";
+const wchar_t STATUS_TITLE[] = L"Статус";
+const wchar_t SETTINGS_TITLE[] = L"Настройки";
+
+const DWORD FINAL_WITHIN_MS = 10000;
+const DWORD ANSWER_WITHIN_MS = 1000;
+
+enum Worker { LOGIN, FRIENDS, MESSAGE, STATUS, LOGOUT, WORKER_COUNT };
+const char* const WORKER_NAMES[WORKER_COUNT] = {"login", "friend list", "message", "status", "logout"};
+
+// spoils: the workers whose answer the fault makes unusable, so that a
+// success text there would be a lie.
+struct FaultRow {
+    const char* name;
+    const char* host;
+    unsigned spoils;
+};
+const unsigned ALL_LOGIN = 1u << LOGIN | 1u << LOGOUT;
+const unsigned ALL_DATA = 1u << FRIENDS | 1u << MESSAGE | 1u << STATUS;
+const unsigned REPLIES = 1u << MESSAGE | 1u << STATUS;
+const unsigned LIST = 1u << FRIENDS;
+
+const FaultRow FAULTS[] = {
+    {"none", NULL, 0},
+    {"close", LOGIN_HOST_ADDRESS, ALL_LOGIN},
+    {"slow", LOGIN_HOST_ADDRESS, 0},
+    // Every header line arrives whole: a HEAD answer needs no more.
+    {"no_blank_line", LOGIN_HOST_ADDRESS, 0},
+    {"reset", LOGIN_HOST_ADDRESS, ALL_LOGIN},
+    {"no_sid", LOGIN_HOST_ADDRESS, 1u << LOGIN},
+    {"long_sid", LOGIN_HOST_ADDRESS, 0},
+    {"no_remixmid", LOGIN_HOST_ADDRESS, 1u << LOGIN},
+    {"bad_byte_sid", LOGIN_HOST_ADDRESS, 0},
+    {"close", DATA_HOST_ADDRESS, ALL_DATA},
+    {"slow", DATA_HOST_ADDRESS, 0},
+    {"no_blank_line", DATA_HOST_ADDRESS, ALL_DATA},
+    {"no_brackets", DATA_HOST_ADDRESS, LIST},
+    {"no_close_bracket", DATA_HOST_ADDRESS, LIST},
+    {"bad_json", DATA_HOST_ADDRESS, LIST},
+    {"members_not_array", DATA_HOST_ADDRESS, LIST},
+    {"member_not_array", DATA_HOST_ADDRESS, LIST},
+    {"member_short", DATA_HOST_ADDRESS, LIST},
+    {"name_not_string", DATA_HOST_ADDRESS, LIST},
+    {"u_escape", DATA_HOST_ADDRESS, 0},
+    {"huge", DATA_HOST_ADDRESS, 0},
+    {"not_json", DATA_HOST_ADDRESS, REPLIES},
+    {"no_ok", DATA_HOST_ADDRESS, REPLIES},
+    {"ok_string", DATA_HOST_ADDRESS, REPLIES},
+};
+
+std::vector<std::wstring> g_serverNames;  // the demo account's friends, sorted as the list box sorts
+bool g_failed = false;
+
+std::string RowName(const FaultRow& row)
+{
+    if (!row.host)
+        return row.name;
+    return std::string(row.host == LOGIN_HOST_ADDRESS ? "login " : "data ") + row.name;
+}
+
+int LoadedCount(const std::wstring& text)
+{
+    const std::wstring head = L"Загружено ", tail = L" друзей";
+    if (text.size() <= head.size() + tail.size() || text.compare(0, head.size(), head) != 0
+        || text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
+        return -1;
+    const std::wstring digits = text.substr(head.size(), text.size() - head.size() - tail.size());
+    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return -1;
+    return _wtoi(digits.c_str());
+}
+
+// A request line as a sound client writes it: two single spaces, a target
+// of printable ASCII without spaces, the version at the end.
+bool IsCleanRequestLine(const std::string& line)
+{
+    const std::string::size_type first = line.find(' ');
+    const std::string::size_type last = line.rfind(' ');
+    if (first == std::string::npos || first == last || line.compare(last + 1, 7, "HTTP/1.") != 0
+        || line.size() != last + 9)
+        return false;
+    for (std::string::size_type i = first + 1; i < last; ++i) {
+        const unsigned char c = (unsigned char)line[i];
+        if (c <= 0x20 || c >= 0x7F)
+            return false;
+    }
+    return true;
+}
+
+std::string FirstDirtyLine(const EmulatorLog& log)
+{
+    for (const std::string& line : log.LinesSinceMark())
+        if (!IsCleanRequestLine(line))
+            return line;
+    return std::string();
+}
+
+// Waits for the final text, asking the window to answer all along.
+// Empty when the case passed so far; otherwise what went wrong.
+std::string Watch(const SorvintaApp& app, std::wstring* text, DWORD timeoutMs = FINAL_WITHIN_MS)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (app.WaitFinalStatus(text, 50))
+            break;
+        if (!app.Running())
+            return "the program ended";
+        if (!app.Responsive(ANSWER_WITHIN_MS))
+            return "no answer within 1 s";
+        if (GetTickCount() - start > timeoutMs)
+            return "stuck on \"" + ToUtf8(*text) + "\"";
+    }
+    if (!app.Responsive(ANSWER_WITHIN_MS))
+        return "no answer within 1 s";
+    return std::string();
+}
+
+bool SetItemText(HWND dialog, int id, const std::wstring& text)
+{
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(
+               GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &result)
+        && result;
+}
+
+std::string EmulatorState()
+{
+    std::string body;
+    HttpGet(DATA_HOST_ADDRESS, "/_emulator/state", &body);
+    return body;
+}
+
+int RowOf(const SorvintaApp& app, const std::wstring& name)
+{
+    const std::vector<std::wstring> rows = app.ListRows();
+    const auto found = std::find(rows.begin(), rows.end(), name);
+    return found == rows.end() ? -1 : (int)(found - rows.begin());
+}
+
+// The rows a loaded list must hold; under u_escape one name's first
+// letter was sent as \u0410 and shows as "А".
+bool ListMatchesServer(const std::vector<std::wstring>& rows, bool escapedLetter)
+{
+    if (!escapedLetter)
+        return rows == g_serverNames;
+    if (rows.size() != g_serverNames.size() || !IsSortedLikeListBox(rows))
+        return false;
+    int strangers = 0;
+    for (const std::wstring& row : rows)
+        if (std::find(g_serverNames.begin(), g_serverNames.end(), row) == g_serverNames.end())
+            strangers += row.empty() || row[0] != L'А' ? 2 : 1;
+    return strangers <= 1;
+}
+
+class Matrix {
+public:
+    explicit Matrix(const std::string& exe) { SetSorvintaExe(exe); }
+
+    // One row: the fault armed before each worker, disarmed after it.
+    std::vector<std::string> Run(const FaultRow& row)
+    {
+        std::vector<std::string> cells(WORKER_COUNT);
+        ResetEmulator();
+        for (int w = 0; w < WORKER_COUNT; ++w) {
+            std::string why = Prepare((Worker)w);
+            if (!why.empty()) {
+                cells[w] = "set-up: " + why;
+                continue;
+            }
+            EmulatorLog log;
+            m_row = &row;
+            if (row.host)
+                ArmFault(row.host, row.name, 1);
+            std::wstring text;
+            why = RunWorker((Worker)w, row, &text);
+            Disarm();
+            if (why.empty() && (row.spoils & (1u << w)) && IsSuccess((Worker)w, text))
+                why = "success on a spoiled answer: \"" + ToUtf8(text) + "\"";
+            if (why.empty()) {
+                const std::string dirty = FirstDirtyLine(log);
+                if (!dirty.empty())
+                    why = "request line \"" + dirty + "\"";
+            }
+            cells[w] = why.empty() ? "pass" : why;
+        }
+        return cells;
+    }
+
+    std::string LoadCase(int index);
+    static const int LOAD_CASES = 5;
+    static const char* LoadName(int index);
+    void Stop()
+    {
+        DWORD code = 0;
+        if (m_app->Running())
+            m_app->Close(15000, &code);
+    }
+
+private:
+    static bool IsSuccess(Worker w, const std::wstring& text)
+    {
+        switch (w) {
+        case LOGIN: return text == TEXT_LOGGED_IN;
+        case FRIENDS: return LoadedCount(text) >= 0;
+        case MESSAGE: return text == TEXT_MESSAGE_SENT;
+        case STATUS: return text == TEXT_STATUS_SET;
+        case LOGOUT: return text == TEXT_LOGGED_OUT;
+        default: return false;
+        }
+    }
+
+    // A program running and answering; a new one when the last one is gone.
+    std::string EnsureRunning()
+    {
+        if (m_app->Running() && m_app->Responsive(ANSWER_WITHIN_MS))
+            return std::string();
+        m_app.reset(new SorvintaApp);
+        m_loggedIn = false;
+        if (!m_app->StartWithAccount(DEMO_EMAIL, DEMO_PASSWORD))
+            return m_app->Error();
+        m_app->Command(IDC_ALL_ONLINE);  // all friends: the online set moves with the clock
+        return std::string();
+    }
+
+    std::string EnsureLoggedIn(bool wanted)
+    {
+        if (m_loggedIn == wanted)
+            return std::string();
+        std::wstring text = m_app->CommandAndWait(IDC_CONNECT);
+        m_loggedIn = text == TEXT_LOGGED_IN;
+        if (m_loggedIn != wanted)
+            return ToUtf8(text);
+        return std::string();
+    }
+
+    // The state each worker starts from, reached without faults.
+    std::string Prepare(Worker w)
+    {
+        std::string why = EnsureRunning();
+        if (why.empty())
+            why = EnsureLoggedIn(w != LOGIN);
+        if (why.empty() && w != LOGIN && w != LOGOUT && RowOf(*m_app, FRIEND_NAME) < 0) {
+            const std::wstring text = m_app->CommandAndWait(IDC_REFRESH);
+            if (LoadedCount(text) < 0)
+                why = ToUtf8(text);
+        }
+        return why;
+    }
+
+    std::string RunWorker(Worker w, const FaultRow& row, std::wstring* text)
+    {
+        switch (w) {
+        case LOGIN: return RunLogin(text);
+        case FRIENDS: return RunRefresh(row, text);
+        case MESSAGE: return RunMessage(text);
+        case STATUS: return RunStatus(text);
+        case LOGOUT: return RunLogout(text);
+        default: return "no such worker";
+        }
+    }
+
+    // The checks that follow a worker meet a sound service.
+    void Disarm()
+    {
+        if (m_row && m_row->host)
+            ArmFault(m_row->host, "none", 1);
+        m_row = NULL;
+    }
+
+    // A refresh tells the session apart: a list, or "not logged in" with
+    // nothing sent.
+    // After a failed logout the service may have ended the session all the
+    // same (the answer was lost): the program still holds it, so the refresh
+    // goes out, and may be refused.
+    std::string SessionAgrees(bool loggedIn, bool deadOnServer = false)
+    {
+        EmulatorLog log;
+        std::wstring text;
+        m_app->MarkStatus();
+        m_app->Command(IDC_REFRESH);
+        const std::string why = Watch(*m_app, &text);
+        if (!why.empty())
+            return "refresh after: " + why;
+        if (loggedIn && deadOnServer && (text == TEXT_NOT_LOGGED_IN || log.RequestsWith("/data?").empty()))
+            return "the session was dropped half: \"" + ToUtf8(text) + "\"";
+        if (loggedIn && !deadOnServer && LoadedCount(text) < 0)
+            return "logged in, but a refresh says \"" + ToUtf8(text) + "\"";
+        if (!loggedIn && (text != TEXT_NOT_LOGGED_IN || !log.RequestsWith("/data?").empty()))
+            return "logged out, but a refresh says \"" + ToUtf8(text) + "\"";
+        return std::string();
+    }
+
+    std::string RunLogin(std::wstring* text)
+    {
+        m_app->MarkStatus();
+        m_app->Command(IDC_CONNECT);
+        std::string why = Watch(*m_app, text);
+        if (!why.empty())
+            return why;
+        m_loggedIn = *text == TEXT_LOGGED_IN;
+        Disarm();
+        return SessionAgrees(m_loggedIn);
+    }
+
+    std::string RunLogout(std::wstring* text)
+    {
+        m_app->MarkStatus();
+        m_app->Command(IDC_CONNECT);
+        std::string why = Watch(*m_app, text);
+        if (!why.empty())
+            return why;
+        // A failed logout keeps the session; either way the refresh agrees.
+        m_loggedIn = *text != TEXT_LOGGED_OUT;
+        Disarm();
+        return SessionAgrees(m_loggedIn, m_loggedIn);
+    }
+
+    std::string RunRefresh(const FaultRow& row, std::wstring* text)
+    {
+        const std::vector<std::wstring> before = m_app->ListRows();
+        m_app->MarkStatus();
+        m_app->Command(IDC_REFRESH);
+        const std::string why = Watch(*m_app, text);
+        if (!why.empty())
+            return why;
+        const std::vector<std::wstring> rows = m_app->ListRows();
+        const int count = LoadedCount(*text);
+        if (count < 0)
+            return rows == before ? std::string() : "a failed refresh changed the list";
+        if ((int)rows.size() != count)
+            return "status says " + std::to_string(count) + ", list holds " + std::to_string(rows.size());
+        if (!ListMatchesServer(rows, strcmp(row.name, "u_escape") == 0))
+            return "the list is not the server's";
+        return std::string();
+    }
+
+    // Closes an open dialog with its button and waits for the final text.
+    std::string Press(HWND dialog, WORD id, std::wstring* text)
+    {
+        m_app->MarkStatus();
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        if (!m_app->WaitWindowGone(dialog))
+            return "the dialog stayed open";
+        return Watch(*m_app, text);
+    }
+
+    // The recipient is found through the model by the row's name, so a
+    // model that disagrees with the list shows here.
+    std::string RunMessage(std::wstring* text)
+    {
+        if (!m_app->SelectRow(RowOf(*m_app, FRIEND_NAME)))
+            return "no row to select";
+        m_app->Command(IDC_SECTION_MESSAGE);
+        HWND dialog = m_app->WaitDialog(MESSAGE_TITLE);
+        if (!dialog)
+            return "no message dialog";
+        const std::wstring message = L"Проверка " + std::to_wstring(++m_serial);
+        if (!SetItemText(dialog, IDC_MESSAGE_EDIT, message))
+            return "cannot type the message";
+        const std::string why = Press(dialog, IDC_BAR_SEND, text);
+        if (!why.empty())
+            return why;
+        const std::string line
+            = std::string("message ") + DEMO_EMAIL + " " + FRIEND_ID + " " + ToUtf8(message);
+        if (*text == TEXT_MESSAGE_SENT && EmulatorState().find(line) == std::string::npos)
+            return "sent, but the service has no such message";
+        if (*text == TEXT_CONTACT_NOT_FOUND)
+            return "the list shows a friend the model does not hold";
+        return std::string();
+    }
+
+    std::string RunStatus(std::wstring* text)
+    {
+        m_app->Command(IDC_STATUS);
+        HWND dialog = m_app->WaitDialog(STATUS_TITLE);
+        if (!dialog)
+            return "no status dialog";
+        const std::wstring status = L"Статус " + std::to_wstring(++m_serial);
+        if (!SetItemText(dialog, IDC_STATUS_EDIT, status))
+            return "cannot type the status";
+        const std::string why = Press(dialog, IDC_BAR_SEND, text);
+        if (!why.empty())
+            return why;
+        if (*text == TEXT_STATUS_SET
+            && EmulatorState().find(std::string("status ") + DEMO_EMAIL + " " + ToUtf8(status))
+                == std::string::npos)
+            return "set, but the service has no such status";
+        return std::string();
+    }
+
+    std::string TwentyRefreshesAtOnce();
+    std::string LoginLogoutRace();
+    std::string RefreshRacingSends();
+    std::string SaveRacingLogin();
+    std::string ExitWhileFiveWorkersRun();
+
+    // The program's threads with no worker running.
+    int IdleThreads() const
+    {
+        int fewest = m_app->ThreadCount();
+        for (int i = 0; i < 20; ++i)
+            fewest = std::min(fewest, m_app->ThreadCount());
+        return fewest;
+    }
+
+    std::unique_ptr<SorvintaApp> m_app {new SorvintaApp};
+    bool m_loggedIn = false;
+    int m_serial = 0;
+    const FaultRow* m_row = NULL;  // armed for the worker running now
+};
+
+const char* Matrix::LoadName(int index)
+{
+    static const char* const names[LOAD_CASES]
+        = {"20 refreshes at once", "login and logout racing", "refresh racing a message and a status",
+            "settings Save racing a login", "exit while five workers run"};
+    return names[index];
+}
+
+std::string Matrix::LoadCase(int index)
+{
+    ResetEmulator();
+    std::string why = Prepare(FRIENDS);
+    if (!why.empty())
+        return "set-up: " + why;
+    EmulatorLog log;
+    switch (index) {
+    case 0: why = TwentyRefreshesAtOnce(); break;
+    case 1: why = LoginLogoutRace(); break;
+    case 2: why = RefreshRacingSends(); break;
+    case 3: why = SaveRacingLogin(); break;
+    case 4: why = ExitWhileFiveWorkersRun(); break;
+    }
+    ReleaseAnswers();
+    if (why.empty()) {
+        const std::string dirty = FirstDirtyLine(log);
+        if (!dirty.empty())
+            why = "request line \"" + dirty + "\"";
+    }
+    return why.empty() ? "pass" : why;
+}
+
+// All twenty answers held and let go together: one whole list at the end.
+std::string Matrix::TwentyRefreshesAtOnce()
+{
+    const int idle = IdleThreads();
+    HoldAnswers(DATA_HOST_ADDRESS, 20);
+    m_app->MarkStatus();
+    for (int i = 0; i < 20; ++i)
+        m_app->Command(IDC_REFRESH);
+    if (!WaitHeld(20))
+        return "not all twenty requests went out";
+    ReleaseAnswers();
+    std::wstring text;
+    std::string why = Watch(*m_app, &text);
+    if (!why.empty())
+        return why;
+    if (!m_app->WaitThreadsAtMost(idle, 30000))
+        return "a worker is still running";
+    text = m_app->StatusText();
+    if (LoadedCount(text) != (int)g_serverNames.size())
+        return ToUtf8(text);
+    return m_app->ListRows() == g_serverNames ? std::string() : "the list is not the server's";
+}
+
+// Connect tapped five times while logins and logouts are under way: the
+// text shown last and the session agree.
+std::string Matrix::LoginLogoutRace()
+{
+    const int idle = IdleThreads();
+    for (int round = 0; round < 2; ++round) {
+        HoldAnswers(LOGIN_HOST_ADDRESS, 1);
+        m_app->MarkStatus();
+        for (int i = 0; i < 5; ++i)
+            m_app->Command(IDC_CONNECT);
+        if (!WaitHeld(1))
+            return "no login or logout went out";
+        m_app->Command(IDC_CONNECT);
+        ReleaseAnswers();
+        for (int i = 0; i < 3; ++i)
+            m_app->Command(IDC_CONNECT);
+        if (!m_app->WaitThreadsAtMost(idle, 30000))
+            return "a worker is still running";
+        std::wstring text;
+        const std::string why = Watch(*m_app, &text);
+        if (!why.empty())
+            return why;
+        if (text != TEXT_LOGGED_IN && text != TEXT_LOGGED_OUT)
+            return ToUtf8(text);
+        m_loggedIn = text == TEXT_LOGGED_IN;
+        const std::string agrees = SessionAgrees(m_loggedIn);
+        if (!agrees.empty())
+            return agrees;
+    }
+    return std::string();
+}
+
+// A message, a status and a refresh, all three answers held and let go
+// together: each arrives, and the list is whole.
+std::string Matrix::RefreshRacingSends()
+{
+    const int idle = IdleThreads();
+    HoldAnswers(DATA_HOST_ADDRESS, 3);
+    if (!m_app->SelectRow(RowOf(*m_app, FRIEND_NAME)))
+        return "no row to select";
+    m_app->Command(IDC_SECTION_MESSAGE);
+    HWND dialog = m_app->WaitDialog(MESSAGE_TITLE);
+    const std::wstring message = L"Гонка " + std::to_wstring(++m_serial);
+    if (!dialog || !SetItemText(dialog, IDC_MESSAGE_EDIT, message))
+        return "no message dialog";
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SEND, 0), 0);
+    if (!m_app->WaitWindowGone(dialog))
+        return "the message dialog stayed open";
+    m_app->Command(IDC_STATUS);
+    dialog = m_app->WaitDialog(STATUS_TITLE);
+    const std::wstring status = L"Гонка " + std::to_wstring(++m_serial);
+    if (!dialog || !SetItemText(dialog, IDC_STATUS_EDIT, status))
+        return "no status dialog";
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SEND, 0), 0);
+    if (!m_app->WaitWindowGone(dialog))
+        return "the status dialog stayed open";
+    m_app->Command(IDC_REFRESH);
+    if (!WaitHeld(3))
+        return "not all three requests went out";
+    m_app->MarkStatus();
+    ReleaseAnswers();
+    std::wstring text;
+    std::string why = Watch(*m_app, &text);
+    if (!why.empty())
+        return why;
+    if (!m_app->WaitThreadsAtMost(idle, 30000))
+        return "a worker is still running";
+    const std::string state = EmulatorState();
+    if (state.find(std::string("message ") + DEMO_EMAIL + " " + FRIEND_ID + " " + ToUtf8(message))
+        == std::string::npos)
+        return "the message did not arrive";
+    if (state.find(std::string("status ") + DEMO_EMAIL + " " + ToUtf8(status)) == std::string::npos)
+        return "the status did not arrive";
+    return m_app->ListRows() == g_serverNames ? std::string() : "the list is not the server's";
+}
+
+// Save in the settings dialog while a login waits for its answer: the login
+// ends, and the credentials still log in afterwards.
+std::string Matrix::SaveRacingLogin()
+{
+    std::string why = EnsureLoggedIn(false);
+    if (!why.empty())
+        return "set-up: " + why;
+    const int idle = IdleThreads();
+    m_app->Command(IDC_SETTINGS);
+    HWND dialog = m_app->WaitDialog(SETTINGS_TITLE);
+    if (!dialog)
+        return "no settings dialog";
+    HoldAnswers(LOGIN_HOST_ADDRESS, 1);
+    m_app->MarkStatus();
+    m_app->Command(IDC_CONNECT);
+    if (!WaitHeld(1))
+        return "no login went out";
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SAVE, 0), 0);
+    if (!m_app->WaitWindowGone(dialog))
+        return "the settings dialog stayed open";
+    ReleaseAnswers();
+    std::wstring text;
+    why = Watch(*m_app, &text);
+    if (!why.empty())
+        return why;
+    if (!m_app->WaitThreadsAtMost(idle, 30000))
+        return "a worker is still running";
+    if (m_app->StatusText() != TEXT_LOGGED_IN)
+        return ToUtf8(m_app->StatusText());
+    m_loggedIn = true;
+    if ((why = EnsureLoggedIn(false)).empty() && (why = EnsureLoggedIn(true)).empty())
+        return std::string();
+    return "after Save: " + why;
+}
+
+std::string Matrix::ExitWhileFiveWorkersRun()
+{
+    HoldAnswers(DATA_HOST_ADDRESS, 5);
+    for (int i = 0; i < 5; ++i)
+        m_app->Command(IDC_REFRESH);
+    if (!WaitHeld(5))
+        return "not all five requests went out";
+    m_app->Command(IDC_EXIT);
+    DWORD code = 12345;
+    const bool ended = m_app->WaitExit(FINAL_WITHIN_MS, &code);
+    ReleaseAnswers();
+    if (!ended)
+        return "still running 10 s after \"Выход\"";
+    return code == 0 ? std::string() : "exit code " + std::to_string(code);
+}
+
+void PrintTable(const std::vector<std::string>& header, const std::vector<std::vector<std::string>>& rows)
+{
+    std::string line = "|";
+    for (const std::string& h : header)
+        line += " " + h + " |";
+    printf("%s\n|", line.c_str());
+    for (size_t i = 0; i < header.size(); ++i)
+        printf("---|");
+    printf("\n");
+    for (const std::vector<std::string>& row : rows) {
+        line = "|";
+        for (const std::string& cell : row)
+            line += " " + cell + " |";
+        printf("%s\n", line.c_str());
+    }
+    fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        fprintf(stderr, "usage: faults_driver EXE [FAULT...]\n");
+        return 2;
+    }
+    DirectSession session;
+    std::vector<std::string> names;
+    if (!StartWinsock() || !ResetEmulator() || !LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &session)
+        || !FetchFriendNames(session, "friends", &names)) {
+        fprintf(stderr, "faults_driver: the emulator does not answer; run inside tools/sandbox.sh\n");
+        return 2;
+    }
+    for (const std::string& name : names)
+        g_serverNames.push_back(FromCp1251(name));
+    SortLikeListBox(g_serverNames);
+
+    Matrix matrix(argv[1]);
+    std::vector<std::vector<std::string>> table;
+    for (const FaultRow& row : FAULTS) {
+        bool chosen = argc == 2;
+        for (int i = 2; i < argc; ++i)
+            chosen = chosen || RowName(row) == argv[i] || strcmp(row.name, argv[i]) == 0;
+        if (!chosen)
+            continue;
+        std::vector<std::string> line = {RowName(row)};
+        for (const std::string& cell : matrix.Run(row)) {
+            g_failed = g_failed || cell != "pass";
+            line.push_back(cell);
+        }
+        table.push_back(line);
+    }
+    std::vector<std::string> header = {"fault"};
+    for (const char* name : WORKER_NAMES)
+        header.push_back(name);
+    PrintTable(header, table);
+
+    printf("\n");
+    std::vector<std::vector<std::string>> load;
+    for (int i = 0; i < Matrix::LOAD_CASES; ++i) {
+        const std::string cell = matrix.LoadCase(i);
+        g_failed = g_failed || cell != "pass";
+        load.push_back({Matrix::LoadName(i), cell});
+    }
+    PrintTable({"load case", "result"}, load);
+    matrix.Stop();
+    return g_failed ? 1 : 0;
+}
