@@ -17,14 +17,75 @@
 namespace {
 
 struct Figures {
-    DWORD handles = 0, gdi = 0, user = 0;
+    DWORD handles = 0, windows = 0, gdi = 0, user = 0;
     SIZE_T privateKb = 0;
 };
 
-Figures Measure(HANDLE process)
+// Wine answers GetProcessHandleCount with 0; the handles themselves are in
+// the wineserver's table of the process, so each one that can be duplicated
+// is counted. Wine hands out the lowest free multiple of 4: a long run of
+// misses is the end of the table.
+DWORD CountHandles(HANDLE process)
+{
+    DWORD count = 0, misses = 0;
+    for (ULONG_PTR value = 4; value < (1u << 24) && misses < 4096; value += 4) {
+        HANDLE copy = NULL;
+        if (DuplicateHandle(
+                process, (HANDLE)value, GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+            CloseHandle(copy);
+            ++count;
+            misses = 0;
+        } else {
+            ++misses;
+        }
+    }
+    return count;
+}
+
+struct WindowCount {
+    DWORD pid;
+    DWORD count;
+};
+
+BOOL CALLBACK CountChild(HWND, LPARAM lParam)
+{
+    ++reinterpret_cast<WindowCount*>(lParam)->count;
+    return TRUE;
+}
+
+BOOL CALLBACK CountTopLevel(HWND window, LPARAM lParam)
+{
+    WindowCount* windows = reinterpret_cast<WindowCount*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == windows->pid) {
+        ++windows->count;
+        EnumChildWindows(window, CountChild, lParam);
+    }
+    return TRUE;
+}
+
+// The windows of the process, its message-only ones included: the USER
+// objects that can be seen from outside (GetGuiResources is a stub in Wine).
+DWORD CountWindows(DWORD pid)
+{
+    WindowCount windows = {pid, 0};
+    EnumWindows(CountTopLevel, (LPARAM)&windows);
+    for (HWND window = FindWindowExW(HWND_MESSAGE, NULL, NULL, NULL); window;
+         window = FindWindowExW(HWND_MESSAGE, window, NULL, NULL)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == pid)
+            ++windows.count;
+    }
+    return windows.count;
+}
+
+Figures Measure(HANDLE process, DWORD pid)
 {
     Figures f;
-    GetProcessHandleCount(process, &f.handles);
+    f.handles = CountHandles(process);
+    f.windows = CountWindows(pid);
     f.gdi = GetGuiResources(process, GR_GDIOBJECTS);
     f.user = GetGuiResources(process, GR_USEROBJECTS);
     PROCESS_MEMORY_COUNTERS_EX counters;
@@ -61,7 +122,7 @@ int main(int argc, char** argv)
         if (text != L"Загружено 2500 друзей")
             return Fail("refresh " + std::to_string(i + 1) + ": " + ToUtf8(text));
         if (i == 9 || (i == refreshes - 1 && refreshes < 10))
-            before = Measure(app.Process());
+            before = Measure(app.Process(), app.ProcessId());
     }
     for (int i = 0; i < logins; ++i) {
         const std::wstring out = app.CommandAndWait(IDC_CONNECT);
@@ -69,9 +130,10 @@ int main(int argc, char** argv)
         if (out != L"Вы успешно вышли" || in != L"Вы успешно авторизованы")
             return Fail("login round " + std::to_string(i + 1) + ": " + ToUtf8(out) + " / " + ToUtf8(in));
     }
-    const Figures after = Measure(app.Process());
+    const Figures after = Measure(app.Process(), app.ProcessId());
     printf("soak refreshes %d logins %d\n", refreshes, logins);
     printf("soak handles %lu %lu\n", before.handles, after.handles);
+    printf("soak windows %lu %lu\n", before.windows, after.windows);
     printf("soak gdi %lu %lu\n", before.gdi, after.gdi);
     printf("soak user %lu %lu\n", before.user, after.user);
     printf("soak private_kb %lu %lu\n", (unsigned long)before.privateKb, (unsigned long)after.privateKb);
