@@ -93,6 +93,7 @@ ReceiveResult ReceiveAnswer(
 {
     AnswerEnd end(headRequest);
     char chunk[RECEIVE_CHUNK_BYTES];
+    DWORD applied = limits.ioTimeoutMs;  // as the connect left it
     for (;;) {
         // The overall deadline bounds a server that trickles a byte at a time.
         const DWORD elapsed = GetTickCount() - connectedAt;
@@ -100,7 +101,12 @@ ReceiveResult ReceiveAnswer(
             return RECEIVE_FAILED;
         const DWORD left = limits.deadlineMs - elapsed;
         const DWORD wait = left < limits.ioTimeoutMs ? left : limits.ioTimeoutMs;
-        setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&wait, sizeof(wait));
+        // Only a shorter wait is set: under Wine each setsockopt is a
+        // wineserver round trip, one per 16 KiB piece doubled a 10 MB answer.
+        if (wait < applied) {
+            setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&wait, sizeof(wait));
+            applied = wait;
+        }
 
         const int n = recv(s, chunk, sizeof(chunk), 0);
         if (n < 0)

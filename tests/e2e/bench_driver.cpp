@@ -37,16 +37,23 @@ double NowMs()
     return counter.QuadPart * 1000.0 / frequency.QuadPart;
 }
 
-// Polls closely: the figure should not carry the driver's own polling delay.
+// Polls closely but cheaply: each look is one cross-process WM_GETTEXT,
+// which the program's window thread must serve between the rows it adds, so
+// a heavier look would slow down the very fill it times.
 bool WaitForText(const SorvintaApp& app, const std::wstring& text, DWORD timeoutMs)
 {
+    const HWND status = app.Control(IDC_STATUS_BAR);
     const DWORD start = GetTickCount();
-    while (app.StatusText() != text) {
-        if (GetTickCount() - start > timeoutMs || !app.Running())
+    for (int look = 1;; ++look) {
+        wchar_t seen[64] = L"";
+        DWORD_PTR copied = 0;
+        if (SendMessageTimeoutW(status, WM_GETTEXT, 64, (LPARAM)seen, SMTO_ABORTIFHUNG, 5000, &copied)
+            && text == seen)
+            return true;
+        if (GetTickCount() - start > timeoutMs || (look % 256 == 0 && !app.Running()))
             return false;
         Sleep(2);
     }
-    return true;
 }
 
 int Fail(const std::string& why)
