@@ -60,5 +60,5 @@ echo
 echo "Private bytes with 2500 friends loaded: $(awk -v a="${loaded:-0}" -v b="${idle:-0}" 'BEGIN { printf "%.1f MB above the idle %.1f MB", (a - b) / 1024, b / 1024 }')"
 stripped=$(mktemp)
 x86_64-w64-mingw32-strip -o "$stripped" "$exe" 2>/dev/null || i686-w64-mingw32-strip -o "$stripped" "$exe" 2>/dev/null
-echo "Sorvinta.exe (Release): $(stat -c %s "$exe") bytes, stripped $(stat -c %s "$stripped") bytes"
+echo "Sorvinta.exe (Release, linked without symbols): $(stat -c %s "$exe") bytes; strip leaves $(stat -c %s "$stripped") bytes"
 rm -f "$stripped" "$results"
