@@ -253,7 +253,7 @@ private:
         m_loggedIn = false;
         if (!m_app->StartWithAccount(DEMO_EMAIL, DEMO_PASSWORD))
             return m_app->Error();
-        m_app->Command(IDC_ALL_ONLINE);  // all friends: the online set moves with the clock
+        m_app->Command(IDM_ALL_ONLINE);  // all friends: the online set moves with the clock
         return std::string();
     }
 
@@ -261,7 +261,7 @@ private:
     {
         if (m_loggedIn == wanted)
             return std::string();
-        std::wstring text = m_app->CommandAndWait(IDC_CONNECT);
+        std::wstring text = m_app->CommandAndWait(IDM_CONNECT);
         m_loggedIn = text == TEXT_LOGGED_IN;
         if (m_loggedIn != wanted)
             return ToUtf8(text);
@@ -275,7 +275,7 @@ private:
         if (why.empty())
             why = EnsureLoggedIn(w != LOGIN);
         if (why.empty() && w != LOGIN && w != LOGOUT && RowOf(*m_app, FRIEND_NAME) < 0) {
-            const std::wstring text = m_app->CommandAndWait(IDC_REFRESH);
+            const std::wstring text = m_app->CommandAndWait(IDM_REFRESH);
             if (LoadedCount(text) < 0)
                 why = ToUtf8(text);
         }
@@ -312,7 +312,7 @@ private:
         EmulatorLog log;
         std::wstring text;
         m_app->MarkStatus();
-        m_app->Command(IDC_REFRESH);
+        m_app->Command(IDM_REFRESH);
         const std::string why = Watch(*m_app, &text);
         if (!why.empty())
             return "refresh after: " + why;
@@ -328,7 +328,7 @@ private:
     std::string RunLogin(std::wstring* text)
     {
         m_app->MarkStatus();
-        m_app->Command(IDC_CONNECT);
+        m_app->Command(IDM_CONNECT);
         std::string why = Watch(*m_app, text);
         if (!why.empty())
             return why;
@@ -340,7 +340,7 @@ private:
     std::string RunLogout(std::wstring* text)
     {
         m_app->MarkStatus();
-        m_app->Command(IDC_CONNECT);
+        m_app->Command(IDM_CONNECT);
         std::string why = Watch(*m_app, text);
         if (!why.empty())
             return why;
@@ -354,7 +354,7 @@ private:
     {
         const std::vector<std::wstring> before = m_app->ListRows();
         m_app->MarkStatus();
-        m_app->Command(IDC_REFRESH);
+        m_app->Command(IDM_REFRESH);
         const std::string why = Watch(*m_app, text);
         if (!why.empty())
             return why;
@@ -385,14 +385,14 @@ private:
     {
         if (!m_app->SelectRow(RowOf(*m_app, FRIEND_NAME)))
             return "no row to select";
-        m_app->Command(IDC_SECTION_MESSAGE);
+        m_app->Command(IDM_SECTION_MESSAGE);
         HWND dialog = m_app->WaitDialog(MESSAGE_TITLE);
         if (!dialog)
             return "no message dialog";
         const std::wstring message = L"Проверка " + std::to_wstring(++m_serial);
         if (!SetItemText(dialog, IDC_MESSAGE_EDIT, message))
             return "cannot type the message";
-        const std::string why = Press(dialog, IDC_BAR_SEND, text);
+        const std::string why = Press(dialog, IDM_BAR_SEND, text);
         if (!why.empty())
             return why;
         const std::string line
@@ -406,14 +406,14 @@ private:
 
     std::string RunStatus(std::wstring* text)
     {
-        m_app->Command(IDC_STATUS);
+        m_app->Command(IDM_STATUS);
         HWND dialog = m_app->WaitDialog(STATUS_TITLE);
         if (!dialog)
             return "no status dialog";
         const std::wstring status = L"Статус " + std::to_wstring(++m_serial);
         if (!SetItemText(dialog, IDC_STATUS_EDIT, status))
             return "cannot type the status";
-        const std::string why = Press(dialog, IDC_BAR_SEND, text);
+        const std::string why = Press(dialog, IDM_BAR_SEND, text);
         if (!why.empty())
             return why;
         if (*text == TEXT_STATUS_SET
@@ -482,7 +482,7 @@ std::string Matrix::TwentyRefreshesAtOnce()
     HoldAnswers(DATA_HOST_ADDRESS, 20);
     m_app->MarkStatus();
     for (int i = 0; i < 20; ++i)
-        m_app->Command(IDC_REFRESH);
+        m_app->Command(IDM_REFRESH);
     if (!WaitHeld(20))
         return "not all twenty requests went out";
     ReleaseAnswers();
@@ -507,13 +507,13 @@ std::string Matrix::LoginLogoutRace()
         HoldAnswers(LOGIN_HOST_ADDRESS, 1);
         m_app->MarkStatus();
         for (int i = 0; i < 5; ++i)
-            m_app->Command(IDC_CONNECT);
+            m_app->Command(IDM_CONNECT);
         if (!WaitHeld(1))
             return "no login or logout went out";
-        m_app->Command(IDC_CONNECT);
+        m_app->Command(IDM_CONNECT);
         ReleaseAnswers();
         for (int i = 0; i < 3; ++i)
-            m_app->Command(IDC_CONNECT);
+            m_app->Command(IDM_CONNECT);
         if (!m_app->WaitThreadsAtMost(idle, 30000))
             return "a worker is still running";
         std::wstring text;
@@ -538,23 +538,23 @@ std::string Matrix::RefreshRacingSends()
     HoldAnswers(DATA_HOST_ADDRESS, 3);
     if (!m_app->SelectRow(RowOf(*m_app, FRIEND_NAME)))
         return "no row to select";
-    m_app->Command(IDC_SECTION_MESSAGE);
+    m_app->Command(IDM_SECTION_MESSAGE);
     HWND dialog = m_app->WaitDialog(MESSAGE_TITLE);
     const std::wstring message = L"Гонка " + std::to_wstring(++m_serial);
     if (!dialog || !SetItemText(dialog, IDC_MESSAGE_EDIT, message))
         return "no message dialog";
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SEND, 0), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_SEND, 0), 0);
     if (!m_app->WaitWindowGone(dialog))
         return "the message dialog stayed open";
-    m_app->Command(IDC_STATUS);
+    m_app->Command(IDM_STATUS);
     dialog = m_app->WaitDialog(STATUS_TITLE);
     const std::wstring status = L"Гонка " + std::to_wstring(++m_serial);
     if (!dialog || !SetItemText(dialog, IDC_STATUS_EDIT, status))
         return "no status dialog";
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SEND, 0), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_SEND, 0), 0);
     if (!m_app->WaitWindowGone(dialog))
         return "the status dialog stayed open";
-    m_app->Command(IDC_REFRESH);
+    m_app->Command(IDM_REFRESH);
     if (!WaitHeld(3))
         return "not all three requests went out";
     m_app->MarkStatus();
@@ -582,16 +582,16 @@ std::string Matrix::SaveRacingLogin()
     if (!why.empty())
         return "set-up: " + why;
     const int idle = IdleThreads();
-    m_app->Command(IDC_SETTINGS);
+    m_app->Command(IDM_SETTINGS);
     HWND dialog = m_app->WaitDialog(SETTINGS_TITLE);
     if (!dialog)
         return "no settings dialog";
     HoldAnswers(LOGIN_HOST_ADDRESS, 1);
     m_app->MarkStatus();
-    m_app->Command(IDC_CONNECT);
+    m_app->Command(IDM_CONNECT);
     if (!WaitHeld(1))
         return "no login went out";
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_BAR_SAVE, 0), 0);
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_SAVE, 0), 0);
     if (!m_app->WaitWindowGone(dialog))
         return "the settings dialog stayed open";
     ReleaseAnswers();
@@ -613,10 +613,10 @@ std::string Matrix::ExitWhileFiveWorkersRun()
 {
     HoldAnswers(DATA_HOST_ADDRESS, 5);
     for (int i = 0; i < 5; ++i)
-        m_app->Command(IDC_REFRESH);
+        m_app->Command(IDM_REFRESH);
     if (!WaitHeld(5))
         return "not all five requests went out";
-    m_app->Command(IDC_EXIT);
+    m_app->Command(IDM_EXIT);
     DWORD code = 12345;
     const bool ended = m_app->WaitExit(FINAL_WITHIN_MS, &code);
     ReleaseAnswers();

@@ -113,20 +113,20 @@ int main(int argc, char** argv)
     SorvintaApp app;
     if (!app.StartWithAccount("bench2500@socialnet.example", "bench"))
         return Fail(app.Error());
-    if (app.CommandAndWait(IDC_CONNECT) != L"Вы успешно авторизованы")
+    if (app.CommandAndWait(IDM_CONNECT) != L"Вы успешно авторизованы")
         return Fail("login failed");
-    app.Command(IDC_ALL_ONLINE);
+    app.Command(IDM_ALL_ONLINE);
     Figures before;
     for (int i = 0; i < refreshes; ++i) {
-        const std::wstring text = app.CommandAndWait(IDC_REFRESH);
+        const std::wstring text = app.CommandAndWait(IDM_REFRESH);
         if (text != L"Загружено 2500 друзей")
             return Fail("refresh " + std::to_string(i + 1) + ": " + ToUtf8(text));
         if (i == 9 || (i == refreshes - 1 && refreshes < 10))
             before = Measure(app.Process(), app.ProcessId());
     }
     for (int i = 0; i < logins; ++i) {
-        const std::wstring out = app.CommandAndWait(IDC_CONNECT);
-        const std::wstring in = app.CommandAndWait(IDC_CONNECT);
+        const std::wstring out = app.CommandAndWait(IDM_CONNECT);
+        const std::wstring in = app.CommandAndWait(IDM_CONNECT);
         if (out != L"Вы успешно вышли" || in != L"Вы успешно авторизованы")
             return Fail("login round " + std::to_string(i + 1) + ": " + ToUtf8(out) + " / " + ToUtf8(in));
     }
