@@ -81,6 +81,8 @@ const FaultRow FAULTS[] = {
     {"not_json", DATA_HOST_ADDRESS, REPLIES},
     {"no_ok", DATA_HOST_ADDRESS, REPLIES},
     {"ok_string", DATA_HOST_ADDRESS, REPLIES},
+    // Shapes captcha pictures only: every worker here must work under it.
+    {"cut_picture", DATA_HOST_ADDRESS, 0},
 };
 
 std::vector<std::wstring> g_serverNames;  // the demo account's friends, sorted as the list box sorts
