@@ -2,7 +2,7 @@
 # The run command: installs what is missing, builds what is stale, and runs
 # Sorvinta under Wine against the service emulator (with its demo data)
 # inside the network sandbox.
-#   run.sh [--vga]
+#   run.sh [--vga] [--fault login|api:NAME[:COUNT]]...
 #   With a display (DISPLAY names a local X server): the program on a
 #   240x320 screen of its own (a Wine desktop window) for use by hand; the
 #   command returns when the program is closed, and closing it or Ctrl+C
@@ -11,6 +11,8 @@
 #   Without one: the tour (tools/tour.sh) under Xvfb; prints the folder of
 #   its pictures.
 #   --vga: a 480x640 screen at 192 dpi instead.
+#   --fault api:bad_json:2 arms an emulator fault for the next COUNT answers
+#   of that host before the program starts (display only).
 # The run folder <build>/run/ gets a fresh copy of Sorvinta.exe and, only when
 # it has none yet, a settings.txt for the demo account: edit that one to try
 # another account; delete it to get the demo account back.
@@ -19,12 +21,33 @@ set -eu
 cd "$(dirname "$0")/.."
 root=${SORVINTA_BUILD:-build}
 case "$root" in /*) ;; *) root=$PWD/$root ;; esac
-size=240x320 dpi=96 prefix=$root/wineprefix-x11 tour=()
-case "${1:-}" in
-  "") ;;
-  --vga) size=480x640 dpi=192 prefix=$root/wineprefix-x11-vga tour=(--vga) ;;
-  *) echo "usage: run.sh [--vga]" >&2; exit 2 ;;
-esac
+size=240x320 dpi=96 prefix=$root/wineprefix-x11 tour=() faults=()
+
+# ------------------------------------------------ inside the sandbox, with a display
+if [ "${1:-}" = "--inside" ]; then
+  prefix=$2 dpi=$3 size=$4 exe=$5
+  shift 5
+  for fault in "$@"; do
+    IFS=: read -r host name count <<<"$fault"
+    answer=$(curl -s "http://$host.socialnet.example/_emulator/fault?set=$name&count=${count:-1}") || true
+    echo "run: $host host: ${answer:-no answer}"
+  done
+  exec tools/wine-run.sh --prefix "$prefix" --graphics x11 --dpi "$dpi" \
+    explorer "/desktop=Sorvinta,$size" "Z:$(printf '%s' "$exe" | tr / '\\')"
+fi
+
+usage="usage: run.sh [--vga] [--fault login|api:NAME[:COUNT]]..."
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --vga) size=480x640 dpi=192 prefix=$root/wineprefix-x11-vga tour=(--vga); shift ;;
+    --fault)
+      case "${2:-}" in
+        login:?*|api:?*) faults+=("$2"); shift 2 ;;
+        *) echo "$usage" >&2; exit 2 ;;
+      esac ;;
+    *) echo "$usage" >&2; exit 2 ;;
+  esac
+done
 run=$root/run
 
 bash tools/setup.sh
@@ -52,6 +75,8 @@ if [ -n "${DISPLAY:-}" ]; then
   fi
 fi
 if [ "$with_display" != 1 ]; then
+  # The tour checks every status text: it runs without faults.
+  [ ${#faults[@]} -eq 0 ] || { echo "run: --fault needs a display" >&2; exit 2; }
   exec env SORVINTA_BUILD="$root" bash tools/tour.sh ${tour[@]+"${tour[@]}"}
 fi
 
@@ -70,5 +95,4 @@ echo "run: Sorvinta on a ${size} screen; close it (\"Меню\" → \"Выход
 # A desktop window of the device's size: the program takes the whole screen,
 # as on the device, and the user's own desktop stays as it is.
 exec tools/sandbox.sh --emulator "$emulator" --share-x11 -- \
-  tools/wine-run.sh --prefix "$prefix" --graphics x11 --dpi "$dpi" \
-  explorer "/desktop=Sorvinta,$size" "Z:$(printf '%s' "$run/Sorvinta.exe" | tr / '\\')"
+  bash tools/run.sh --inside "$prefix" "$dpi" "$size" "$run/Sorvinta.exe" ${faults[@]+"${faults[@]}"}
