@@ -234,7 +234,9 @@ int Run(int argc, char** argv)
     } else {
         result = Fail(step.c_str(), "unknown step");
     }
-    if (app.Running())
+    // A window just hidden or closed may keep the program busy for a moment
+    // under the x11 driver: the status is read once it answers again.
+    if (app.Running() && app.Responsive(5000))
         PrintStatus(app);
     app.Detach();
     return result;
