@@ -8,7 +8,7 @@ root=${SORVINTA_BUILD:-build}
 case "$root" in /*) ;; *) root=$PWD/$root ;; esac
 qvga="01-start 02-menu-popup 03-section-popup 04-connecting 06-online-friends 09-context-menu
   10-message-typed 11-message-sent 13-status-history 14-messages-sent 15-my-page
-  16-settings-email-editor 17-settings-yes-no-list 18-about-box 22-long-status-text"
+  16-settings-email-editor 17-settings-yes-no-list 18-about-box 22-long-status-text 23-captcha-dialog"
 vga="07-all-friends 16-settings-email-editor"
 
 SORVINTA_BUILD=$root bash tools/tour.sh

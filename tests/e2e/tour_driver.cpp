@@ -195,9 +195,20 @@ int Run(int argc, char** argv)
         HWND dialog = app.WaitDialog(L"Captcha");
         if (!dialog)
             result = Fail("captcha", "no captcha dialog");
-        else
-            SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_CODE), WM_SETTEXT, 0, (LPARAM)L"K7X4",
+        else {
+            // The code of the picture shown: the emulator's state lists it as "captcha <csid> <code>".
+            std::string state;
+            std::wstring code = L"K7X4";
+            if (StartWinsock() && HttpGet(DATA_HOST_ADDRESS, "/_emulator/state", &state) == 200) {
+                const size_t line = state.find("\ncaptcha ");
+                const size_t space = line == std::string::npos ? line : state.find(' ', line + 9);
+                if (space != std::string::npos)
+                    code
+                        = FromCp1251(state.substr(space + 1, state.find_first_of("\r\n", space) - space - 1));
+            }
+            SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_CODE), WM_SETTEXT, 0, (LPARAM)code.c_str(),
                 SMTO_ABORTIFHUNG, 5000, NULL);
+        }
     } else if (step == "settings") {
         app.Command(IDM_SETTINGS);
         if (!app.WaitDialog(L"Настройки"))
