@@ -12,7 +12,7 @@ int Resolve(int extent, const DialogFrame& frame)
     case EXTENT_SCREEN_WIDTH: return frame.screenWidth;
     case EXTENT_DIALOG_RIGHT: return frame.dialogRight;
     case EXTENT_REST: return frame.restHeight;
-    default: return extent;
+    default: return ScaleForDpi(extent, frame.dpi);
     }
 }
 
@@ -24,7 +24,7 @@ DialogFrame PlaceDeviceDialog(HWND dialog, int height, int dpi, int restHeight)
     SetWindowPos(dialog, NULL, 0, ScaleForDpi(26, dpi), screenWidth, height, SWP_NOZORDER);
     RECT window = {};
     GetWindowRect(dialog, &window);
-    DialogFrame frame = {screenWidth, window.right, restHeight};
+    DialogFrame frame = {screenWidth, window.right, restHeight, dpi};
     return frame;
 }
 
@@ -34,12 +34,14 @@ void LayOutControls(HWND dialog, const ControlRow* rows, int count, const Dialog
         const ControlRow& row = rows[i];
         const int width = Resolve(row.width, frame);
         const int height = Resolve(row.height, frame);
+        const int x = ScaleForDpi(row.x, frame.dpi);
+        const int y = ScaleForDpi(row.y, frame.dpi);
         if (move) {
-            MoveWindow(GetDlgItem(dialog, row.id), row.x, row.y, width, height, TRUE);
+            MoveWindow(GetDlgItem(dialog, row.id), x, y, width, height, TRUE);
             continue;
         }
-        HWND control = CreateWindowExW(0, row.className, row.text, row.style, row.x, row.y, width, height,
-            dialog, (HMENU)(INT_PTR)row.id, g_instance, NULL);
+        HWND control = CreateWindowExW(0, row.className, row.text, row.style, x, y, width, height, dialog,
+            (HMENU)(INT_PTR)row.id, g_instance, NULL);
         // Controls made at run time start with the system font, not the dialog's.
         if (control)
             SendMessageW(control, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);

@@ -7,7 +7,8 @@
 #include <string>
 
 // Sizes that depend on the screen or on the dialog, for the table's width
-// and height columns; any other value is plain pixels.
+// and height columns; any other value is pixels of a 96-dpi screen, scaled
+// for the screen's (so a VGA screen shows the QVGA layout at twice the size).
 enum ControlExtent {
     EXTENT_SCREEN_WIDTH = -1,  // SM_CXSCREEN
     EXTENT_DIALOG_RIGHT = -2,  // right edge of the dialog's window rectangle
@@ -26,6 +27,7 @@ struct DialogFrame {
     int screenWidth;
     int dialogRight;
     int restHeight;
+    int dpi;
 };
 
 // Moves the dialog to x 0, y S(26) at the screen's width and the given

@@ -57,7 +57,8 @@ DialogFrame MessageFrame(HWND dialog, int dpi)
 {
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     const int bar = ScaleForDpi(26, dpi);
-    return PlaceDeviceDialog(dialog, screenHeight - 2 * bar - 22, dpi,
+    // The main window's status bar stays in view below, as tall as it is scaled.
+    return PlaceDeviceDialog(dialog, screenHeight - 2 * bar - ScaleForDpi(22, dpi), dpi,
         screenHeight - 2 * bar - ScaleForDpi(22, dpi) - ScaleForDpi(70, dpi));
 }
 

@@ -36,7 +36,7 @@ void OnInitDialog(HWND dialog)
     InitDeviceDialog(dialog, IDR_ABOUT_BAR);
     const int dpi = GetScreenDpiY();
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const int height = screenHeight - 2 * ScaleForDpi(26, dpi) - 22;
+    const int height = screenHeight - 2 * ScaleForDpi(26, dpi) - ScaleForDpi(22, dpi);
     LayOutControls(dialog, kControls, CONTROL_COUNT, PlaceDeviceDialog(dialog, height, dpi, height), false);
     HWND list = GetDlgItem(dialog, IDC_MESSAGES_LIST);
     const std::vector<SentMessage> sent = SentMessages();

@@ -31,8 +31,9 @@ DialogFrame StatusFrame(HWND dialog, int dpi)
 {
     const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
     const int bar = ScaleForDpi(26, dpi);
+    // The history list ends with the dialog, above the main window's status bar.
     return PlaceDeviceDialog(dialog, screenHeight - (2 * bar + ScaleForDpi(22, dpi)), dpi,
-        screenHeight - (2 * bar + ScaleForDpi(85, dpi)));
+        screenHeight - (2 * bar + ScaleForDpi(22, dpi) + ScaleForDpi(85, dpi)));
 }
 
 void OnInitDialog(HWND dialog)

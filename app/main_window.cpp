@@ -15,10 +15,13 @@
 #include "resources/resource.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
+#include "ui/dpi.h"
 
 namespace {
 
-// Layout of the main window in device pixels (not scaled).
+// Layout of the main window on a 96-dpi screen, scaled with SX()/SY() like the
+// dialogs: on a VGA screen the bars and labels are twice as tall, as their
+// text is.
 enum {
     TOP_ROW_HEIGHT = 20,
     STATUS_BAR_HEIGHT = 22,
@@ -67,13 +70,13 @@ void CreateStatusBar(HWND window, int width, int height)
     const wchar_t* settingsProblem = SettingsProblemText();
     g_statusBar = CreateStatusWindowW(WS_CHILD | WS_VISIBLE | CCS_NORESIZE,
         settingsProblem ? settingsProblem : TEXT_NOT_LOGGED_IN_AT_START, window, IDC_STATUS_BAR);
-    MoveWindow(g_statusBar, 0, height - STATUS_FROM_BOTTOM, width, STATUS_BAR_HEIGHT, FALSE);
+    MoveWindow(g_statusBar, 0, height - SY(STATUS_FROM_BOTTOM), width, SY(STATUS_BAR_HEIGHT), FALSE);
 }
 
 void CreateFriendList(HWND window, int width, int height)
 {
-    g_friendList = CreateChild(window, L"LISTBOX", NULL, FRIEND_LIST_STYLE, 0, TOP_ROW_HEIGHT, width,
-        height - LIST_HEIGHT_LOSS, IDC_FRIEND_LIST);
+    g_friendList = CreateChild(window, L"LISTBOX", NULL, FRIEND_LIST_STYLE, 0, SY(TOP_ROW_HEIGHT), width,
+        height - SY(LIST_HEIGHT_LOSS), IDC_FRIEND_LIST);
     UseDeviceFont(g_friendList);
     // Keep the list's own procedure before ours can run, so the pass-through
     // never meets an empty pointer.
@@ -94,12 +97,12 @@ void LoadContextMenu()
 
 void CreateLabels(HWND window)
 {
-    g_clockLabel = CreateChild(
-        window, L"STATIC", NULL, WS_CHILD | WS_VISIBLE, 0, 0, CLOCK_WIDTH, TOP_ROW_HEIGHT, IDC_CLOCK_LABEL);
+    g_clockLabel = CreateChild(window, L"STATIC", NULL, WS_CHILD | WS_VISIBLE, 0, 0, SX(CLOCK_WIDTH),
+        SY(TOP_ROW_HEIGHT), IDC_CLOCK_LABEL);
     UseDeviceFont(g_clockLabel);
     UpdateClock();
-    g_trafficLabel = CreateChild(window, L"STATIC", TEXT_TRAFFIC_START, WS_CHILD | WS_VISIBLE, TRAFFIC_X, 0,
-        TRAFFIC_WIDTH, TOP_ROW_HEIGHT, IDC_TRAFFIC_LABEL);
+    g_trafficLabel = CreateChild(window, L"STATIC", TEXT_TRAFFIC_START, WS_CHILD | WS_VISIBLE, SX(TRAFFIC_X),
+        0, SX(TRAFFIC_WIDTH), SY(TOP_ROW_HEIGHT), IDC_TRAFFIC_LABEL);
     UseDeviceFont(g_trafficLabel);
 }
 
@@ -145,8 +148,9 @@ void LayoutForScreen()
 {
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
-    MoveWindow(g_statusBar, 0, cy - NAV_BAR_HEIGHT - STATUS_FROM_BOTTOM, cx, STATUS_BAR_HEIGHT, FALSE);
-    MoveWindow(g_friendList, 0, TOP_ROW_HEIGHT, cx, cy - NAV_BAR_HEIGHT - LIST_HEIGHT_LOSS, FALSE);
+    MoveWindow(
+        g_statusBar, 0, cy - SY(NAV_BAR_HEIGHT + STATUS_FROM_BOTTOM), cx, SY(STATUS_BAR_HEIGHT), FALSE);
+    MoveWindow(g_friendList, 0, SY(TOP_ROW_HEIGHT), cx, cy - SY(NAV_BAR_HEIGHT + LIST_HEIGHT_LOSS), FALSE);
 }
 
 LRESULT OnSettingChange(HWND window, WPARAM wParam, LPARAM lParam)

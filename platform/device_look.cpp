@@ -182,7 +182,7 @@ void CreateTopBar(void)
             return;
     }
     if (!g_topBarFont)
-        g_topBarFont = CreateFontW(-15, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+        g_topBarFont = CreateFontW(-StandinScaled(15), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
     g_topBar = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST, STANDIN_TOP_BAR_CLASS,
         L"", WS_POPUP, 0, 0, StandinScreenWidth(), STANDIN_TOP_BAR_HEIGHT, NULL, NULL, instance, NULL);
@@ -247,6 +247,18 @@ LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+int StandinScaled(int pixelsAt96Dpi)
+{
+    static int dpi = 0;  // the screen's, read once
+    if (dpi == 0) {
+        HDC screen = GetDC(NULL);
+        dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        if (screen)
+            ReleaseDC(NULL, screen);
+    }
+    return MulDiv(pixelsAt96Dpi, dpi, 96);
+}
 
 int StandinScreenWidth(void)
 {

@@ -7,9 +7,10 @@
 // WM_COMMAND.
 //
 // Placement: over the bottom 26 px of the owner's window rectangle. An owner
-// that spans the screen's width and reaches down to where the bar lives (the
-// program's main window, a dialog made full-screen by SHInitDialog) gets the
-// bar along the bottom of the screen instead, as on the device. The bar
+// that spans the screen's width (the program's main window, every dialog made
+// full-screen by SHInitDialog, also one that then leaves the main window's
+// status bar in view above the bar) gets the bar along the bottom of the
+// screen instead, over the main window's own, as on the device. The bar
 // follows the owner when it moves, is hidden and shown with it, and is
 // destroyed with it (an owned window).
 //
@@ -152,7 +153,7 @@ void ComputeBarRect(HWND owner, int cx, int cy, RECT* rect)
 {
     RECT o;
     GetWindowRect(owner, &o);
-    if (o.left <= 0 && o.right >= cx && o.bottom >= cy - STANDIN_MENU_BAR_HEIGHT)
+    if (o.left <= 0 && o.right >= cx)
         SetRect(rect, 0, cy - STANDIN_MENU_BAR_HEIGHT, cx, cy);
     else
         SetRect(rect, o.left, o.bottom - STANDIN_MENU_BAR_HEIGHT, o.right, o.bottom);

@@ -11,10 +11,14 @@
 extern "C" {
 #endif
 
+// A length of a 96-dpi screen in pixels of this one: the shell's own bars
+// are twice as tall on a 192-dpi VGA device as on a QVGA one.
+int StandinScaled(int pixelsAt96Dpi);
+
 // The navigation bar along the top of the screen and the soft-key bar along
-// the bottom, as on a 240x320 Pocket PC.
-#define STANDIN_TOP_BAR_HEIGHT  26
-#define STANDIN_MENU_BAR_HEIGHT 26
+// the bottom, 26 px each on a 240x320 Pocket PC.
+#define STANDIN_TOP_BAR_HEIGHT  StandinScaled(26)
+#define STANDIN_MENU_BAR_HEIGHT StandinScaled(26)
 
 // Window classes of the stand-in's own windows. The soft-key bar is a
 // top-level window owned by the window it serves; the navigation bar is one
@@ -26,7 +30,7 @@ extern "C" {
 // Width of the "ok" button at the right end of the navigation bar, shown
 // while the foreground window asked for a Done button (SHIDIF_DONEBUTTON or
 // WS_EX_CAPTIONOKBTN); a tap on it sends WM_COMMAND IDOK to that window.
-#define STANDIN_OK_BUTTON_WIDTH 32
+#define STANDIN_OK_BUTTON_WIDTH StandinScaled(32)
 
 // Notification icons sit at the right end of the navigation bar, left of
 // "ok" while that shows, each in a slot this much wider than a small icon.

@@ -1,7 +1,14 @@
 #!/usr/bin/env bash
-# Screenshot tour: Sorvinta on a 240x320 screen (Xvfb, Wine's x11 driver)
-# against the emulator inside the network sandbox, driven step by step by
-# tests/e2e/tour_driver. Saves PNGs into <build>/tour/ and prints their paths.
+# The tour: every screen of Sorvinta once, driven step by step by
+# tests/e2e/tour_driver against the emulator inside the network sandbox.
+# Each step prints the status text the program shows and checks it.
+#   tour.sh            240x320 at 96 dpi (Xvfb, Wine's x11 driver): PNGs into
+#                      <build>/tour/qvga/, one per step
+#   tour.sh --vga      the same at 480x640, 192 dpi: <build>/tour/vga/
+#   tour.sh --headless the same steps with the null driver and no pictures
+#                      (the end-to-end test)
+# Options: --exe, --driver, --emulator, --prefix give the paths (default:
+# from the build root). Exit status 0 when every step worked.
 #   SORVINTA_BUILD=DIR picks the build root (default: build).
 set -eu
 cd "$(dirname "$0")/.."
@@ -10,114 +17,145 @@ case "$root" in /*) ;; *) root=$PWD/$root ;; esac
 exe=$root/win/app/Sorvinta.exe
 driver=$root/win/tests/e2e/tour_driver.exe
 emulator=$root/native/emulator/sorvinta-emulator
+screen=qvga prefix="" inside=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --qvga) screen=qvga; shift ;;
+    --vga) screen=vga; shift ;;
+    --headless) screen=headless; shift ;;
+    --exe) exe=$2; shift 2 ;;
+    --driver) driver=$2; shift 2 ;;
+    --emulator) emulator=$2; shift 2 ;;
+    --prefix) prefix=$2; shift 2 ;;
+    --inside) inside=1; shift ;;
+    *) echo "usage: tour.sh [--qvga|--vga|--headless] [--exe F] [--driver F] [--emulator F] [--prefix DIR]" >&2
+       exit 2 ;;
+  esac
+done
+case "$screen" in
+  qvga) size=240x320 dpi=96 ;;
+  vga) size=480x640 dpi=192 ;;
+  headless) size="" dpi=96 ;;
+esac
+# A prefix per screen: the pixels per inch belong to the prefix.
+if [ -z "$prefix" ]; then
+  case "$screen" in
+    qvga) prefix=$root/wineprefix-x11 ;;
+    vga) prefix=$root/wineprefix-x11-vga ;;
+    headless) prefix=$root/win/wineprefix ;;
+  esac
+fi
 
-if [ "${1:-}" != "--inside" ]; then
+if [ "$inside" != 1 ]; then
   if [ ! -f "$exe" ] || [ ! -f "$driver" ] || [ ! -x "$emulator" ]; then
     SORVINTA_BUILD=$root bash tools/build.sh
   fi
-  exec tools/sandbox.sh --emulator "$emulator" -- bash "$0" --inside
+  exec tools/sandbox.sh --emulator "$emulator" -- bash "$0" --inside "--$screen" \
+    --exe "$exe" --driver "$driver" --emulator "$emulator" --prefix "$prefix"
 fi
 
 # Inside the sandbox from here on: private /tmp, its own X display.
-out=$root/tour
-mkdir -p "$out"
-rm -f "$out"/*.png
-display=:17
-Xvfb $display -screen 0 240x320x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-# Wine's processes go before the X server, or they complain of a broken connection.
-trap 'WINEPREFIX=$root/wineprefix-x11 wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-  [ -S /tmp/.X11-unix/X${display#:} ] && break
-  sleep 0.1
-done
-export DISPLAY=$display
+wine=(--prefix "$prefix" --dpi "$dpi")
+out=""
+if [ "$screen" != headless ]; then
+  wine+=(--graphics x11)
+  out=$root/tour/$screen
+  mkdir -p "$out"
+  rm -f "$out"/*.png
+  display=:17
+  Xvfb $display -screen 0 "${size}x24" -dpi "$dpi" -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  # Wine's processes go before the X server, or they complain of a broken connection.
+  trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null; kill $xvfb 2>/dev/null || true' EXIT
+  for _ in $(seq 100); do
+    [ -S /tmp/.X11-unix/X${display#:} ] && break
+    sleep 0.1
+  done
+  [ -S /tmp/.X11-unix/X${display#:} ] || { echo "tour: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=$display
+else
+  trap 'WINEPREFIX=$prefix wineserver -k 2>/dev/null || true' EXIT
+fi
 
+# step NAME EXPECTED DRIVER-ARGS...: one step; NAME - takes no picture.
+# EXPECTED is a pattern for the status text the step ends with.
 # A failed step is reported and the tour goes on: the pictures show what went wrong.
 failed=0
-drive() {
-  if ! tools/wine-run.sh --prefix "$root/wineprefix-x11" --graphics x11 "$driver" "$@"; then
+steplog=/tmp/tour-step.log
+step() {
+  local name=$1 expect=$2 output status
+  shift 2
+  # Into a file: the program started by "start" inherits the driver's output,
+  # and a pipe would stay open as long as it runs.
+  if ! tools/wine-run.sh "${wine[@]}" "$driver" "$@" >"$steplog" 2>&1; then
     echo "tour: step '$*' failed" >&2
     failed=1
   fi
-}
-# Lets Wine paint before the picture is taken.
-shot() {
-  sleep 0.7
-  import -window root "$out/$1.png"
-  echo "$out/$1.png"
+  output=$(tr -d '\r' <"$steplog")
+  status=$(printf '%s\n' "$output" | sed -n 's/^status: //p' | tail -n 1)
+  # shellcheck disable=SC2254  # the expected text is a pattern
+  case "$status" in
+    $expect) ;;
+    *) printf '%s\n' "$output" >&2
+       echo "tour: step '$*' shows \"$status\", not \"$expect\"" >&2
+       failed=1 ;;
+  esac
+  if [ "$name" != - ]; then
+    printf '%-26s %s\n' "$name" "$status"
+    if [ -n "$out" ]; then
+      # Lets Wine paint before the picture is taken.
+      sleep 0.7
+      import -window root "$out/$name.png"
+    fi
+  fi
 }
 
-# With no system tray on the display, Wine shows notification icons in a
-# window of its own at the top left, over the program's labels. The device
-# shows them in its top bar; keep Wine's stand-in off the pictures.
-tools/wine-run.sh --prefix "$root/wineprefix-x11" --graphics x11 \
-  reg add 'HKCU\Software\Wine\X11 Driver' /v ShowSystray /d N /f >/dev/null
-# The desktop process read the old value when it started: start afresh.
-WINEPREFIX=$root/wineprefix-x11 wineserver -k 2>/dev/null || true
-WINEPREFIX=$root/wineprefix-x11 wineserver -w 2>/dev/null || true
-
-drive start "$exe" demo@socialnet.example demo123
-shot 01-start
-drive menu
-shot 02-menu-popup
-drive dismiss
-drive section
-shot 03-section-popup
-drive dismiss
-drive login
-shot 04-logged-in
-drive refresh
-shot 05-list-filled
-drive hold 1
-shot 06-context-menu
-drive dismiss
-drive about
-shot 07-about-box
-drive close-about
-drive contacts
-shot 08-contacts
-drive my-page
-shot 09-my-page
-drive close-my-page
-drive status-tip
-shot 10-status-tip
-drive minimise
-shot 11-minimised
-drive tap-icon
-shot 12-back-from-the-icon
-drive message 1
-shot 13-message-dialog
-drive send
-shot 14-message-sent
-drive status
-shot 15-status-dialog
-drive send
-drive status
-shot 16-status-history
-drive close-dialog
-drive messages
-shot 17-messages-sent
-drive close-dialog
-drive settings
-shot 18-settings
-drive edit-row 1
-shot 19-settings-editing
-drive close-settings
-drive exit
+not_in="Вы не авторизованы"
+in="Вы успешно авторизованы"
+step 01-start "$not_in" start "$exe" demo@socialnet.example demo123
+step 02-menu-popup "$not_in" menu
+step - "$not_in" dismiss
+step 03-section-popup "$not_in" section
+step - "$not_in" dismiss
+step 04-connecting "Прием запроса..." connecting
+step 05-connected "$in" release
+step 06-online-friends "Загружено * друзей" refresh
+step 07-all-friends "Загружено 31 друзей" friends
+step 08-mutual-friends "Загружено 5 *" contacts
+step 09-context-menu "Загружено 5 *" hold 1
+step - "Загружено 5 *" dismiss
+step 10-message-typed "Загружено 5 *" message 1
+step 11-message-sent "Сообщение успешно отправлено" send
+step 12-status-dialog "Сообщение успешно отправлено" status
+set="Статус успешно установлен."
+step - "$set" send
+step 13-status-history "$set" status
+step - "$set" close-dialog
+step 14-messages-sent "$set" messages
+step - "$set" close-dialog
+step 15-my-page "$set" my-page
+step - "$set" close-my-page
+step - "$set" settings
+step 16-settings-email-editor "$set" edit-row 1
+step - "$set" edit-row 3
+step 17-settings-yes-no-list "$set" drop-down
+step - "$set" close-settings
+step 18-about-box "$set" about
+step - "$set" close-about
+step 19-hidden "$set" minimise
+step 20-shown-from-the-icon "$set" tap-icon
+step 21-exit "" exit
 # Two wrong passwords: the refusal that warns of the captcha is wider than
 # the status bar; a tap shows it whole.
-drive start "$exe" demo@socialnet.example wrong
-drive login
-drive login
-drive status-tip
-shot 20-long-status-text
+step - "$not_in" start "$exe" demo@socialnet.example wrong
+step - "Неверный email или пароль, captcha не нужна" login
+step - "Неверный email или пароль, при следующей попытке нужно ввести captcha" login
+step 22-long-status-text "Неверный email или пароль, при следующей*" status-tip
 # The next "Подключиться" shows the picture; "Закрыть" cancels the login.
-drive captcha
-shot 21-captcha-dialog
-drive close-dialog
-shot 22-captcha-cancelled
-drive exit
+step 23-captcha-dialog "*" captcha
+step 24-captcha-cancelled "Авторизация отменена" close-dialog
+step - "" exit
 # The program ran from a folder of its own in the prefix's Temp.
-rm -rf "$root"/wineprefix-x11/drive_c/users/*/Temp/sorvinta-e2e-*
+rm -rf "$prefix"/drive_c/users/*/Temp/sorvinta-e2e-*
+[ -z "$out" ] || echo "tour: pictures in $out"
 exit $failed

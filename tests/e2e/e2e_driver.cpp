@@ -678,8 +678,13 @@ HWND SorvintaApp::WaitDialog(const std::wstring& title, DWORD timeoutMs) const
 
 HWND SorvintaApp::TapSettingsRow(HWND dialog, int row) const
 {
-    // Rows of a 96-dpi screen: 32 px from the list's state images, 33 under Wine.
-    const int rowHeight = 32;
+    // Rows are as tall as the list's state images, 32 px on a 96-dpi screen
+    // and scaled with it; Wine adds one. The driver shares the program's screen.
+    HDC screen = GetDC(NULL);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen)
+        ReleaseDC(NULL, screen);
+    const int rowHeight = MulDiv(32, dpi, 96);
     HWND list = NULL;
     const bool listed = WaitFor(
         [&] {

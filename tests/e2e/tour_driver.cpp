@@ -3,11 +3,15 @@
 //   tour_driver start EXE EMAIL PASSWORD   start Sorvinta (it keeps running)
 //   tour_driver menu | section             open the "Меню" / "Раздел" pop-up
 //   tour_driver dismiss                    close an open pop-up
-//   tour_driver login | refresh | all      a command, waiting for its outcome
+//   tour_driver login | refresh | friends  a command, waiting for its outcome
+//   tour_driver all                        "Все/Онлайн", no outcome to wait for
+//   tour_driver connecting | release       a login whose answer the emulator holds
+//                                          back / lets go, waiting for its outcome
 //   tour_driver hold ROW                   tap and hold on a row: context menu
 //   tour_driver about | close-about        open / close the About box
 //   tour_driver settings | close-settings  open / close the settings dialog
 //   tour_driver edit-row ROW               tap a row of the settings list
+//   tour_driver drop-down                  open the list of the yes/no editor
 //   tour_driver captcha                    "Подключиться" up to the captcha dialog, a code typed
 //   tour_driver exit                       "Выход", waits for the exit code
 //   tour_driver windows                    lists the visible top-level windows
@@ -18,6 +22,7 @@
 #include <string>
 
 #include "e2e_driver.h"
+#include "e2e_emulator.h"
 #include "resources/resource.h"
 
 namespace {
@@ -92,6 +97,22 @@ int Run(int argc, char** argv)
         result = CommandStep(app, "login", IDM_CONNECT);
     } else if (step == "refresh") {
         result = CommandStep(app, "refresh", IDM_REFRESH);
+    } else if (step == "friends") {
+        result = CommandStep(app, "friends", IDM_FRIENDS);
+    } else if (step == "connecting") {
+        // Held until "release": the picture shows the wait for the answer.
+        app.MarkStatus();
+        if (!StartWinsock() || !HoldAnswers(LOGIN_HOST_ADDRESS, 1))
+            result = Fail("connecting", "the emulator holds nothing back");
+        else {
+            app.Command(IDM_CONNECT);
+            if (!WaitHeld(1) || !app.WaitStatus(L"Прием запроса..."))
+                result = Fail("connecting", "the login is not waiting for its answer");
+        }
+    } else if (step == "release") {
+        std::wstring text;
+        if (!StartWinsock() || !ReleaseAnswers() || !app.WaitFinalStatus(&text))
+            result = Fail("release", "no outcome");
     } else if (step == "all") {
         app.Command(IDM_ALL_ONLINE);
     } else if (step == "hold") {
@@ -159,11 +180,14 @@ int Run(int argc, char** argv)
         for (const wchar_t* title : {L"Отправить сообщение", L"Статус", L"Сообщения", L"Captcha"})
             if (HWND found = app.WaitDialog(title, 200))
                 dialog = found;
-        app.MarkStatus();
+        // A send, and a closed captcha (the login it held back gives up), end in a new status text.
+        const bool outcome = step == "send" || GetDlgItem(dialog, IDC_CAPTCHA_CODE) != NULL;
+        if (outcome)
+            app.MarkStatus();
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(step == "send" ? IDM_BAR_SEND : IDM_BAR_CLOSE, 0), 0);
         app.WaitWindowGone(dialog);
         std::wstring text;
-        if (step == "send")
+        if (outcome)
             app.WaitFinalStatus(&text);
         app.Responsive(5000);
     } else if (step == "captcha") {
@@ -171,9 +195,20 @@ int Run(int argc, char** argv)
         HWND dialog = app.WaitDialog(L"Captcha");
         if (!dialog)
             result = Fail("captcha", "no captcha dialog");
-        else
-            SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_CODE), WM_SETTEXT, 0, (LPARAM)L"K7X4",
+        else {
+            // The code of the picture shown: the emulator's state lists it as "captcha <csid> <code>".
+            std::string state;
+            std::wstring code = L"K7X4";
+            if (StartWinsock() && HttpGet(DATA_HOST_ADDRESS, "/_emulator/state", &state) == 200) {
+                const size_t line = state.find("\ncaptcha ");
+                const size_t space = line == std::string::npos ? line : state.find(' ', line + 9);
+                if (space != std::string::npos)
+                    code
+                        = FromCp1251(state.substr(space + 1, state.find_first_of("\r\n", space) - space - 1));
+            }
+            SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_CODE), WM_SETTEXT, 0, (LPARAM)code.c_str(),
                 SMTO_ABORTIFHUNG, 5000, NULL);
+        }
     } else if (step == "settings") {
         app.Command(IDM_SETTINGS);
         if (!app.WaitDialog(L"Настройки"))
@@ -182,6 +217,16 @@ int Run(int argc, char** argv)
         HWND dialog = app.WaitDialog(L"Настройки", 500);
         if (!dialog || !app.TapSettingsRow(dialog, argc > 2 ? atoi(argv[2]) : 1))
             result = Fail("edit-row", "no editor");
+    } else if (step == "drop-down") {
+        HWND dialog = app.WaitDialog(L"Настройки", 500);
+        HWND list = dialog ? GetDlgItem(dialog, IDC_SETTINGS_LIST) : NULL;
+        HWND combo = list ? FindWindowExW(list, NULL, L"ComboBox", NULL) : NULL;
+        DWORD_PTR dropped = 0;
+        if (combo)
+            SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, TRUE, 0, SMTO_ABORTIFHUNG, 5000, NULL);
+        if (!combo || !SendMessageTimeoutW(combo, CB_GETDROPPEDSTATE, 0, 0, SMTO_ABORTIFHUNG, 5000, &dropped)
+            || !dropped)
+            result = Fail("drop-down", "no list dropped");
     } else if (step == "close-settings") {
         HWND dialog = app.WaitDialog(L"Настройки", 500);
         if (dialog) {
@@ -200,7 +245,9 @@ int Run(int argc, char** argv)
     } else {
         result = Fail(step.c_str(), "unknown step");
     }
-    if (app.Running())
+    // A window just hidden or closed may keep the program busy for a moment
+    // under the x11 driver: the status is read once it answers again.
+    if (app.Running() && app.Responsive(5000))
         PrintStatus(app);
     app.Detach();
     return result;

@@ -110,9 +110,12 @@ void ExpectLayout(HWND dialog, const RECT& window, const std::vector<Layout>& co
         // A list box without LBS_NOINTEGRALHEIGHT trims itself to whole rows.
         const RECT actual = ChildRect(control);
         if (ClassName(control) == L"ListBox" && actual.bottom <= expected.bottom
-            && expected.bottom - actual.bottom < SendMessageW(control, LB_GETITEMHEIGHT, 0, 0))
+            && expected.bottom - actual.bottom
+                < SendMessageW(control, LB_GETITEMHEIGHT, 0, 0) + 2 * GetSystemMetrics(SM_CYEDGE))
             expected.bottom = actual.bottom;
-        EXPECT_TRUE(SameRect(expected, actual)) << "control " << c.id << " at " << dpi;
+        EXPECT_TRUE(SameRect(expected, actual))
+            << "control " << c.id << " at " << dpi << ": " << actual.top << ".." << actual.bottom << ", not "
+            << expected.top << ".." << expected.bottom;
     }
 }
 
@@ -165,11 +168,13 @@ TEST_F(Dialogs, MessageDialogControlsAndPlacement)
         for (int dpi : {96, 192}) {
             if (dpi != 96)
                 PlaceMessageDialog(dialog, dpi);
-            const int bar = ScaleForDpi(26, dpi);
-            ExpectLayout(dialog, Rect(0, bar, width, height - 2 * bar - 22),
-                {{IDC_MESSAGE_NAME, Rect(3, 5, 150, 30)}, {IDC_MESSAGE_SEND, Rect(0, 35, width, 35)},
-                    {IDC_MESSAGE_EDIT,
-                        Rect(0, 70, width, height - 2 * bar - ScaleForDpi(22, dpi) - ScaleForDpi(70, dpi))}},
+            // The rows scale with the screen; the main window's status bar stays in view.
+            auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
+            const int bar = s(26);
+            ExpectLayout(dialog, Rect(0, bar, width, height - 2 * bar - s(22)),
+                {{IDC_MESSAGE_NAME, Rect(s(3), s(5), s(150), s(30))},
+                    {IDC_MESSAGE_SEND, Rect(0, s(35), width, s(35))},
+                    {IDC_MESSAGE_EDIT, Rect(0, s(70), width, height - 2 * bar - s(22) - s(70))}},
                 dpi);
         }
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
@@ -280,10 +285,12 @@ TEST_F(Dialogs, StatusDialogControlsCommandsAndHistory)
         for (int dpi : {96, 192}) {
             if (dpi != 96)
                 PlaceStatusDialog(dialog, dpi);
-            const int bar = ScaleForDpi(26, dpi);
-            ExpectLayout(dialog, Rect(0, bar, width, height - (2 * bar + ScaleForDpi(22, dpi))),
-                {{IDC_STATUS_EDIT, Rect(0, 0, width, 50)}, {IDC_STATUS_SET, Rect(0, 50, width, 35)},
-                    {IDC_STATUS_LIST, Rect(0, 85, width, height - (2 * bar + ScaleForDpi(85, dpi)))}},
+            // The history list ends with the dialog, not under the main window's status bar.
+            auto s = [dpi](int v) { return ScaleForDpi(v, dpi); };
+            const int bar = s(26);
+            ExpectLayout(dialog, Rect(0, bar, width, height - (2 * bar + s(22))),
+                {{IDC_STATUS_EDIT, Rect(0, 0, width, s(50))}, {IDC_STATUS_SET, Rect(0, s(50), width, s(35))},
+                    {IDC_STATUS_LIST, Rect(0, s(85), width, height - (2 * bar + s(22) + s(85)))}},
                 dpi);
         }
         HWND history = GetDlgItem(dialog, IDC_STATUS_LIST);

@@ -277,6 +277,11 @@ TEST_F(MenuBarTest, FullScreenOwnerKeepsTheBarAtTheBottomOfTheScreen)
     MoveWindow(
         owner(), window.left, window.top, window.right - window.left, window.bottom - window.top, FALSE);
     EXPECT_PRED2(SameRect, WindowRect(bar), bottom) << Describe(WindowRect(bar));
+
+    // A message dialog ends above the main window's status bar: its bar still
+    // goes to the bottom, not over the dialog's own last rows.
+    MoveWindow(owner(), 0, STANDIN_TOP_BAR_HEIGHT, cx, cy - 2 * kBarHeight - 22, FALSE);
+    EXPECT_PRED2(SameRect, WindowRect(bar), bottom) << Describe(WindowRect(bar));
 }
 
 TEST_F(MenuBarTest, BarIsDestroyedWithItsOwner)
