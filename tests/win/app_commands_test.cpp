@@ -15,6 +15,7 @@
 #include "app/shell.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
+#include "net/status_texts.h"
 
 namespace apptest {
 namespace {
@@ -518,9 +519,9 @@ TEST_F(HeldTap, ListLetsGoAfterTheMenuHoweverItCloses)
         EXPECT_EQ(SendMessageW(list, LB_GETCURSEL, 0, 0), 1);
         EXPECT_EQ(GetCapture(), (HWND)NULL);
     }
-    // The refresh case started a worker, which refuses while logged out.
-    if (g_workerThread)
-        pump.Until([&] { return WaitForSingleObject(g_workerThread, 0) == WAIT_OBJECT_0; }, 10000);
+    // The refresh case started a worker, which refuses while logged out; its
+    // handle is closed once it runs, so its last text is what ends it here.
+    EXPECT_TRUE(pump.Until([&] { return StatusText() == TEXT_NOT_LOGGED_IN; }, 10000));
 }
 
 TEST_F(HeldTap, ALateStrayMoveDoesNotCancelTheHold)
