@@ -196,6 +196,33 @@ std::string ToUtf8(const std::wstring& text)
     return narrow;
 }
 
+std::wstring ItemText(HWND dialog, int id)
+{
+    return ReadWindowText(GetDlgItem(dialog, id));
+}
+
+bool SetItemText(HWND dialog, int id, const std::wstring& text)
+{
+    DWORD_PTR done = 0;
+    return SendTimeout(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &done)
+        && done;
+}
+
+const wchar_t CAPTCHA_TITLE[] = L"Captcha";
+
+int LoadedCount(const std::wstring& status)
+{
+    const std::wstring head = L"Загружено ";
+    const std::wstring tail = L" друзей";
+    if (status.size() <= head.size() + tail.size() || status.compare(0, head.size(), head) != 0
+        || status.compare(status.size() - tail.size(), tail.size(), tail) != 0)
+        return -1;
+    const std::wstring digits = status.substr(head.size(), status.size() - head.size() - tail.size());
+    if (digits.size() > 9 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
+        return -1;
+    return _wtoi(digits.c_str());
+}
+
 // A sorted list box compares case-insensitively in the user's locale.
 static int CompareLikeListBox(const std::wstring& a, const std::wstring& b)
 {
@@ -721,6 +748,22 @@ bool SorvintaApp::TypeInto(HWND editor, const std::wstring& text) const
 bool SorvintaApp::WaitWindowGone(HWND window, DWORD timeoutMs) const
 {
     return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+bool SorvintaApp::CaptchaShowsPicture(HWND dialog) const
+{
+    DWORD_PTR picture = 0;
+    return SendTimeout(GetDlgItem(dialog, IDC_CAPTCHA_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0, &picture)
+        && picture != 0;
+}
+
+bool SorvintaApp::AnswerCaptcha(HWND dialog, const char* code) const
+{
+    if (code && !SetItemText(dialog, IDC_CAPTCHA_CODE, FromCp1251(code)))
+        return false;
+    MarkStatus();
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(code ? IDM_BAR_SEND : IDM_BAR_CLOSE, 0), 0);
+    return WaitWindowGone(dialog);
 }
 
 bool SorvintaApp::WaitMainVisible(bool visible, DWORD timeoutMs) const

@@ -120,6 +120,11 @@ public:
     HWND TapSettingsRow(HWND dialog, int row) const;
     bool TypeInto(HWND editor, const std::wstring& text) const;
     bool WaitWindowGone(HWND window, DWORD timeoutMs = 5000) const;
+    // The captcha dialog: whether its picture control holds a picture; the
+    // code typed and "Отправить" pressed (no code: "Закрыть"), true once the
+    // dialog is gone. The status is marked first, so the outcome can be awaited.
+    bool CaptchaShowsPicture(HWND dialog) const;
+    bool AnswerCaptcha(HWND dialog, const char* code) const;
     bool WaitMainVisible(bool visible, DWORD timeoutMs = 5000) const;
 
     // Ending: WM_CLOSE, then the exit code.
@@ -138,6 +143,17 @@ private:
     std::wstring m_exe;
     std::string m_error;
 };
+
+// A control of one of the program's dialogs: its text, and a whole new text
+// set as if typed.
+std::wstring ItemText(HWND dialog, int id);
+bool SetItemText(HWND dialog, int id, const std::wstring& text);
+
+// The captcha dialog's caption in the resource script.
+extern const wchar_t CAPTCHA_TITLE[];
+
+// "Загружено N друзей": N, or -1 for any other text.
+int LoadedCount(const std::wstring& status);
 
 // Main windows of the program on the desktop, whichever process owns them.
 int CountMainWindows();

@@ -5,25 +5,10 @@ const char DEMO_EMAIL[] = "demo@socialnet.example";
 const char DEMO_PASSWORD[] = "demo123";
 const char EMPTY_EMAIL[] = "empty@socialnet.example";
 const char EMPTY_PASSWORD[] = "empty";
-// The captcha dialog's caption in the resource script.
-const wchar_t CAPTCHA_TITLE[] = L"Captcha";
 
 std::string Utf8(const std::wstring& text)
 {
     return ToUtf8(text);
-}
-
-int LoadedCount(const std::wstring& status)
-{
-    const std::wstring head = L"Загружено ";
-    const std::wstring tail = L" друзей";
-    if (status.size() <= head.size() + tail.size() || status.compare(0, head.size(), head) != 0
-        || status.compare(status.size() - tail.size(), tail.size(), tail) != 0)
-        return -1;
-    const std::wstring digits = status.substr(head.size(), status.size() - head.size() - tail.size());
-    if (digits.size() > 9 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
-        return -1;
-    return std::stoi(digits);
 }
 
 void E2eTest::SetUp()
@@ -86,24 +71,13 @@ HWND E2eTest::WaitCaptcha(const EmulatorLog& log, std::string* csid)
     if (!pictures.empty()) {
         EXPECT_TRUE(QueryValue(pictures.back(), "csid", csid)) << pictures.back();
     }
-    DWORD_PTR picture = 0;
-    EXPECT_TRUE(SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_PICTURE), STM_GETIMAGE, IMAGE_BITMAP, 0,
-        SMTO_ABORTIFHUNG, 5000, &picture));
-    EXPECT_NE(0u, picture) << "the dialog shows no picture";
+    EXPECT_TRUE(app.CaptchaShowsPicture(dialog)) << "the dialog shows no picture";
     return dialog;
 }
 
 std::wstring E2eTest::AnswerCaptcha(HWND dialog, const char* code)
 {
-    if (code) {
-        const std::wstring typed = FromCp1251(code);
-        DWORD_PTR done = 0;
-        EXPECT_TRUE(SendMessageTimeoutW(GetDlgItem(dialog, IDC_CAPTCHA_CODE), WM_SETTEXT, 0,
-            (LPARAM)typed.c_str(), SMTO_ABORTIFHUNG, 5000, &done));
-    }
-    app.MarkStatus();
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(code ? IDM_BAR_SEND : IDM_BAR_CLOSE, 0), 0);
-    EXPECT_TRUE(app.WaitWindowGone(dialog)) << "the captcha dialog stayed open";
+    EXPECT_TRUE(app.AnswerCaptcha(dialog, code)) << "the captcha dialog stayed open";
     std::wstring text;
     app.WaitFinalStatus(&text, 30000);
     return text;

@@ -19,13 +19,8 @@ extern const char DEMO_EMAIL[];
 extern const char DEMO_PASSWORD[];
 extern const char EMPTY_EMAIL[];
 extern const char EMPTY_PASSWORD[];
-extern const wchar_t CAPTCHA_TITLE[];
-
-// Status texts the tests wait for.
 
 std::string Utf8(const std::wstring& text);
-// "Загружено N друзей": N, or -1 for any other text.
-int LoadedCount(const std::wstring& status);
 
 class E2eTest : public testing::Test {
 protected:

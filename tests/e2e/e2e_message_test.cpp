@@ -18,23 +18,6 @@ std::string ToCp1251(const std::wstring& text)
     return bytes;
 }
 
-bool SetItemText(HWND dialog, int id, const std::wstring& text)
-{
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(
-               GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &result)
-        && result;
-}
-
-std::wstring ItemText(HWND dialog, int id)
-{
-    std::vector<wchar_t> text(8192, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, text.size(), (LPARAM)text.data(),
-        SMTO_ABORTIFHUNG, 5000, &copied);
-    return text.data();
-}
-
 std::wstring ListItem(HWND dialog, int id, int row)
 {
     std::vector<wchar_t> text(8192, L'\0');
@@ -104,8 +87,9 @@ protected:
     {
         app.MarkStatus();
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-        if (closes)
+        if (closes) {
             EXPECT_TRUE(app.WaitWindowGone(dialog)) << "the dialog stayed open";
+        }
         std::wstring text;
         app.WaitFinalStatus(&text, 30000);
         return text;

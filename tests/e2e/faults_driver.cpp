@@ -1,5 +1,6 @@
 // Console helper of tools/faults.sh and of the test command: every fault
-// switch of the emulator against every worker, in one run of the program,
+// switch of the emulator against every worker (the captcha picture before a
+// login and before a message among them), in one run of the program,
 // then the load cases. A cell passes when the program is alive, its window
 // answers within a second all along, the status ends on a final text within
 // 10 s, the list, the session and the service agree with that text, and every
@@ -18,6 +19,8 @@
 
 #include "e2e_driver.h"
 #include "e2e_emulator.h"
+#include "api/api_texts.h"
+#include "net/status_texts.h"
 #include "resources/resource.h"
 
 namespace {
@@ -27,12 +30,7 @@ const char DEMO_PASSWORD[] = "demo123";
 const wchar_t FRIEND_NAME[] = L"Виктор Смирнов";  // 2004, in the all-friends list
 const char FRIEND_ID[] = "2004";
 
-const wchar_t TEXT_LOGGED_IN[] = L"Вы успешно авторизованы";
-const wchar_t TEXT_LOGGED_OUT[] = L"Вы успешно вышли";
-const wchar_t TEXT_NOT_LOGGED_IN[] = L"Вы еще не авторизованы";
-const wchar_t TEXT_MESSAGE_SENT[] = L"Сообщение успешно отправлено";
-const wchar_t TEXT_STATUS_SET[] = L"Статус успешно установлен.";
-const wchar_t TEXT_CONTACT_NOT_FOUND[] = L"Контакт не найден в списке";
+const char WRONG_PASSWORD[] = "wrong-password";
 const wchar_t MESSAGE_TITLE[] = L"Отправить сообщение";
 const wchar_t STATUS_TITLE[] = L"Статус";
 const wchar_t SETTINGS_TITLE[] = L"Настройки";
@@ -40,8 +38,9 @@ const wchar_t SETTINGS_TITLE[] = L"Настройки";
 const DWORD FINAL_WITHIN_MS = 10000;
 const DWORD ANSWER_WITHIN_MS = 1000;
 
-enum Worker { LOGIN, FRIENDS, MESSAGE, STATUS, LOGOUT, WORKER_COUNT };
-const char* const WORKER_NAMES[WORKER_COUNT] = {"login", "friend list", "message", "status", "logout"};
+enum Worker { LOGIN, FRIENDS, MESSAGE, STATUS, LOGOUT, CAPTCHA_LOGIN, CAPTCHA_MESSAGE, WORKER_COUNT };
+const char* const WORKER_NAMES[WORKER_COUNT]
+    = {"login", "friend list", "message", "status", "logout", "captcha login", "captcha message"};
 
 // spoils: the workers whose answer the fault makes unusable, so that a
 // success text there would be a lie.
@@ -50,8 +49,12 @@ struct FaultRow {
     const char* host;
     unsigned spoils;
 };
-const unsigned ALL_LOGIN = 1u << LOGIN | 1u << LOGOUT;
-const unsigned ALL_DATA = 1u << FRIENDS | 1u << MESSAGE | 1u << STATUS;
+// Under a login-host fault the captcha login's answer is the one with the
+// code; under a data-host fault both captcha columns get a spoiled picture.
+const unsigned LOGINS = 1u << LOGIN | 1u << CAPTCHA_LOGIN;
+const unsigned ALL_LOGIN = LOGINS | 1u << LOGOUT;
+const unsigned PICTURES = 1u << CAPTCHA_LOGIN | 1u << CAPTCHA_MESSAGE;
+const unsigned ALL_DATA = 1u << FRIENDS | 1u << MESSAGE | 1u << STATUS | PICTURES;
 const unsigned REPLIES = 1u << MESSAGE | 1u << STATUS;
 const unsigned LIST = 1u << FRIENDS;
 
@@ -62,9 +65,9 @@ const FaultRow FAULTS[] = {
     // Every header line arrives whole: a HEAD answer needs no more.
     {"no_blank_line", LOGIN_HOST_ADDRESS, 0},
     {"reset", LOGIN_HOST_ADDRESS, ALL_LOGIN},
-    {"no_sid", LOGIN_HOST_ADDRESS, 1u << LOGIN},
+    {"no_sid", LOGIN_HOST_ADDRESS, LOGINS},
     {"long_sid", LOGIN_HOST_ADDRESS, 0},
-    {"no_remixmid", LOGIN_HOST_ADDRESS, 1u << LOGIN},
+    {"no_remixmid", LOGIN_HOST_ADDRESS, LOGINS},
     {"bad_byte_sid", LOGIN_HOST_ADDRESS, 0},
     {"close", DATA_HOST_ADDRESS, ALL_DATA},
     {"slow", DATA_HOST_ADDRESS, 0},
@@ -78,11 +81,11 @@ const FaultRow FAULTS[] = {
     {"name_not_string", DATA_HOST_ADDRESS, LIST},
     {"u_escape", DATA_HOST_ADDRESS, 0},
     {"huge", DATA_HOST_ADDRESS, 0},
-    {"not_json", DATA_HOST_ADDRESS, REPLIES},
+    {"not_json", DATA_HOST_ADDRESS, REPLIES | PICTURES},
     {"no_ok", DATA_HOST_ADDRESS, REPLIES},
     {"ok_string", DATA_HOST_ADDRESS, REPLIES},
-    // Shapes captcha pictures only: every worker here must work under it.
-    {"cut_picture", DATA_HOST_ADDRESS, 0},
+    // Shapes captcha pictures only.
+    {"cut_picture", DATA_HOST_ADDRESS, PICTURES},
 };
 
 std::vector<std::wstring> g_serverNames;  // the demo account's friends, sorted as the list box sorts
@@ -93,18 +96,6 @@ std::string RowName(const FaultRow& row)
     if (!row.host)
         return row.name;
     return std::string(row.host == LOGIN_HOST_ADDRESS ? "login " : "data ") + row.name;
-}
-
-int LoadedCount(const std::wstring& text)
-{
-    const std::wstring head = L"Загружено ", tail = L" друзей";
-    if (text.size() <= head.size() + tail.size() || text.compare(0, head.size(), head) != 0
-        || text.compare(text.size() - tail.size(), tail.size(), tail) != 0)
-        return -1;
-    const std::wstring digits = text.substr(head.size(), text.size() - head.size() - tail.size());
-    if (digits.empty() || digits.size() > 9 || digits.find_first_not_of(L"0123456789") != std::wstring::npos)
-        return -1;
-    return _wtoi(digits.c_str());
 }
 
 // A request line as a sound client writes it: two single spaces, a target
@@ -132,32 +123,27 @@ std::string FirstDirtyLine(const EmulatorLog& log)
     return std::string();
 }
 
-// Waits for the final text, asking the window to answer all along.
+// Waits for the final text, asking the window to answer all along; with
+// captcha, a captcha dialog that opens ends the wait too (*captcha set).
 // Empty when the case passed so far; otherwise what went wrong.
-std::string Watch(const SorvintaApp& app, std::wstring* text, DWORD timeoutMs = FINAL_WITHIN_MS)
+std::string Watch(const SorvintaApp& app, std::wstring* text, HWND* captcha = NULL)
 {
     const DWORD start = GetTickCount();
     for (;;) {
         if (app.WaitFinalStatus(text, 50))
             break;
+        if (captcha && (*captcha = app.WaitDialog(CAPTCHA_TITLE, 0)) != NULL)
+            return std::string();
         if (!app.Running())
             return "the program ended";
         if (!app.Responsive(ANSWER_WITHIN_MS))
             return "no answer within 1 s";
-        if (GetTickCount() - start > timeoutMs)
+        if (GetTickCount() - start > FINAL_WITHIN_MS)
             return "stuck on \"" + ToUtf8(*text) + "\"";
     }
     if (!app.Responsive(ANSWER_WITHIN_MS))
         return "no answer within 1 s";
     return std::string();
-}
-
-bool SetItemText(HWND dialog, int id, const std::wstring& text)
-{
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(
-               GetDlgItem(dialog, id), WM_SETTEXT, 0, (LPARAM)text.c_str(), SMTO_ABORTIFHUNG, 5000, &result)
-        && result;
 }
 
 std::string EmulatorState()
@@ -242,6 +228,8 @@ private:
         case MESSAGE: return text == TEXT_MESSAGE_SENT;
         case STATUS: return text == TEXT_STATUS_SET;
         case LOGOUT: return text == TEXT_LOGGED_OUT;
+        case CAPTCHA_LOGIN: return text == TEXT_LOGGED_IN;
+        case CAPTCHA_MESSAGE: return text == TEXT_MESSAGE_SENT;
         default: return false;
         }
     }
@@ -273,14 +261,48 @@ private:
     // The state each worker starts from, reached without faults.
     std::string Prepare(Worker w)
     {
+        const bool login = w == LOGIN || w == CAPTCHA_LOGIN;
         std::string why = EnsureRunning();
         if (why.empty())
-            why = EnsureLoggedIn(w != LOGIN);
-        if (why.empty() && w != LOGIN && w != LOGOUT && RowOf(*m_app, FRIEND_NAME) < 0) {
+            why = EnsureLoggedIn(!login);
+        if (why.empty() && !login && w != LOGOUT && RowOf(*m_app, FRIEND_NAME) < 0) {
             const std::wstring text = m_app->CommandAndWait(IDM_REFRESH);
             if (LoadedCount(text) < 0)
                 why = ToUtf8(text);
         }
+        if (why.empty() && w == CAPTCHA_LOGIN)
+            why = MakeLoginCaptchaDue();
+        if (why.empty() && w == CAPTCHA_MESSAGE)
+            why = MakeMessageCaptchaDue();
+        return why;
+    }
+
+    // Someone else tried two wrong passwords on the e-mail: the program's
+    // own login is then refused for want of a code, and it knows a picture
+    // is due.
+    std::string MakeLoginCaptchaDue()
+    {
+        DirectSession none;
+        for (int i = 0; i < 2; ++i)
+            LoginDirect(DEMO_EMAIL, WRONG_PASSWORD, &none);
+        const std::wstring text = m_app->CommandAndWait(IDM_CONNECT);
+        return text == TEXT_WRONG_CAPTCHA ? std::string() : ToUtf8(text);
+    }
+
+    // A burst of messages from elsewhere: the program's next message is
+    // refused for want of a code and waits in its dialog.
+    std::string MakeMessageCaptchaDue()
+    {
+        DirectSession direct;
+        if (!LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &direct))
+            return "no session of the driver's own";
+        for (int i = 0; i < 5; ++i)
+            HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid);
+        m_message = L"Капча " + std::to_wstring(++m_serial);
+        std::wstring text;
+        std::string why = SendMessageText(m_message, &text);
+        if (why.empty() && text != TEXT_CAPTCHA_NEEDED)
+            why = ToUtf8(text);
         return why;
     }
 
@@ -292,6 +314,8 @@ private:
         case MESSAGE: return RunMessage(text);
         case STATUS: return RunStatus(text);
         case LOGOUT: return RunLogout(text);
+        case CAPTCHA_LOGIN: return RunCaptchaLogin(row, text);
+        case CAPTCHA_MESSAGE: return RunCaptchaMessage(row, text);
         default: return "no such worker";
         }
     }
@@ -371,39 +395,172 @@ private:
         return std::string();
     }
 
-    // Closes an open dialog with its button and waits for the final text.
-    std::string Press(HWND dialog, WORD id, std::wstring* text)
+    // Closes an open dialog with its button and waits for the final text
+    // (or for a captcha dialog, given captcha).
+    std::string Press(HWND dialog, WORD id, std::wstring* text, HWND* captcha = NULL)
     {
         m_app->MarkStatus();
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0);
         if (!m_app->WaitWindowGone(dialog))
             return "the dialog stayed open";
-        return Watch(*m_app, text);
+        return Watch(*m_app, text, captcha);
+    }
+
+    // The friend's message dialog, open; *kept is the text it opened with.
+    std::string OpenMessageDialog(HWND* dialog, std::wstring* kept = NULL)
+    {
+        if (!m_app->SelectRow(RowOf(*m_app, FRIEND_NAME)))
+            return "no row to select";
+        m_app->Command(IDM_SECTION_MESSAGE);
+        *dialog = m_app->WaitDialog(MESSAGE_TITLE);
+        if (!*dialog)
+            return "no message dialog";
+        if (kept)
+            *kept = ItemText(*dialog, IDC_MESSAGE_EDIT);
+        return std::string();
+    }
+
+    // The message typed and sent to the friend; the final text, or the
+    // captcha dialog that opened instead (given captcha).
+    std::string SendMessageText(const std::wstring& message, std::wstring* text, HWND* captcha = NULL)
+    {
+        HWND dialog = NULL;
+        std::string why = OpenMessageDialog(&dialog);
+        if (why.empty() && !SetItemText(dialog, IDC_MESSAGE_EDIT, message))
+            why = "cannot type the message";
+        return why.empty() ? Press(dialog, IDM_BAR_SEND, text, captcha) : why;
+    }
+
+    static bool ServiceHasMessage(const std::wstring& message)
+    {
+        return EmulatorState().find(
+                   std::string("message ") + DEMO_EMAIL + " " + FRIEND_ID + " " + ToUtf8(message) + "\n")
+            != std::string::npos;
     }
 
     // The recipient is found through the model by the row's name, so a
     // model that disagrees with the list shows here.
     std::string RunMessage(std::wstring* text)
     {
-        if (!m_app->SelectRow(RowOf(*m_app, FRIEND_NAME)))
-            return "no row to select";
-        m_app->Command(IDM_SECTION_MESSAGE);
-        HWND dialog = m_app->WaitDialog(MESSAGE_TITLE);
-        if (!dialog)
-            return "no message dialog";
         const std::wstring message = L"Проверка " + std::to_wstring(++m_serial);
-        if (!SetItemText(dialog, IDC_MESSAGE_EDIT, message))
-            return "cannot type the message";
-        const std::string why = Press(dialog, IDM_BAR_SEND, text);
+        const std::string why = SendMessageText(message, text);
         if (!why.empty())
             return why;
-        const std::string line
-            = std::string("message ") + DEMO_EMAIL + " " + FRIEND_ID + " " + ToUtf8(message);
-        if (*text == TEXT_MESSAGE_SENT && EmulatorState().find(line) == std::string::npos)
+        if (*text == TEXT_MESSAGE_SENT && !ServiceHasMessage(message))
             return "sent, but the service has no such message";
         if (*text == TEXT_CONTACT_NOT_FOUND)
             return "the list shows a friend the model does not hold";
         return std::string();
+    }
+
+    // The captcha dialog under the row's fault: it opens exactly when the
+    // picture is sound, and then the code the service drew is typed.
+    // captcha is the dialog Watch found, or null when a final text came.
+    std::string AnswerPicture(const FaultRow& row, const EmulatorLog& log, HWND captcha, std::wstring* text)
+    {
+        const bool spoiled = row.host == DATA_HOST_ADDRESS && (row.spoils & PICTURES);
+        if (!captcha) {
+            if (!spoiled)
+                return "no captcha dialog: \"" + ToUtf8(*text) + "\"";
+            return std::string();
+        }
+        if (spoiled)
+            return "a captcha dialog on a spoiled picture";
+        if (!m_app->CaptchaShowsPicture(captcha))
+            return "the captcha dialog shows no picture";
+        const std::vector<std::string> pictures = log.RequestsWith("act=captcha");
+        std::string csid;
+        if (pictures.empty() || !QueryValue(pictures.back(), "csid", &csid))
+            return "a dialog without a picture request";
+        const std::string code = PendingCaptchaCode(csid);
+        if (code.empty())
+            return "no code pending for csid " + csid;
+        if (!m_app->AnswerCaptcha(captcha, code.c_str()))
+            return "the captcha dialog stayed open";
+        return Watch(*m_app, text);
+    }
+
+    // A login while the e-mail needs a captcha: the picture (under data-host
+    // faults), then the login with its code (under login-host faults). After
+    // a failure the next clean try still logs in.
+    std::string RunCaptchaLogin(const FaultRow& row, std::wstring* text)
+    {
+        EmulatorLog log;
+        m_app->MarkStatus();
+        m_app->Command(IDM_CONNECT);
+        HWND captcha = NULL;
+        std::string why = Watch(*m_app, text, &captcha);
+        if (why.empty())
+            why = AnswerPicture(row, log, captcha, text);
+        if (!why.empty())
+            return why;
+        if (!captcha && !log.RequestsWith("/auth?").empty())
+            return "a login went out without its picture";
+        m_loggedIn = *text == TEXT_LOGGED_IN;
+        Disarm();
+        if ((why = SessionAgrees(m_loggedIn)).empty() && !m_loggedIn)
+            why = NextTryLogsIn();
+        return why;
+    }
+
+    std::string NextTryLogsIn()
+    {
+        EmulatorLog log;
+        std::wstring text;
+        HWND captcha = NULL;
+        m_app->MarkStatus();
+        m_app->Command(IDM_CONNECT);
+        std::string why = Watch(*m_app, &text, &captcha);
+        if (why.empty() && captcha)
+            why = AnswerPicture(FAULTS[0], log, captcha, &text);
+        m_loggedIn = text == TEXT_LOGGED_IN;
+        if (why.empty() && !m_loggedIn)
+            why = "the next try: \"" + ToUtf8(text) + "\"";
+        return why.empty() ? why : "after: " + why;
+    }
+
+    // The message refused for want of a code is sent again: the picture
+    // under the fault, then the message with its code. After a failure the
+    // text is still in the dialog and the next clean try sends it.
+    std::string RunCaptchaMessage(const FaultRow& row, std::wstring* text)
+    {
+        EmulatorLog log;
+        HWND dialog = NULL, captcha = NULL;
+        std::wstring kept;
+        std::string why = OpenMessageDialog(&dialog, &kept);
+        if (why.empty() && kept != m_message)
+            why = "the refused message was not kept";
+        if (why.empty())
+            why = Press(dialog, IDM_BAR_SEND, text, &captcha);
+        if (why.empty())
+            why = AnswerPicture(row, log, captcha, text);
+        if (!why.empty())
+            return why;
+        if (!captcha && !log.RequestsWith("act=add_message").empty())
+            return "a message went out without its picture";
+        const bool sent = *text == TEXT_MESSAGE_SENT;
+        if (sent != ServiceHasMessage(m_message))
+            return sent ? "sent, but the service has no such message"
+                        : "the service has a message said unsent";
+        Disarm();
+        return sent ? std::string() : NextTrySends();
+    }
+
+    std::string NextTrySends()
+    {
+        EmulatorLog log;
+        HWND dialog = NULL, captcha = NULL;
+        std::wstring kept, text;
+        std::string why = OpenMessageDialog(&dialog, &kept);
+        if (why.empty() && kept != m_message)
+            why = "the message was lost";
+        if (why.empty())
+            why = Press(dialog, IDM_BAR_SEND, &text, &captcha);
+        if (why.empty())
+            why = AnswerPicture(FAULTS[0], log, captcha, &text);
+        if (why.empty() && (text != TEXT_MESSAGE_SENT || !ServiceHasMessage(m_message)))
+            why = "the next try: \"" + ToUtf8(text) + "\"";
+        return why.empty() ? why : "after: " + why;
     }
 
     std::string RunStatus(std::wstring* text)
@@ -443,6 +600,7 @@ private:
     std::unique_ptr<SorvintaApp> m_app {new SorvintaApp};
     bool m_loggedIn = false;
     int m_serial = 0;
+    std::wstring m_message;        // the one refused for want of a captcha
     const FaultRow* m_row = NULL;  // armed for the worker running now
 };
 

@@ -192,7 +192,7 @@ int Run(int argc, char** argv)
         app.Responsive(5000);
     } else if (step == "captcha") {
         app.Command(IDM_CONNECT);
-        HWND dialog = app.WaitDialog(L"Captcha");
+        HWND dialog = app.WaitDialog(CAPTCHA_TITLE);
         if (!dialog)
             result = Fail("captcha", "no captcha dialog");
         else {
