@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The fault and load matrix: every fault switch of the emulator against every
 # worker (login, friend list, message, status, logout, the captcha step of a
-# login and of a message) in one run of the real
-# program inside the sandbox, then the load cases. Prints both tables; exit 1
+# login and of a message) in one run of the real program inside the sandbox,
+# then the load cases. Prints both tables; exit 1
 # on any failed cell. The test command runs the same driver (ctest e2e.faults).
 #   tools/faults.sh [FAULT...]     e.g. tools/faults.sh "data huge" no_sid
 set -eu

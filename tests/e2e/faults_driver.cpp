@@ -454,14 +454,18 @@ private:
     }
 
     // The captcha dialog under the row's fault: it opens exactly when the
-    // picture is sound, and then the code the service drew is typed.
+    // picture is sound, and then the code the service drew is typed; with no
+    // picture, the request that waits for it (held) does not go out.
     // captcha is the dialog Watch found, or null when a final text came.
-    std::string AnswerPicture(const FaultRow& row, const EmulatorLog& log, HWND captcha, std::wstring* text)
+    std::string AnswerPicture(
+        const FaultRow& row, const EmulatorLog& log, HWND captcha, const char* held, std::wstring* text)
     {
         const bool spoiled = row.host == DATA_HOST_ADDRESS && (row.spoils & PICTURES);
         if (!captcha) {
             if (!spoiled)
                 return "no captcha dialog: \"" + ToUtf8(*text) + "\"";
+            if (!log.RequestsWith(held).empty())
+                return std::string("went out without its picture: ") + held;
             return std::string();
         }
         if (spoiled)
@@ -491,11 +495,9 @@ private:
         HWND captcha = NULL;
         std::string why = Watch(*m_app, text, &captcha);
         if (why.empty())
-            why = AnswerPicture(row, log, captcha, text);
+            why = AnswerPicture(row, log, captcha, "/auth?", text);
         if (!why.empty())
             return why;
-        if (!captcha && !log.RequestsWith("/auth?").empty())
-            return "a login went out without its picture";
         m_loggedIn = *text == TEXT_LOGGED_IN;
         Disarm();
         if ((why = SessionAgrees(m_loggedIn)).empty() && !m_loggedIn)
@@ -512,7 +514,7 @@ private:
         m_app->Command(IDM_CONNECT);
         std::string why = Watch(*m_app, &text, &captcha);
         if (why.empty() && captcha)
-            why = AnswerPicture(FAULTS[0], log, captcha, &text);
+            why = AnswerPicture(FAULTS[0], log, captcha, "/auth?", &text);
         m_loggedIn = text == TEXT_LOGGED_IN;
         if (why.empty() && !m_loggedIn)
             why = "the next try: \"" + ToUtf8(text) + "\"";
@@ -524,6 +526,21 @@ private:
     // text is still in the dialog and the next clean try sends it.
     std::string RunCaptchaMessage(const FaultRow& row, std::wstring* text)
     {
+        std::string why = ResendRefused(row, text);
+        if (!why.empty() || *text == TEXT_MESSAGE_SENT)
+            return why;
+        Disarm();
+        std::wstring next;
+        why = ResendRefused(FAULTS[0], &next);
+        if (why.empty() && next != TEXT_MESSAGE_SENT)
+            why = "the next try: \"" + ToUtf8(next) + "\"";
+        return why.empty() ? why : "after: " + why;
+    }
+
+    // The friend's dialog still holds the refused message; "Отправить", the
+    // picture under the row's fault, and the service agrees with the text.
+    std::string ResendRefused(const FaultRow& row, std::wstring* text)
+    {
         EmulatorLog log;
         HWND dialog = NULL, captcha = NULL;
         std::wstring kept;
@@ -533,34 +550,14 @@ private:
         if (why.empty())
             why = Press(dialog, IDM_BAR_SEND, text, &captcha);
         if (why.empty())
-            why = AnswerPicture(row, log, captcha, text);
+            why = AnswerPicture(row, log, captcha, "act=add_message", text);
         if (!why.empty())
             return why;
-        if (!captcha && !log.RequestsWith("act=add_message").empty())
-            return "a message went out without its picture";
         const bool sent = *text == TEXT_MESSAGE_SENT;
         if (sent != ServiceHasMessage(m_message))
             return sent ? "sent, but the service has no such message"
                         : "the service has a message said unsent";
-        Disarm();
-        return sent ? std::string() : NextTrySends();
-    }
-
-    std::string NextTrySends()
-    {
-        EmulatorLog log;
-        HWND dialog = NULL, captcha = NULL;
-        std::wstring kept, text;
-        std::string why = OpenMessageDialog(&dialog, &kept);
-        if (why.empty() && kept != m_message)
-            why = "the message was lost";
-        if (why.empty())
-            why = Press(dialog, IDM_BAR_SEND, &text, &captcha);
-        if (why.empty())
-            why = AnswerPicture(FAULTS[0], log, captcha, &text);
-        if (why.empty() && (text != TEXT_MESSAGE_SENT || !ServiceHasMessage(m_message)))
-            why = "the next try: \"" + ToUtf8(text) + "\"";
-        return why.empty() ? why : "after: " + why;
+        return std::string();
     }
 
     std::string RunStatus(std::wstring* text)
