@@ -10,7 +10,8 @@
 //     "huge median_ms min_ms max_ms"
 //   bench_driver start EXE FLOOR_EXE RUNS
 //     from process start to the main window shown and answering, for the
-//     program and for the bare window of "bench_floor window":
+//     program and for the bare window of "bench_floor window", each a fresh
+//     copy in a folder of its own made before the clock starts:
 //     "start median min max" and "start_floor median min max"
 #include <windows.h>
 #include <psapi.h>
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -108,35 +110,131 @@ int RunHuge(int runs)
     return 0;
 }
 
-// A fresh copy of the floor each time, as the program gets its own folder.
-bool TimeFloorStart(const std::string& floorExe, double* ms)
+// The floor's exe copied into a fresh folder, as the program gets its own.
+class FloorCopy {
+public:
+    ~FloorCopy()
+    {
+        if (!m_exe.empty())
+            DeleteFileW(m_exe.c_str());
+        if (!m_folder.empty())
+            RemoveDirectoryW(m_folder.c_str());
+    }
+    bool Make(const std::string& floorExe, int run)
+    {
+        wchar_t temp[MAX_PATH] = L"";
+        GetTempPathW(MAX_PATH, temp);
+        m_folder = std::wstring(temp) + L"sorvinta-floor-" + std::to_wstring(GetCurrentProcessId()) + L"-"
+            + std::to_wstring(run);
+        if (!CreateDirectoryW(m_folder.c_str(), NULL) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+        m_exe = m_folder + L"\\bench_floor.exe";
+        return CopyFileW(UnixToWinePath(floorExe).c_str(), m_exe.c_str(), FALSE) != 0;
+    }
+    bool Launch(PROCESS_INFORMATION* pi)
+    {
+        std::wstring commandLine = L"\"" + m_exe + L"\" window";
+        STARTUPINFOW si;
+        ZeroMemory(&si, sizeof(si));
+        si.cb = sizeof(si);
+        return CreateProcessW(
+                   m_exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, m_folder.c_str(), &si, pi)
+            != 0;
+    }
+
+private:
+    std::wstring m_folder;
+    std::wstring m_exe;
+};
+
+HWND ShownWindow(DWORD processId, const wchar_t* windowClass)
 {
-    std::wstring exe(floorExe.begin(), floorExe.end());
-    std::wstring commandLine = L"\"" + exe + L"\" window";
-    STARTUPINFOW si;
-    ZeroMemory(&si, sizeof(si));
-    si.cb = sizeof(si);
+    for (HWND window = FindWindowExW(NULL, NULL, windowClass, NULL); window;
+         window = FindWindowExW(NULL, window, windowClass, NULL)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && IsWindowVisible(window))
+            return window;
+    }
+    return NULL;
+}
+
+// One clock for the program and its floor alike: from the process start to
+// its window of windowClass visible and answering a message. Whatever the
+// start needs on disk is made before.
+bool TimeStart(const std::function<bool(PROCESS_INFORMATION*)>& launch, const wchar_t* windowClass,
+    double* ms, HWND* window)
+{
     PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof(pi));
     const double start = NowMs();
-    if (!CreateProcessW(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+    if (!launch(&pi))
         return false;
-    HWND window = NULL;
     DWORD_PTR answer = 0;
     const DWORD began = GetTickCount();
-    while (!window || !IsWindowVisible(window)
-        || !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) {
-        if (GetTickCount() - began > 60000) {
-            TerminateProcess(pi.hProcess, 1);
+    for (;;) {
+        *window = ShownWindow(pi.dwProcessId, windowClass);
+        if (*window && SendMessageTimeoutW(*window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+            break;
+        if (GetTickCount() - began > 60000 || WaitForSingleObject(pi.hProcess, 0) != WAIT_TIMEOUT)
             return false;
-        }
         Sleep(1);
-        window = FindWindowW(L"SorvintaBenchFloor", NULL);
     }
     *ms = NowMs() - start;
-    PostMessageW(window, WM_CLOSE, 0, 0);
-    WaitForSingleObject(pi.hProcess, 15000);
+    return true;
+}
+
+bool TimeFloorStart(const std::string& floorExe, int run, double* ms)
+{
+    FloorCopy copy;
+    if (!copy.Make(floorExe, run))
+        return false;
+    PROCESS_INFORMATION pi;
+    ZeroMemory(&pi, sizeof(pi));
+    HWND window = NULL;
+    const bool shown = TimeStart(
+        [&](PROCESS_INFORMATION* started) {
+            if (!copy.Launch(started))
+                return false;
+            pi = *started;
+            return true;
+        },
+        L"SorvintaBenchFloor", ms, &window);
+    if (!pi.hProcess)
+        return false;
+    if (shown)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 15000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
+    return shown;
+}
+
+bool TimeProgramStart(double* ms, std::string* error)
+{
+    SorvintaApp app;
+    if (!app.Prepare(SettingsText("demo@socialnet.example", "demo123"))) {
+        *error = app.Error();
+        return false;
+    }
+    HWND window = NULL;
+    const bool shown = TimeStart(
+        [&](PROCESS_INFORMATION* started) {
+            if (!app.Launch())
+                return false;
+            started->hProcess = app.Process();
+            started->dwProcessId = app.ProcessId();
+            return true;
+        },
+        L"SORVINTA", ms, &window);
+    if (!shown || !app.WaitStarted()) {
+        *error = "the main window did not show: " + app.Error();
+        return false;
+    }
+    DWORD code = 0;
+    app.Close(15000, &code);
     return true;
 }
 
@@ -145,16 +243,13 @@ int RunStart(const std::string& floorExe, int runs)
     std::vector<double> program, floor;
     for (int run = 0; run < runs; ++run) {
         double ms = 0;
-        if (!TimeFloorStart(floorExe, &ms))
+        if (!TimeFloorStart(floorExe, run, &ms))
             return Fail("the bare window did not show");
         floor.push_back(ms);
-        SorvintaApp app;
-        const double start = NowMs();
-        if (!app.StartWithAccount("demo@socialnet.example", "demo123"))
-            return Fail(app.Error());
-        program.push_back(NowMs() - start);
-        DWORD code = 0;
-        app.Close(15000, &code);
+        std::string error;
+        if (!TimeProgramStart(&ms, &error))
+            return Fail(error);
+        program.push_back(ms);
     }
     PrintFigure("start", program);
     PrintFigure("start_floor", floor);

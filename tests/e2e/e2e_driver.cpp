@@ -314,24 +314,27 @@ bool SorvintaApp::MakeFolder(const std::string& settingsText)
     return true;
 }
 
-bool SorvintaApp::Start(const std::string& settingsText)
+bool SorvintaApp::Prepare(const std::string& settingsText)
 {
     Cleanup();
     m_error.clear();
-    return MakeFolder(settingsText) && Launch();
+    return MakeFolder(settingsText);
+}
+
+bool SorvintaApp::Start(const std::string& settingsText)
+{
+    return Prepare(settingsText) && Launch() && WaitStarted();
 }
 
 bool SorvintaApp::StartWithSettingsFolder()
 {
-    Cleanup();
-    m_error.clear();
-    if (!MakeFolder(std::string()))
+    if (!Prepare(std::string()))
         return false;
     if (!CreateDirectoryW((m_folder + L"\\settings.txt").c_str(), NULL)) {
         m_error = "cannot make the settings.txt folder";
         return false;
     }
-    return Launch();
+    return Launch() && WaitStarted();
 }
 
 bool SorvintaApp::Launch()
@@ -355,6 +358,11 @@ bool SorvintaApp::Launch()
         }
         Sleep(500);
     }
+    return true;
+}
+
+bool SorvintaApp::WaitStarted()
+{
     WaitForInputIdle(m_pi.hProcess, START_TIMEOUT_MS);
     return WaitMainWindow(START_TIMEOUT_MS);
 }

@@ -55,6 +55,12 @@ public:
     // Starts with a folder named settings.txt: a file there that cannot be read.
     bool StartWithSettingsFolder();
     bool StartWithAccount(const std::string& email, const std::string& password);
+    // Start in steps, for a caller that times the process start alone:
+    // Prepare makes the folder as Start does; Launch starts the process and
+    // returns at once; WaitStarted then waits as Start does.
+    bool Prepare(const std::string& settingsText);
+    bool Launch();
+    bool WaitStarted();
     // Takes over a program started earlier (by another driver process).
     bool Attach();
     // Lets the program run on after this object is gone; its folder stays.
@@ -133,7 +139,6 @@ public:
 
 private:
     bool MakeFolder(const std::string& settingsText);
-    bool Launch();
     bool WaitMainWindow(DWORD timeoutMs);
     void Cleanup();
 
