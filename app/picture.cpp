@@ -6,7 +6,43 @@
 
 namespace {
 
-IPicture* LoadPicture(const std::string& bytes)
+// OLE is needed only once a captcha picture arrives, which most runs never
+// see: it is loaded then, so that the start does not map and initialise it.
+struct OleCalls {
+    HRESULT(WINAPI* coInitializeEx)(LPVOID, DWORD);
+    void(WINAPI* coUninitialize)();
+    HRESULT(WINAPI* createStreamOnHGlobal)(HGLOBAL, BOOL, LPSTREAM*);
+    HRESULT(WINAPI* oleLoadPicture)(LPSTREAM, LONG, BOOL, REFIID, LPVOID*);
+};
+
+template <typename Function> bool Find(HMODULE module, const char* name, Function* function)
+{
+    *function = module ? (Function)(void*)GetProcAddress(module, name) : NULL;
+    return *function != NULL;
+}
+
+OleCalls LoadOle()
+{
+    // Kept loaded for the rest of the process: a second picture finds them.
+    const HMODULE ole = LoadLibraryW(L"ole32.dll");
+    const HMODULE automation = LoadLibraryW(L"oleaut32.dll");
+    OleCalls calls = {};
+    if (!Find(ole, "CoInitializeEx", &calls.coInitializeEx)
+        || !Find(ole, "CoUninitialize", &calls.coUninitialize)
+        || !Find(ole, "CreateStreamOnHGlobal", &calls.createStreamOnHGlobal)
+        || !Find(automation, "OleLoadPicture", &calls.oleLoadPicture))
+        calls = OleCalls {};
+    return calls;
+}
+
+// Null when the system has no OLE: then no picture can be decoded.
+const OleCalls* Ole()
+{
+    static const OleCalls calls = LoadOle();
+    return calls.oleLoadPicture ? &calls : NULL;
+}
+
+IPicture* LoadPicture(const OleCalls& ole, const std::string& bytes)
 {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
     void* target = memory ? GlobalLock(memory) : NULL;
@@ -18,12 +54,12 @@ IPicture* LoadPicture(const std::string& bytes)
     memcpy(target, bytes.data(), bytes.size());
     GlobalUnlock(memory);
     IStream* stream = NULL;
-    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
+    if (FAILED(ole.createStreamOnHGlobal(memory, TRUE, &stream))) {
         GlobalFree(memory);
         return NULL;
     }
     IPicture* picture = NULL;
-    if (FAILED(OleLoadPicture(stream, (LONG)bytes.size(), FALSE, IID_IPicture, (void**)&picture)))
+    if (FAILED(ole.oleLoadPicture(stream, (LONG)bytes.size(), FALSE, IID_IPicture, (void**)&picture)))
         picture = NULL;
     stream->Release();  // frees the memory too
     return picture;
@@ -33,11 +69,12 @@ IPicture* LoadPicture(const std::string& bytes)
 
 HBITMAP DecodePicture(const std::string& bytes, int width, int height)
 {
-    if (bytes.empty() || width <= 0 || height <= 0)
+    const OleCalls* ole = Ole();
+    if (!ole || bytes.empty() || width <= 0 || height <= 0)
         return NULL;
     // The decoders behind OleLoadPicture are COM objects.
-    const HRESULT com = CoInitializeEx(NULL, COINIT_APARTMENTTHREADED);
-    IPicture* picture = LoadPicture(bytes);
+    const HRESULT com = ole->coInitializeEx(NULL, COINIT_APARTMENTTHREADED);
+    IPicture* picture = LoadPicture(*ole, bytes);
     HBITMAP bitmap = NULL;
     OLE_XSIZE_HIMETRIC pictureWidth = 0;
     OLE_YSIZE_HIMETRIC pictureHeight = 0;
@@ -64,6 +101,6 @@ HBITMAP DecodePicture(const std::string& bytes, int width, int height)
     if (picture)
         picture->Release();
     if (SUCCEEDED(com))
-        CoUninitialize();
+        ole->coUninitialize();
     return bitmap;
 }

@@ -206,6 +206,31 @@ extern "C" BOOL StandinGetNotifyIcon(HWND window, UINT id, RECT* place, HICON* i
 
 #undef Shell_NotifyIconW
 
+namespace {
+
+// A desktop with a notification area of its own shows the icon there too.
+// Without one (Wine's null driver, a session with no taskbar) the shell
+// would only find no tray and fail, so its DLL is not even loaded: at start
+// that saves mapping and initialising the shell and what it pulls in.
+typedef BOOL(WINAPI* NotifyCall)(DWORD, PNOTIFYICONDATAW);
+
+NotifyCall LoadShellNotify()
+{
+    const HMODULE shell = LoadLibraryW(L"shell32.dll");
+    return shell ? (NotifyCall)(void*)GetProcAddress(shell, "Shell_NotifyIconW") : NULL;
+}
+
+void PassToDesktop(DWORD message, PNOTIFYICONDATAW data)
+{
+    if (!FindWindowW(L"Shell_TrayWnd", NULL))
+        return;
+    static const NotifyCall notify = LoadShellNotify();
+    if (notify)
+        notify(message, data);
+}
+
+}  // namespace
+
 extern "C" BOOL WINAPI StandinShellNotifyIcon(DWORD message, PNOTIFYICONDATAW data)
 {
     if (!data || data->cbSize < offsetof(NOTIFYICONDATAW, szTip)) {
@@ -217,7 +242,6 @@ extern "C" BOOL WINAPI StandinShellNotifyIcon(DWORD message, PNOTIFYICONDATAW da
     ReleaseSRWLockExclusive(&g_iconLock);
     if (done)
         StandinRefreshTopBar();
-    // A desktop with a notification area of its own shows the icon there too.
-    Shell_NotifyIconW(message, data);
+    PassToDesktop(message, data);
     return done;
 }
