@@ -2,7 +2,10 @@
 # Benchmark against its floors: for the emulator's bench accounts (250, 2500 and
 # 10000 friends) the time from the refresh command to "Загружено N друзей"
 # (median of several runs, each a full refresh of the whole list) and the
-# program's peak working set. Runs in the network sandbox; prints a Markdown
+# program's peak working set. The cold start sets the program beside a bare
+# window program, each a fresh copy in a folder of its own made before the
+# clock starts, both timed alike from CreateProcess to the main window shown
+# and answering a message. Runs in the network sandbox; prints a Markdown
 # table. Not a test.
 #   SORVINTA_BUILD=DIR picks the build root (default: build);
 #   SORVINTA_BENCH_RUNS=N runs per size (default 5).
