@@ -27,6 +27,9 @@ const char kHeaders[] = "HTTP/1.1 200 OK\r\nContent-Type: application/json; char
 std::vector<std::wstring> g_statusTexts;
 std::vector<UINT> g_listMessages;
 bool g_listSentFromOtherThread = true;
+// Focus itself can be taken away at any time by another program's window on
+// the same desktop; that the list was given it is what the fill decides.
+bool g_listFocused = false;
 WNDPROC g_statusProc = NULL;
 WNDPROC g_listProc = NULL;
 
@@ -40,6 +43,7 @@ LRESULT CALLBACK RecordingStatusProc(HWND window, UINT message, WPARAM wParam, L
 LRESULT CALLBACK RecordingListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_SETFOCUS: g_listFocused = true; break;
     case LB_RESETCONTENT:
     case LB_ADDSTRING:
     case LB_GETCOUNT:
@@ -127,6 +131,7 @@ protected:
         g_statusTexts.clear();
         g_listMessages.clear();
         g_listSentFromOtherThread = true;
+        g_listFocused = false;
         g_loggedIn = 0;
     }
 
@@ -232,7 +237,7 @@ TEST_F(FriendListTest, ListsRussianNamesSortedAndCountsThem)
     EXPECT_EQ(std::vector<std::wstring> {L"Загружено 6 друзей"}, g_statusTexts);
     EXPECT_EQ(OnlineFriends, g_friendModel.CurrentList());
     EXPECT_EQ(6u, MemberCount(OnlineFriends));
-    EXPECT_EQ(list_, GetFocus());
+    EXPECT_TRUE(g_listFocused);
 
     // Emptied, then filled with redraw off, then counted; all sent by the worker.
     std::vector<UINT> messages = {LB_RESETCONTENT, WM_SETREDRAW};
