@@ -39,15 +39,8 @@ struct RedrawOffDuringFill {
     HWND list_;
 };
 
-void AddFriendNames(const std::vector<std::string>& names)
+void AddFriendNames(HWND list, const std::vector<std::string>& names)
 {
-    // Looked up once per fill through the main window: under Wine every
-    // GetDlgItem is a wineserver round trip, per row a third of the fill.
-    // A window gone mid-fill leaves a dead handle, and sends to it fail.
-    const HWND list = GetDlgItem(g_mainWindow, IDC_FRIEND_LIST);
-    if (!list)
-        return;
-    RedrawOffDuringFill redrawOff(list);
     for (const std::string& name : names) {
         wchar_t* wide = NULL;
         AnsiToWide(name.c_str(), &wide);
@@ -59,9 +52,8 @@ void AddFriendNames(const std::vector<std::string>& names)
 
 // Focus belongs to the thread that owns the window; the worker borrows the
 // user-interface thread's input state for the one call.
-void FocusFriendList()
+void FocusFriendList(HWND list)
 {
-    HWND list = g_friendList;
     const DWORD uiThread = list ? GetWindowThreadProcessId(list, NULL) : 0;
     if (!uiThread)
         return;
@@ -72,9 +64,9 @@ void FocusFriendList()
         AttachThreadInput(self, uiThread, FALSE);
 }
 
-void ShowFriendCount(const char* act)
+void ShowFriendCount(HWND list, const char* act)
 {
-    const int count = (int)SendToFriendList(LB_GETCOUNT, 0, 0);
+    const int count = (int)SendMessageW(list, LB_GETCOUNT, 0, 0);
     FriendListKind kind;
     const bool mutual = FriendListKindFromAct(act, &kind) && kind == MutualFriends;
     wchar_t text[TEXT_BUFFER_SIZE];
@@ -103,6 +95,22 @@ void FetchFriendList(const FriendListJob& job)
     if (HttpExchange(request, response, DATA_API_HOST) == -1)
         return;  // the exchange has shown why
     ShowFriendListResponse(ticket, job.act, response);
+}
+
+// The rows, the focus and the count, all with redraw off: the count and its
+// text need no painting, so they do not wait behind the list's repaint.
+void FillFriendList(const std::vector<std::string>& names, const char* act)
+{
+    // Looked up once per fill through the main window: under Wine every
+    // GetDlgItem is a wineserver round trip, per row a third of the fill.
+    // A window gone mid-fill leaves a dead handle, and sends to it fail.
+    const HWND list = GetDlgItem(g_mainWindow, IDC_FRIEND_LIST);
+    if (!list)
+        return;
+    RedrawOffDuringFill redrawOff(list);
+    AddFriendNames(list, names);
+    FocusFriendList(list);
+    ShowFriendCount(list, act);
 }
 
 enum AnswerKind { AnswerBad, AnswerRefused, AnswerEmpty, AnswerList };
@@ -179,9 +187,7 @@ void ShowFriendListResponse(const ListTicket& ticket, const char* act, const std
     if (FriendListKindFromAct(act, &kind))
         g_friendModel.ReplaceList(kind, answer.document);
 
-    AddFriendNames(answer.names);
-    FocusFriendList();
-    ShowFriendCount(act);
+    FillFriendList(answer.names, act);
 }
 
 DWORD WINAPI FriendListThread(LPVOID job)

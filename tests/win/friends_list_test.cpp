@@ -239,11 +239,11 @@ TEST_F(FriendListTest, ListsRussianNamesSortedAndCountsThem)
     EXPECT_EQ(6u, MemberCount(OnlineFriends));
     EXPECT_TRUE(g_listFocused);
 
-    // Emptied, then filled with redraw off, then counted; all sent by the worker.
+    // Emptied, then filled and counted with redraw off; all sent by the worker.
     std::vector<UINT> messages = {LB_RESETCONTENT, WM_SETREDRAW};
     messages.insert(messages.end(), 6, LB_ADDSTRING);
-    messages.push_back(WM_SETREDRAW + 0x10000);
     messages.push_back(LB_GETCOUNT);
+    messages.push_back(WM_SETREDRAW + 0x10000);
     EXPECT_EQ(messages, received);
     EXPECT_TRUE(fromWorker);
 }
@@ -405,11 +405,11 @@ TEST_F(FriendListTest, TwoFillsAtOnceNeverInterleave)
     PumpUntilEnded(threads[0]);
     PumpUntilEnded(threads[1]);
 
-    // Each fill is reset, redraw off, 300 rows, redraw on, count: whole.
+    // Each fill is reset, redraw off, 300 rows, count, redraw on: whole.
     std::vector<UINT> fill = {LB_RESETCONTENT, WM_SETREDRAW};
     fill.insert(fill.end(), 300, LB_ADDSTRING);
-    fill.push_back(WM_SETREDRAW + 0x10000);
     fill.push_back(LB_GETCOUNT);
+    fill.push_back(WM_SETREDRAW + 0x10000);
     std::vector<UINT> both = fill;
     both.insert(both.end(), fill.begin(), fill.end());
     EXPECT_EQ(both, g_listMessages);
