@@ -40,17 +40,6 @@ void OpenPopup(HWND window, HMENU popup)
     SendMessageW(window, WM_INITMENUPOPUP, (WPARAM)popup, 0);
 }
 
-HWND WaitFor(HWND (*find)(), DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        if (HWND found = find())
-            return found;
-        Sleep(10);
-    }
-    return NULL;
-}
-
 using Commands = MainWindowTest;
 
 TEST_F(Commands, ConnectCaptionFollowsTheSession)
@@ -552,7 +541,7 @@ public:
     explicit AboutCloser(UINT message, WPARAM wParam)
     {
         thread_ = std::thread([this, message, wParam] {
-            HWND dialog = WaitFor(FindAboutBox, 5000);
+            HWND dialog = WaitForWindow(FindAboutBox, 5000);
             if (!dialog)
                 return;
             owner = GetWindow(dialog, GW_OWNER);
@@ -603,7 +592,7 @@ TEST_F(Commands, AboutBoxIgnoresOtherCommands)
 {
     std::atomic<bool> stillOpen {false};
     std::thread driver([&] {
-        HWND dialog = WaitFor(FindAboutBox, 5000);
+        HWND dialog = WaitForWindow(FindAboutBox, 5000);
         if (!dialog)
             return;
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -654,7 +643,7 @@ struct MyPageReader {
     std::thread Start()
     {
         return std::thread([this] {
-            HWND dialog = WaitFor(FindMyPage, kMenuWaitMs);
+            HWND dialog = WaitForWindow(FindMyPage, kMenuWaitMs);
             if (!dialog)
                 return;
             owner = GetWindow(dialog, GW_OWNER);
