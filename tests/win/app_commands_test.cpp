@@ -4,6 +4,7 @@
 #include "app_window_fixture.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -16,6 +17,7 @@
 #include "net/http_exchange.h"
 #include "net/session.h"
 #include "net/status_texts.h"
+#include "ui/dpi.h"
 
 namespace apptest {
 namespace {
@@ -534,6 +536,20 @@ HWND FindAboutBox()
     return dialog && IsWindowVisible(dialog) && WindowText(dialog) == L"О проекте Sorvinta" ? dialog : NULL;
 }
 
+// The width of an icon's colour image (or of its mask, for a monochrome one).
+int IconSide(HICON icon)
+{
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 // Closes the About box once it shows, the way `close` says, and notes what
 // it saw while the box was open.
 class AboutCloser {
@@ -547,7 +563,11 @@ public:
             owner = GetWindow(dialog, GW_OWNER);
             bar = g_menuBar;
             barOwner = GetWindow(bar, GW_OWNER) == dialog;
-            hasIcon = GetDlgItem(dialog, IDC_ABOUT_ICON) != NULL;
+            HWND icon = GetDlgItem(dialog, IDC_ABOUT_ICON);
+            hasIcon = icon != NULL;
+            const RECT place = ClientRect(icon);
+            iconControlSide = place.right - place.left;
+            iconImageSide = IconSide((HICON)SendMessageW(icon, STM_GETICON, 0, 0));
             PostMessageW(dialog, message, wParam, 0);
         });
     }
@@ -560,6 +580,8 @@ public:
     std::atomic<HWND> bar {NULL};
     std::atomic<bool> barOwner {false};
     std::atomic<bool> hasIcon {false};
+    std::atomic<int> iconImageSide {0};
+    std::atomic<int> iconControlSide {0};
 
 private:
     std::thread thread_;
@@ -585,6 +607,30 @@ TEST_F(Commands, AboutBoxClosesWithItsCommandsAndOnClose)
         EXPECT_TRUE(closer.barOwner.load());
         EXPECT_TRUE(closer.hasIcon.load());
         EXPECT_EQ(FindAboutBox(), (HWND)NULL);
+    }
+}
+
+// The icon is scaled as the rest of the box is: an image of that size, in a
+// control of that size (the system's icon size would stay 32 pixels).
+TEST_F(Commands, AboutIconIsScaledForTheScreen)
+{
+    if (const char* expected = getenv("SORVINTA_EXPECT_DPI"))
+        ASSERT_EQ(GetScreenDpiY(), atoi(expected));
+    {
+        AboutCloser closer(WM_COMMAND, IDOK);
+        EXPECT_EQ(ShowModalDialog(IDD_ABOUT, AboutDialogProc), IDOK);
+        EXPECT_EQ(closer.iconImageSide.load(), SY(32));
+        EXPECT_EQ(closer.iconControlSide.load(), SY(32));
+    }
+    const struct {
+        int dpi;
+        int side;
+    } cases[] = {{96, 32}, {120, 40}, {144, 48}, {192, 64}};
+    for (const auto& c : cases) {
+        HICON icon = LoadAboutIcon(c.dpi);
+        EXPECT_EQ(IconSide(icon), c.side) << c.dpi;
+        if (icon)
+            DestroyIcon(icon);
     }
 }
 
