@@ -1,7 +1,11 @@
 #include "api/dialog_controls.h"
 
+#include <vector>
+
 #include "app/shell.h"
 #include "net/text_conv.h"
+#include "resources/resource.h"
+#include "ui/dpi.h"
 #include "ui/scale.h"
 
 namespace {
@@ -14,6 +18,24 @@ int Resolve(int extent, const DialogFrame& frame)
     case EXTENT_REST: return frame.restHeight;
     default: return ScaleForDpi(extent, frame.dpi);
     }
+}
+
+// The top of the row that takes the rest of the dialog's height.
+int RestTop(const TypingDialog& shape)
+{
+    for (int i = 0; i < shape.count; ++i) {
+        if (shape.rows[i].height == EXTENT_REST)
+            return shape.rows[i].y;
+    }
+    return 0;
+}
+
+DialogFrame TypingFrame(HWND dialog, const TypingDialog& shape, int dpi)
+{
+    // The main window's soft-key bar and its status bar, as tall as they are
+    // scaled, stay in view below.
+    const int height = GetSystemMetrics(SM_CYSCREEN) - 2 * ScaleForDpi(26, dpi) - ScaleForDpi(22, dpi);
+    return PlaceDeviceDialog(dialog, height, dpi, height - ScaleForDpi(RestTop(shape), dpi));
 }
 
 }  // namespace
@@ -55,4 +77,23 @@ std::string TypedToAnsi(const std::wstring& text)
     std::string result(narrow ? narrow : "");
     delete[] narrow;
     return result;
+}
+
+void InitTypingDialog(HWND dialog, const TypingDialog& shape)
+{
+    InitDeviceDialog(dialog, IDR_SEND_BAR);
+    LayOutControls(dialog, shape.rows, shape.count, TypingFrame(dialog, shape, GetScreenDpiY()), false);
+    SendDlgItemMessageW(dialog, shape.editId, EM_SETLIMITTEXT, TYPED_TEXT_LIMIT, 0);
+}
+
+void PlaceTypingDialog(HWND dialog, const TypingDialog& shape, int dpi)
+{
+    LayOutControls(dialog, shape.rows, shape.count, TypingFrame(dialog, shape, dpi), true);
+}
+
+std::wstring ReadTypedText(HWND dialog, const TypingDialog& shape)
+{
+    std::vector<wchar_t> text(TYPED_TEXT_LIMIT + 1, L'\0');
+    GetDlgItemTextW(dialog, shape.editId, text.data(), (int)text.size());
+    return text.data();
 }

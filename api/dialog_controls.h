@@ -6,6 +6,11 @@
 
 #include <string>
 
+#include "api/data_request.h"
+#include "app/shell.h"
+#include "net/session.h"
+#include "net/text.h"
+
 // Sizes that depend on the screen or on the dialog, for the table's width
 // and height columns; any other value is pixels of a 96-dpi screen, scaled
 // for the screen's (so a VGA screen shows the QVGA layout at twice the size).
@@ -39,3 +44,46 @@ void LayOutControls(HWND dialog, const ControlRow* rows, int count, const Dialog
 
 // A dialog's wide text in the ANSI code page, as requests carry it.
 std::string TypedToAnsi(const std::wstring& text);
+
+// A dialog in which a text is typed and sent with the send bar. It ends
+// above the main window's status bar; its EXTENT_REST row takes what is left.
+struct TypingDialog {
+    const ControlRow* rows;
+    int count;
+    int editId;  // the field the text is typed in
+};
+
+// The device dialog with the send bar, its rows made, the edit field held to
+// what one request can carry.
+void InitTypingDialog(HWND dialog, const TypingDialog& shape);
+
+// The dialog and its rows placed again for a screen of dpi.
+void PlaceTypingDialog(HWND dialog, const TypingDialog& shape, int dpi);
+
+// The edit field's text, TYPED_TEXT_LIMIT characters at the most.
+std::wstring ReadTypedText(HWND dialog, const TypingDialog& shape);
+
+// What every typed job carries: the text as typed, the same URL-encoded in
+// the ANSI code page, and the act it is sent with.
+template <class Job> void ReadTypedJob(HWND dialog, const TypingDialog& shape, const char* act, Job* job)
+{
+    job->typed = ReadTypedText(dialog, shape);
+    job->text = UrlEncode(TypedToAnsi(job->typed));
+    job->act = act;
+}
+
+// A request too long for its buffer is caught here, while the user still
+// has his text in front of him: tooLong goes on the status bar and the
+// dialog stays open. The worker checks again with its own session.
+// compose(sid, memberId, buffer, size) gives a DataRequestResult.
+template <class Compose> bool RequestFits(Compose compose, const wchar_t* tooLong)
+{
+    char sid[SESSION_ID_SIZE];
+    char memberId[SESSION_ID_SIZE];
+    ReadSessionIds(sid, memberId);
+    char request[DATA_REQUEST_SIZE];
+    if (compose(sid, memberId, request, sizeof(request)) != DataRequestTooLong)
+        return true;
+    SetStatusText(tooLong);
+    return false;
+}

@@ -14,7 +14,6 @@
 #include "net/session.h"
 #include "net/text.h"
 #include "resources/resource.h"
-#include "ui/dpi.h"
 
 // The row the message command was given; the dialog names that friend.
 LONG g_selectedRow = 0;
@@ -53,49 +52,29 @@ bool LookUpRecipient(const std::wstring& name, int* id)
     return FindRecipientId(list.document, TypedToAnsi(name), id);
 }
 
-DialogFrame MessageFrame(HWND dialog, int dpi)
-{
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const int bar = ScaleForDpi(26, dpi);
-    // The main window's status bar stays in view below, as tall as it is scaled.
-    return PlaceDeviceDialog(dialog, screenHeight - 2 * bar - ScaleForDpi(22, dpi), dpi,
-        screenHeight - 2 * bar - ScaleForDpi(22, dpi) - ScaleForDpi(70, dpi));
-}
+const TypingDialog kShape = {kControls, CONTROL_COUNT, IDC_MESSAGE_EDIT};
 
 void OnInitDialog(HWND dialog)
 {
-    InitDeviceDialog(dialog, IDR_SEND_BAR);
-    const DialogFrame frame = MessageFrame(dialog, GetScreenDpiY());
     g_recipientName = SelectedRowText();
-    LayOutControls(dialog, kControls, CONTROL_COUNT, frame, false);
+    InitTypingDialog(dialog, kShape);
     SetDlgItemTextW(dialog, IDC_MESSAGE_NAME, g_recipientName.c_str());
-    SendDlgItemMessageW(dialog, IDC_MESSAGE_EDIT, EM_SETLIMITTEXT, TYPED_TEXT_LIMIT, 0);
     // A text that could not be sent to this friend comes back.
     int id = 0;
     if (LookUpRecipient(g_recipientName, &id))
         SetDlgItemTextW(dialog, IDC_MESSAGE_EDIT, DraftFor(id).c_str());
 }
 
-std::wstring TypedText(HWND dialog)
-{
-    std::vector<wchar_t> text(TYPED_TEXT_LIMIT + 1, L'\0');
-    GetDlgItemTextW(dialog, IDC_MESSAGE_EDIT, text.data(), (int)text.size());
-    return text.data();
-}
-
-// A request too long for its buffer is caught here, while the user still
-// has his text in front of him; the worker checks again with its session.
 // When a captcha is due, room is kept for the longest fields it can add.
 bool FitsRequest(const MessageJob& job)
 {
-    char sid[SESSION_ID_SIZE];
-    char memberId[SESSION_ID_SIZE];
-    ReadSessionIds(sid, memberId);
     MessageJob longest = job;
     if (g_messageCaptchaDue)
         longest.captcha = CaptchaQuery(INT_MAX, std::string(CAPTCHA_CODE_MAX, '\xff'));
-    char request[DATA_REQUEST_SIZE];
-    return ComposeMessageRequest(longest, sid, request, sizeof(request)) != DataRequestTooLong;
+    auto compose = [&](const char* sid, const char*, char* request, size_t size) {
+        return ComposeMessageRequest(longest, sid, request, size);
+    };
+    return RequestFits(compose, TEXT_MESSAGE_TOO_LONG);
 }
 
 INT_PTR OnSend(HWND dialog, UINT command)
@@ -107,15 +86,11 @@ INT_PTR OnSend(HWND dialog, UINT command)
         SetStatusText(TEXT_CONTACT_NOT_FOUND);
         return TRUE;
     }
-    job.typed = TypedText(dialog);
-    job.text = UrlEncode(TypedToAnsi(job.typed));
-    job.act = ACT_ADD_MESSAGE;
+    ReadTypedJob(dialog, kShape, ACT_ADD_MESSAGE, &job);
     job.recipientName = g_recipientName;
     job.serial = 0;
-    if (!FitsRequest(job)) {
-        SetStatusText(TEXT_MESSAGE_TOO_LONG);
+    if (!FitsRequest(job))
         return TRUE;
-    }
     job.serial = RecordMessageSend(job.recipientName, job.typed);
     StartMessageSend(job);
     EndDialog(dialog, command);
@@ -137,7 +112,7 @@ INT_PTR OnCommand(HWND dialog, UINT id)
 
 void PlaceMessageDialog(HWND dialog, int dpi)
 {
-    LayOutControls(dialog, kControls, CONTROL_COUNT, MessageFrame(dialog, dpi), true);
+    PlaceTypingDialog(dialog, kShape, dpi);
 }
 
 INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

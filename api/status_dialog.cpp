@@ -11,7 +11,6 @@
 #include "net/session.h"
 #include "net/text.h"
 #include "resources/resource.h"
-#include "ui/dpi.h"
 
 namespace {
 
@@ -27,51 +26,25 @@ const ControlRow kControls[] = {
 };
 const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
 
-DialogFrame StatusFrame(HWND dialog, int dpi)
-{
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const int bar = ScaleForDpi(26, dpi);
-    // The history list ends with the dialog, above the main window's status bar.
-    return PlaceDeviceDialog(dialog, screenHeight - (2 * bar + ScaleForDpi(22, dpi)), dpi,
-        screenHeight - (2 * bar + ScaleForDpi(22, dpi) + ScaleForDpi(85, dpi)));
-}
+const TypingDialog kShape = {kControls, CONTROL_COUNT, IDC_STATUS_EDIT};
 
 void OnInitDialog(HWND dialog)
 {
-    InitDeviceDialog(dialog, IDR_SEND_BAR);
-    LayOutControls(dialog, kControls, CONTROL_COUNT, StatusFrame(dialog, GetScreenDpiY()), false);
-    SendDlgItemMessageW(dialog, IDC_STATUS_EDIT, EM_SETLIMITTEXT, TYPED_TEXT_LIMIT, 0);
+    InitTypingDialog(dialog, kShape);
     for (const std::wstring& text : StatusHistory())
         SendDlgItemMessageW(dialog, IDC_STATUS_LIST, LB_ADDSTRING, 0, (LPARAM)text.c_str());
-}
-
-std::wstring TypedText(HWND dialog)
-{
-    std::vector<wchar_t> text(TYPED_TEXT_LIMIT + 1, L'\0');
-    GetDlgItemTextW(dialog, IDC_STATUS_EDIT, text.data(), (int)text.size());
-    return text.data();
-}
-
-bool FitsRequest(const StatusJob& job)
-{
-    char sid[SESSION_ID_SIZE];
-    char memberId[SESSION_ID_SIZE];
-    ReadSessionIds(sid, memberId);
-    char request[DATA_REQUEST_SIZE];
-    return ComposeStatusRequest(job, memberId, sid, request, sizeof(request)) != DataRequestTooLong;
 }
 
 INT_PTR OnSend(HWND dialog, UINT command)
 {
     StatusJob job;
-    job.typed = TypedText(dialog);
-    job.text = UrlEncode(TypedToAnsi(job.typed));
-    job.act = ACT_SET_ACTIVITY;
+    ReadTypedJob(dialog, kShape, ACT_SET_ACTIVITY, &job);
     // Nothing is cut: the dialog stays open with the text.
-    if (!FitsRequest(job)) {
-        SetStatusText(TEXT_STATUS_TOO_LONG);
+    auto compose = [&](const char* sid, const char* memberId, char* request, size_t size) {
+        return ComposeStatusRequest(job, memberId, sid, request, size);
+    };
+    if (!RequestFits(compose, TEXT_STATUS_TOO_LONG))
         return TRUE;
-    }
     StartStatusUpdate(job);
     if (g_loggedIn)
         EndDialog(dialog, command);
@@ -108,7 +81,7 @@ INT_PTR OnCommand(HWND dialog, UINT id, UINT notification)
 
 void PlaceStatusDialog(HWND dialog, int dpi)
 {
-    LayOutControls(dialog, kControls, CONTROL_COUNT, StatusFrame(dialog, dpi), true);
+    PlaceTypingDialog(dialog, kShape, dpi);
 }
 
 INT_PTR CALLBACK StatusDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)

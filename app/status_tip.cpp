@@ -1,5 +1,7 @@
 #include "app/status_tip.h"
 
+#include <commctrl.h>
+
 #include "app/app_state.h"
 
 namespace {
@@ -7,6 +9,9 @@ namespace {
 enum { TIMER_CLOSE = 1, MARGIN = 3 };
 
 HWND g_statusTip = NULL;
+// The bar the tip shows the text of, watched while the tip is up.
+HWND g_tipBar = NULL;
+const UINT_PTR BAR_WATCH_ID = 1;
 
 HFONT TipFont(HWND statusBar)
 {
@@ -32,6 +37,25 @@ void OnPaint(HWND tip)
     EndPaint(tip, &paint);
 }
 
+// A newer text on the bar closes the tip: an outcome read over the one the
+// bar now shows would be taken for the current one.
+LRESULT CALLBACK BarWatchProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    const LRESULT result = DefSubclassProc(bar, message, wParam, lParam);
+    if (message == SB_SETTEXTW || message == SB_SETTEXTA || message == WM_SETTEXT)
+        CloseStatusTip();
+    return result;
+}
+
+void OnDestroy(HWND tip)
+{
+    if (g_statusTip != tip)
+        return;
+    RemoveWindowSubclass(g_tipBar, BarWatchProc, BAR_WATCH_ID);
+    g_statusTip = NULL;
+    g_tipBar = NULL;
+}
+
 LRESULT CALLBACK StatusTipProc(HWND tip, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -39,10 +63,7 @@ LRESULT CALLBACK StatusTipProc(HWND tip, UINT message, WPARAM wParam, LPARAM lPa
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_LBUTTONDOWN:
     case WM_TIMER: DestroyWindow(tip); return 0;
-    case WM_DESTROY:
-        if (g_statusTip == tip)
-            g_statusTip = NULL;
-        return 0;
+    case WM_DESTROY: OnDestroy(tip); return 0;
     default: return DefWindowProcW(tip, message, wParam, lParam);
     }
 }
@@ -99,6 +120,8 @@ void ToggleStatusTip(HWND statusBar)
     if (!g_statusTip)
         return;
     SetWindowLongPtrW(g_statusTip, GWLP_USERDATA, (LONG_PTR)font);
+    g_tipBar = statusBar;
+    SetWindowSubclass(statusBar, BarWatchProc, BAR_WATCH_ID, 0);
     SetTimer(g_statusTip, TIMER_CLOSE, STATUS_TIP_SHOW_MS, NULL);
     ShowWindow(g_statusTip, SW_SHOWNA);
 }

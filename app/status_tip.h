@@ -1,6 +1,6 @@
 // The status bar is 240 pixels wide and the longer status texts are cut
 // there: a tap on it shows the whole text in a tooltip-style window over the
-// bar, which the next tap or a few seconds close.
+// bar, which the next tap, a few seconds or a newer text on the bar close.
 #pragma once
 
 #include <windows.h>

@@ -2,10 +2,13 @@
 // failed check aborts, so libFuzzer keeps the input that broke it.
 #pragma once
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "emulator/query.h"
 
 namespace fuzz {
 
@@ -15,35 +18,16 @@ inline void Check(bool condition)
         abort();
 }
 
-inline int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Undoes percent-encoding; false on a '%' without two hex digits after it.
-// '+' stays '+': our encoder never writes one for a space.
+// Undoes percent-encoding as the emulator does ('+' is a space there; our
+// encoder writes "%2b" for a '+'); false on a '%' without two hex digits
+// after it, which the emulator would keep as it is.
 inline bool PercentDecode(const std::string& text, std::string* decoded)
 {
-    decoded->clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '%') {
-            *decoded += text[i];
-            continue;
-        }
-        if (i + 2 >= text.size())
+    *decoded = emulator::PercentDecode(text);
+    for (std::size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 1)) {
+        if (at + 2 >= text.size() || !isxdigit((unsigned char)text[at + 1])
+            || !isxdigit((unsigned char)text[at + 2]))
             return false;
-        const int high = HexValue(text[i + 1]);
-        const int low = high < 0 ? -1 : HexValue(text[i + 2]);
-        if (low < 0)
-            return false;
-        *decoded += char(high * 16 + low);
-        i += 2;
     }
     return true;
 }

@@ -46,18 +46,6 @@ std::string CaptchaGif()
 
 const DWORD kWaitMs = 30000;
 
-// Polled from the driver thread while the test thread runs the dialog.
-HWND WaitFor(HWND (*find)(), DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        if (HWND found = find())
-            return found;
-        Sleep(10);
-    }
-    return NULL;
-}
-
 HWND FindCaptchaDialog()
 {
     HWND dialog = FindProcessWindow(L"#32770");
@@ -113,7 +101,7 @@ protected:
     {
         std::atomic<bool> seen {false};
         std::thread driver([&] {
-            HWND dialog = WaitFor(FindCaptchaDialog, kWaitMs);
+            HWND dialog = WaitForWindow(FindCaptchaDialog, kWaitMs);
             if (!dialog)
                 return;
             seen = true;

@@ -4,6 +4,7 @@
 #include "app_window_fixture.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -16,6 +17,7 @@
 #include "net/http_exchange.h"
 #include "net/session.h"
 #include "net/status_texts.h"
+#include "ui/dpi.h"
 
 namespace apptest {
 namespace {
@@ -38,17 +40,6 @@ private:
 void OpenPopup(HWND window, HMENU popup)
 {
     SendMessageW(window, WM_INITMENUPOPUP, (WPARAM)popup, 0);
-}
-
-HWND WaitFor(HWND (*find)(), DWORD ms)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        if (HWND found = find())
-            return found;
-        Sleep(10);
-    }
-    return NULL;
 }
 
 using Commands = MainWindowTest;
@@ -545,6 +536,20 @@ HWND FindAboutBox()
     return dialog && IsWindowVisible(dialog) && WindowText(dialog) == L"О проекте Sorvinta" ? dialog : NULL;
 }
 
+// The width of an icon's colour image (or of its mask, for a monochrome one).
+int IconSide(HICON icon)
+{
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof(bitmap), &bitmap);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 // Closes the About box once it shows, the way `close` says, and notes what
 // it saw while the box was open.
 class AboutCloser {
@@ -552,13 +557,17 @@ public:
     explicit AboutCloser(UINT message, WPARAM wParam)
     {
         thread_ = std::thread([this, message, wParam] {
-            HWND dialog = WaitFor(FindAboutBox, 5000);
+            HWND dialog = WaitForWindow(FindAboutBox, 5000);
             if (!dialog)
                 return;
             owner = GetWindow(dialog, GW_OWNER);
             bar = g_menuBar;
             barOwner = GetWindow(bar, GW_OWNER) == dialog;
-            hasIcon = GetDlgItem(dialog, IDC_ABOUT_ICON) != NULL;
+            HWND icon = GetDlgItem(dialog, IDC_ABOUT_ICON);
+            hasIcon = icon != NULL;
+            const RECT place = ClientRect(icon);
+            iconControlSide = place.right - place.left;
+            iconImageSide = IconSide((HICON)SendMessageW(icon, STM_GETICON, 0, 0));
             PostMessageW(dialog, message, wParam, 0);
         });
     }
@@ -571,6 +580,8 @@ public:
     std::atomic<HWND> bar {NULL};
     std::atomic<bool> barOwner {false};
     std::atomic<bool> hasIcon {false};
+    std::atomic<int> iconImageSide {0};
+    std::atomic<int> iconControlSide {0};
 
 private:
     std::thread thread_;
@@ -599,11 +610,35 @@ TEST_F(Commands, AboutBoxClosesWithItsCommandsAndOnClose)
     }
 }
 
+// The icon is scaled as the rest of the box is: an image of that size, in a
+// control of that size (the system's icon size would stay 32 pixels).
+TEST_F(Commands, AboutIconIsScaledForTheScreen)
+{
+    if (const char* expected = getenv("SORVINTA_EXPECT_DPI"))
+        ASSERT_EQ(GetScreenDpiY(), atoi(expected));
+    {
+        AboutCloser closer(WM_COMMAND, IDOK);
+        EXPECT_EQ(ShowModalDialog(IDD_ABOUT, AboutDialogProc), IDOK);
+        EXPECT_EQ(closer.iconImageSide.load(), SY(32));
+        EXPECT_EQ(closer.iconControlSide.load(), SY(32));
+    }
+    const struct {
+        int dpi;
+        int side;
+    } cases[] = {{96, 32}, {120, 40}, {144, 48}, {192, 64}};
+    for (const auto& c : cases) {
+        HICON icon = LoadAboutIcon(c.dpi);
+        EXPECT_EQ(IconSide(icon), c.side) << c.dpi;
+        if (icon)
+            DestroyIcon(icon);
+    }
+}
+
 TEST_F(Commands, AboutBoxIgnoresOtherCommands)
 {
     std::atomic<bool> stillOpen {false};
     std::thread driver([&] {
-        HWND dialog = WaitFor(FindAboutBox, 5000);
+        HWND dialog = WaitForWindow(FindAboutBox, 5000);
         if (!dialog)
             return;
         PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
@@ -654,7 +689,7 @@ struct MyPageReader {
     std::thread Start()
     {
         return std::thread([this] {
-            HWND dialog = WaitFor(FindMyPage, kMenuWaitMs);
+            HWND dialog = WaitForWindow(FindMyPage, kMenuWaitMs);
             if (!dialog)
                 return;
             owner = GetWindow(dialog, GW_OWNER);

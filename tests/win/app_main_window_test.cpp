@@ -4,7 +4,9 @@
 
 #include <shellapi.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 #include "app/clock_text.h"
 #include "app/friend_list_view.h"
@@ -337,6 +339,40 @@ TEST_F(MainWindow, StatusBarTapShowsTheWholeText)
     // Hiding the program takes the tip along.
     Command(IDM_MINIMISE);
     EXPECT_EQ(GetStatusTip(), (HWND)NULL);
+}
+
+// A newer text takes the older one's tip away, whichever thread sets it (the
+// workers set theirs from their own): the tip would give an old outcome as
+// the current one.
+TEST_F(MainWindow, NewerStatusTextClosesTheTip)
+{
+    const wchar_t* longText = L"Неверный email или пароль, при следующей попытке нужно ввести captcha";
+    const wchar_t* shortText = L"Прием запроса...";
+    const RECT home = ChildRect(g_statusBar);
+    MoveWindow(g_statusBar, home.left, home.top, 240, home.bottom - home.top, FALSE);
+    const bool fromWorker[] = {false, true, false};
+    for (bool worker : fromWorker) {
+        SCOPED_TRACE(worker ? "worker" : "window's thread");
+        SetStatusText(longText);
+        PostClick(g_statusBar, 10, 10);
+        ASSERT_TRUE(pump.Until([] { return GetStatusTip() != NULL; }, 5000));
+        HWND tip = GetStatusTip();
+        if (worker) {
+            std::atomic<bool> set(false);
+            std::thread thread([&] {
+                SetStatusText(shortText);
+                set = true;
+            });
+            EXPECT_TRUE(pump.Until([&] { return set.load(); }, STATUS_TIP_SHOW_MS));
+            thread.join();
+        } else {
+            SetStatusText(shortText);
+        }
+        // Gone with the text, not with its timer.
+        EXPECT_FALSE(IsWindow(tip));
+        EXPECT_EQ(GetStatusTip(), (HWND)NULL);
+        EXPECT_EQ(StatusText(), shortText);
+    }
 }
 
 TEST_F(MainWindow, SecondStartFindsTheFirstWindowAndCreatesNothing)

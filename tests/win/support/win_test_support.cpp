@@ -173,6 +173,17 @@ HWND FindProcessWindow(const wchar_t* className)
     return Search(NULL, true, className, false);
 }
 
+HWND WaitForWindow(HWND (*find)(), DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND found = find();
+        if (found || GetTickCount() - start >= timeoutMs)
+            return found;
+        Sleep(kPollMs);
+    }
+}
+
 RECT WindowRect(HWND hwnd)
 {
     RECT rect = {};
@@ -208,13 +219,7 @@ HWND FindMenuWindow()
 
 HWND WaitForMenuWindow(DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND menu = FindMenuWindow();
-        if (menu || GetTickCount() - start >= timeoutMs)
-            return menu;
-        Sleep(kPollMs);
-    }
+    return WaitForWindow(FindMenuWindow, timeoutMs);
 }
 
 MenuPicker::MenuPicker(int item, DWORD timeoutMs)

@@ -88,6 +88,10 @@ HWND FindOwnedWindow(HWND owner, const wchar_t* className);
 // The first top-level window of this process with that class, or null.
 HWND FindProcessWindow(const wchar_t* className);
 
+// Polls find (every 10 ms, without pumping: safe from a thread other than
+// the one that runs the window) until it gives a window. Null after timeoutMs.
+HWND WaitForWindow(HWND (*find)(), DWORD timeoutMs);
+
 RECT WindowRect(HWND hwnd);
 RECT ClientRect(HWND hwnd);
 std::wstring WindowText(HWND hwnd);
@@ -98,8 +102,7 @@ std::wstring ClassName(HWND hwnd);
 // A visible pop-up menu window ("#32768") of this process, or null.
 HWND FindMenuWindow();
 
-// Polls (every 10 ms, without pumping: safe from any thread) until a
-// pop-up menu window is visible. Null after timeoutMs.
+// WaitForWindow(FindMenuWindow, timeoutMs).
 HWND WaitForMenuWindow(DWORD timeoutMs);
 
 // Chooses from the next pop-up menu of this process, from a helper thread
