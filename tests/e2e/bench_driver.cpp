@@ -87,11 +87,8 @@ SIZE_T PrivateKb(HANDLE process)
 int RunHuge(int runs)
 {
     SorvintaApp app;
-    if (!app.StartWithAccount("demo@socialnet.example", "demo123"))
+    if (!app.StartLoggedIn("demo@socialnet.example", "demo123"))
         return Fail(app.Error());
-    if (app.CommandAndWait(IDM_CONNECT) != L"Вы успешно авторизованы")
-        return Fail("login failed");
-    app.Command(IDM_ALL_ONLINE);
     std::vector<double> times;
     for (int run = 0; run < runs; ++run) {
         if (!ArmFault(DATA_HOST_ADDRESS, "huge"))
@@ -277,12 +274,8 @@ int main(int argc, char** argv)
     const int runs = std::max(1, atoi(argv[5]));
 
     SorvintaApp app;
-    if (!app.StartWithAccount(argv[2], argv[3]))
+    if (!app.StartLoggedIn(argv[2], argv[3]))
         return Fail(app.Error());
-    const std::wstring loggedIn = app.CommandAndWait(IDM_CONNECT);
-    if (loggedIn != L"Вы успешно авторизованы")
-        return Fail("login: " + ToUtf8(loggedIn));
-    app.Command(IDM_ALL_ONLINE);  // all friends, not the online ones
     const SIZE_T idleKb = PrivateKb(app.Process());
 
     const std::wstring loaded = L"Загружено " + std::to_wstring(friends) + L" друзей";

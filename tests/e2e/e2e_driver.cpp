@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "net/status_texts.h"
 #include "platform/standin_control.h"
 #include "resources/resource.h"
 
@@ -370,6 +371,19 @@ bool SorvintaApp::WaitStarted()
 bool SorvintaApp::StartWithAccount(const std::string& email, const std::string& password)
 {
     return Start(SettingsText(email, password));
+}
+
+bool SorvintaApp::StartLoggedIn(const std::string& email, const std::string& password)
+{
+    if (!StartWithAccount(email, password))
+        return false;
+    const std::wstring text = CommandAndWait(IDM_CONNECT);
+    if (text != TEXT_LOGGED_IN) {
+        m_error = "login: " + ToUtf8(text);
+        return false;
+    }
+    Command(IDM_ALL_ONLINE);
+    return true;
 }
 
 bool SorvintaApp::Attach()

@@ -55,6 +55,9 @@ public:
     // Starts with a folder named settings.txt: a file there that cannot be read.
     bool StartWithSettingsFolder();
     bool StartWithAccount(const std::string& email, const std::string& password);
+    // Started with the account, logged in and showing all friends (not the
+    // online ones, which move with the clock).
+    bool StartLoggedIn(const std::string& email, const std::string& password);
     // Start in steps, for a caller that times the process start alone:
     // Prepare makes the folder as Start does; Launch starts the process and
     // returns at once; WaitStarted then waits as Start does.

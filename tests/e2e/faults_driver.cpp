@@ -309,11 +309,11 @@ private:
     std::string RunWorker(Worker w, const FaultRow& row, std::wstring* text)
     {
         switch (w) {
-        case LOGIN: return RunLogin(text);
+        case LOGIN: return RunConnect(true, text);
         case FRIENDS: return RunRefresh(row, text);
         case MESSAGE: return RunMessage(text);
         case STATUS: return RunStatus(text);
-        case LOGOUT: return RunLogout(text);
+        case LOGOUT: return RunConnect(false, text);
         case CAPTCHA_LOGIN: return RunCaptchaLogin(row, text);
         case CAPTCHA_MESSAGE: return RunCaptchaMessage(row, text);
         default: return "no such worker";
@@ -351,29 +351,19 @@ private:
         return std::string();
     }
 
-    std::string RunLogin(std::wstring* text)
+    // "Подключиться" logs in or out, by the state it finds. A failed logout
+    // keeps the session, though the service may have ended it; either way
+    // the refresh after it agrees with the text.
+    std::string RunConnect(bool loggingIn, std::wstring* text)
     {
         m_app->MarkStatus();
         m_app->Command(IDM_CONNECT);
         std::string why = Watch(*m_app, text);
         if (!why.empty())
             return why;
-        m_loggedIn = *text == TEXT_LOGGED_IN;
+        m_loggedIn = loggingIn ? *text == TEXT_LOGGED_IN : *text != TEXT_LOGGED_OUT;
         Disarm();
-        return SessionAgrees(m_loggedIn);
-    }
-
-    std::string RunLogout(std::wstring* text)
-    {
-        m_app->MarkStatus();
-        m_app->Command(IDM_CONNECT);
-        std::string why = Watch(*m_app, text);
-        if (!why.empty())
-            return why;
-        // A failed logout keeps the session; either way the refresh agrees.
-        m_loggedIn = *text != TEXT_LOGGED_OUT;
-        Disarm();
-        return SessionAgrees(m_loggedIn, m_loggedIn);
+        return SessionAgrees(m_loggedIn, !loggingIn && m_loggedIn);
     }
 
     std::string RunRefresh(const FaultRow& row, std::wstring* text)

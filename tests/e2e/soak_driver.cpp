@@ -12,6 +12,7 @@
 #include <string>
 
 #include "e2e_driver.h"
+#include "net/status_texts.h"
 #include "resources/resource.h"
 
 namespace {
@@ -111,11 +112,8 @@ int main(int argc, char** argv)
     SetSorvintaExe(argv[1]);
     const int refreshes = atoi(argv[2]), logins = atoi(argv[3]);
     SorvintaApp app;
-    if (!app.StartWithAccount("bench2500@socialnet.example", "bench"))
+    if (!app.StartLoggedIn("bench2500@socialnet.example", "bench"))
         return Fail(app.Error());
-    if (app.CommandAndWait(IDM_CONNECT) != L"Вы успешно авторизованы")
-        return Fail("login failed");
-    app.Command(IDM_ALL_ONLINE);
     Figures before;
     for (int i = 0; i < refreshes; ++i) {
         const std::wstring text = app.CommandAndWait(IDM_REFRESH);
@@ -127,7 +125,7 @@ int main(int argc, char** argv)
     for (int i = 0; i < logins; ++i) {
         const std::wstring out = app.CommandAndWait(IDM_CONNECT);
         const std::wstring in = app.CommandAndWait(IDM_CONNECT);
-        if (out != L"Вы успешно вышли" || in != L"Вы успешно авторизованы")
+        if (out != TEXT_LOGGED_OUT || in != TEXT_LOGGED_IN)
             return Fail("login round " + std::to_string(i + 1) + ": " + ToUtf8(out) + " / " + ToUtf8(in));
     }
     const Figures after = Measure(app.Process(), app.ProcessId());
