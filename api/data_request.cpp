@@ -5,7 +5,7 @@
 #include <exception>
 #include <sstream>
 
-#include "app/constants.h"
+#include "base/constants.h"
 #include "json/reader.h"
 #include "net/response.h"
 #include "net/text.h"

@@ -6,7 +6,7 @@
 
 #include "api/message_text.h"
 #include "api/status_text.h"
-#include "app/constants.h"
+#include "base/constants.h"
 
 // Set by a message answered -2, ended by one sent: the next send asks for a
 // captcha first.

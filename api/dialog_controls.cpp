@@ -2,9 +2,10 @@
 
 #include <vector>
 
-#include "app/shell.h"
+#include "base/shell.h"
 #include "net/text_conv.h"
 #include "resources/resource.h"
+#include "ui/bar_heights.h"
 #include "ui/dpi.h"
 #include "ui/scale.h"
 
@@ -13,9 +14,9 @@ namespace {
 int Resolve(int extent, const DialogFrame& frame)
 {
     switch (extent) {
-    case EXTENT_SCREEN_WIDTH: return frame.screenWidth;
-    case EXTENT_DIALOG_RIGHT: return frame.dialogRight;
-    case EXTENT_REST: return frame.restHeight;
+    case ExtentScreenWidth: return frame.screenWidth;
+    case ExtentDialogRight: return frame.dialogRight;
+    case ExtentRest: return frame.restHeight;
     default: return ScaleForDpi(extent, frame.dpi);
     }
 }
@@ -24,7 +25,7 @@ int Resolve(int extent, const DialogFrame& frame)
 int RestTop(const TypingDialog& shape)
 {
     for (int i = 0; i < shape.count; ++i) {
-        if (shape.rows[i].height == EXTENT_REST)
+        if (shape.rows[i].height == ExtentRest)
             return shape.rows[i].y;
     }
     return 0;
@@ -34,16 +35,22 @@ DialogFrame TypingFrame(HWND dialog, const TypingDialog& shape, int dpi)
 {
     // The main window's soft-key bar and its status bar, as tall as they are
     // scaled, stay in view below.
-    const int height = GetSystemMetrics(SM_CYSCREEN) - 2 * ScaleForDpi(26, dpi) - ScaleForDpi(22, dpi);
+    const int height = HeightAboveStatusBar(dpi);
     return PlaceDeviceDialog(dialog, height, dpi, height - ScaleForDpi(RestTop(shape), dpi));
 }
 
 }  // namespace
 
+int HeightAboveStatusBar(int dpi)
+{
+    return GetSystemMetrics(SM_CYSCREEN) - ScaleForDpi(NAV_BAR_HEIGHT, dpi)
+        - ScaleForDpi(SOFT_KEY_BAR_HEIGHT, dpi) - ScaleForDpi(STATUS_BAR_HEIGHT, dpi);
+}
+
 DialogFrame PlaceDeviceDialog(HWND dialog, int height, int dpi, int restHeight)
 {
     const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    SetWindowPos(dialog, NULL, 0, ScaleForDpi(26, dpi), screenWidth, height, SWP_NOZORDER);
+    SetWindowPos(dialog, NULL, 0, ScaleForDpi(NAV_BAR_HEIGHT, dpi), screenWidth, height, SWP_NOZORDER);
     RECT window = {};
     GetWindowRect(dialog, &window);
     DialogFrame frame = {screenWidth, window.right, restHeight, dpi};

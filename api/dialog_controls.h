@@ -7,7 +7,7 @@
 #include <string>
 
 #include "api/data_request.h"
-#include "app/shell.h"
+#include "base/shell.h"
 #include "net/session.h"
 #include "net/text.h"
 
@@ -15,9 +15,9 @@
 // and height columns; any other value is pixels of a 96-dpi screen, scaled
 // for the screen's (so a VGA screen shows the QVGA layout at twice the size).
 enum ControlExtent {
-    EXTENT_SCREEN_WIDTH = -1,  // SM_CXSCREEN
-    EXTENT_DIALOG_RIGHT = -2,  // right edge of the dialog's window rectangle
-    EXTENT_REST = -3           // what the dialog leaves below the control
+    ExtentScreenWidth = -1,  // SM_CXSCREEN
+    ExtentDialogRight = -2,  // right edge of the dialog's window rectangle
+    ExtentRest = -3          // what the dialog leaves below the control
 };
 
 struct ControlRow {
@@ -35,7 +35,11 @@ struct DialogFrame {
     int dpi;
 };
 
-// Moves the dialog to x 0, y S(26) at the screen's width and the given
+// The height of a dialog between the navigation bar and the main window's
+// status bar, which stays in view above the soft-key bar.
+int HeightAboveStatusBar(int dpi);
+
+// Moves the dialog to x 0, below the navigation bar, at the screen's width and the given
 // height, and gives the frame its controls are laid out on.
 DialogFrame PlaceDeviceDialog(HWND dialog, int height, int dpi, int restHeight);
 
@@ -46,7 +50,7 @@ void LayOutControls(HWND dialog, const ControlRow* rows, int count, const Dialog
 std::string TypedToAnsi(const std::wstring& text);
 
 // A dialog in which a text is typed and sent with the send bar. It ends
-// above the main window's status bar; its EXTENT_REST row takes what is left.
+// above the main window's status bar; its ExtentRest row takes what is left.
 struct TypingDialog {
     const ControlRow* rows;
     int count;

@@ -10,8 +10,8 @@
 #include "api/api_texts.h"
 #include "api/friend_model.h"
 #include "api/member_text.h"
-#include "app/shell.h"
-#include "app/constants.h"
+#include "base/shell.h"
+#include "base/constants.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
 #include "net/status_texts.h"
@@ -27,16 +27,16 @@ RefreshTickets g_refreshTickets;
 // Redraw comes back on however the fill ends, an exception included.
 struct RedrawOffDuringFill {
     explicit RedrawOffDuringFill(HWND list)
-        : list_(list)
+        : m_list(list)
     {
-        SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(m_list, WM_SETREDRAW, FALSE, 0);
     }
     ~RedrawOffDuringFill()
     {
-        SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(list_, NULL, TRUE);
+        SendMessageW(m_list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(m_list, NULL, TRUE);
     }
-    HWND list_;
+    HWND m_list;
 };
 
 void AddFriendNames(HWND list, const std::vector<std::string>& names)

@@ -24,9 +24,9 @@ ListVerdict JudgeListAnswer(
 // Hands out the refresh numbers; any thread may take one.
 class RefreshTickets {
 public:
-    unsigned long Take() { return ++newest_; }
-    unsigned long Newest() const { return newest_.load(); }
+    unsigned long Take() { return ++m_newest; }
+    unsigned long Newest() const { return m_newest.load(); }
 
 private:
-    std::atomic<unsigned long> newest_ {0};
+    std::atomic<unsigned long> m_newest {0};
 };

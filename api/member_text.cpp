@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "api/friend_model.h"
-#include "app/constants.h"
+#include "base/constants.h"
 #include "json/cp1251.h"
 #include "json/reader.h"
 #include "net/http_answer.h"

@@ -9,7 +9,7 @@
 #include "api/dialog_controls.h"
 #include "api/friend_model.h"
 #include "api/message_history.h"
-#include "app/shell.h"
+#include "base/shell.h"
 #include "net/captcha_logic.h"
 #include "net/session.h"
 #include "net/text.h"
@@ -25,8 +25,8 @@ const DWORD EDIT_STYLE = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MUL
 const ControlRow kControls[] = {
     {IDC_MESSAGE_NAME, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 3, 5, 150, 30},
     {IDC_MESSAGE_SEND, L"BUTTON", TEXT_SEND_MESSAGE, WS_CHILD | WS_VISIBLE | BS_CENTER, 0, 35,
-        EXTENT_DIALOG_RIGHT, 35},
-    {IDC_MESSAGE_EDIT, L"EDIT", L"", EDIT_STYLE, 0, 70, EXTENT_SCREEN_WIDTH, EXTENT_REST},
+        ExtentDialogRight, 35},
+    {IDC_MESSAGE_EDIT, L"EDIT", L"", EDIT_STYLE, 0, 70, ExtentScreenWidth, ExtentRest},
 };
 const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
 

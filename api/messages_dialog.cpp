@@ -5,7 +5,7 @@
 #include "api/api_texts.h"
 #include "api/dialog_controls.h"
 #include "api/message_history.h"
-#include "app/shell.h"
+#include "base/shell.h"
 #include "resources/resource.h"
 #include "ui/dpi.h"
 
@@ -16,8 +16,8 @@ const std::size_t FIRST_WORDS_CHARS = 24;
 
 const ControlRow kControls[] = {
     {IDC_MESSAGES_LIST, L"LISTBOX", L"",
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, EXTENT_SCREEN_WIDTH,
-        EXTENT_REST},
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 0, 0, ExtentScreenWidth,
+        ExtentRest},
 };
 const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
 
@@ -35,8 +35,7 @@ void OnInitDialog(HWND dialog)
 {
     InitDeviceDialog(dialog, IDR_ABOUT_BAR);
     const int dpi = GetScreenDpiY();
-    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    const int height = screenHeight - 2 * ScaleForDpi(26, dpi) - ScaleForDpi(22, dpi);
+    const int height = HeightAboveStatusBar(dpi);
     LayOutControls(dialog, kControls, CONTROL_COUNT, PlaceDeviceDialog(dialog, height, dpi, height), false);
     HWND list = GetDlgItem(dialog, IDC_MESSAGES_LIST);
     const std::vector<SentMessage> sent = SentMessages();

@@ -1,5 +1,5 @@
 // "Сообщения": the messages sent in this run, newest first, with what became
-// of each (template 109).
+// of each (template 110).
 #pragma once
 
 #include <windows.h>

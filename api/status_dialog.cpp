@@ -7,7 +7,7 @@
 #include "api/data_workers.h"
 #include "api/dialog_controls.h"
 #include "api/status_history.h"
-#include "app/shell.h"
+#include "base/shell.h"
 #include "net/session.h"
 #include "net/text.h"
 #include "resources/resource.h"
@@ -17,12 +17,12 @@ namespace {
 const ControlRow kControls[] = {
     {IDC_STATUS_EDIT, L"EDIT", L"",
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, 0, 0,
-        EXTENT_SCREEN_WIDTH, 50},
-    {IDC_STATUS_SET, L"BUTTON", TEXT_SET_STATUS, WS_CHILD | WS_VISIBLE | BS_CENTER, 0, 50,
-        EXTENT_SCREEN_WIDTH, 35},
+        ExtentScreenWidth, 50},
+    {IDC_STATUS_SET, L"BUTTON", TEXT_SET_STATUS, WS_CHILD | WS_VISIBLE | BS_CENTER, 0, 50, ExtentScreenWidth,
+        35},
     {IDC_STATUS_LIST, L"LISTBOX", L"",
         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL, 0, 85,
-        EXTENT_SCREEN_WIDTH, EXTENT_REST},
+        ExtentScreenWidth, ExtentRest},
 };
 const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
 

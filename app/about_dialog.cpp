@@ -1,6 +1,6 @@
 #include "app/about_dialog.h"
 
-#include "app/shell.h"
+#include "base/shell.h"
 #include "resources/resource.h"
 #include "ui/dpi.h"
 

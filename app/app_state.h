@@ -5,9 +5,9 @@
 #include <windows.h>
 #include <aygshell.h>
 
-#include "app/constants.h"
-#include "app/credentials.h"
-#include "app/shell.h"
+#include "base/constants.h"
+#include "base/credentials.h"
+#include "base/shell.h"
 
 extern HWND g_menuBar;  // the soft-key bar made last (main window or a dialog)
 extern HWND g_statusBar;

@@ -5,7 +5,7 @@
 #include <aygshell.h>
 #include <string.h>
 
-#include "app/shell.h"
+#include "base/shell.h"
 #include "app/picture.h"
 #include "app/app_texts.h"
 #include "net/captcha.h"
@@ -90,7 +90,7 @@ INT_PTR OnCommand(HWND dialog, UINT id)
             SetFocus(GetDlgItem(dialog, IDC_CAPTCHA_CODE));  // nothing typed yet
             return TRUE;
         }
-        data->prompt->answer = CAPTCHA_TYPED;
+        data->prompt->answer = CaptchaTyped;
         EndDialog(dialog, IDOK);
         return TRUE;
     case IDCANCEL:
@@ -124,21 +124,21 @@ LRESULT ShowCaptchaPrompt(CaptchaPrompt* prompt)
     // other's picture.
     static bool open = false;
     if (open) {
-        prompt->answer = CAPTCHA_BUSY;
+        prompt->answer = CaptchaBusy;
         return 0;
     }
-    prompt->answer = CAPTCHA_CANCELLED;
+    prompt->answer = CaptchaCancelled;
     // Decoded before the dialog opens, so a broken picture opens nothing.
     CaptchaDialogData data = {prompt, DecodePicture(prompt->picture, SX(kPictureWidth), SY(kPictureHeight))};
     if (!data.picture) {
-        prompt->answer = CAPTCHA_UNREADABLE;
+        prompt->answer = CaptchaUnreadable;
         return 0;
     }
     open = true;
     // Also when the main window goes while the dialog is open (exit): the
     // dialog goes with it, and the worker's send returns cancelled.
     if (ShowModalDialogParam(IDD_CAPTCHA, CaptchaDialogProc, (LPARAM)&data) != IDOK)
-        prompt->answer = CAPTCHA_CANCELLED;
+        prompt->answer = CaptchaCancelled;
     open = false;
     DeleteObject(data.picture);
     return 0;

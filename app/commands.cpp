@@ -7,7 +7,7 @@
 #include "api/status_dialog.h"
 #include "app/about_dialog.h"
 #include "app/app_state.h"
-#include "app/shell.h"
+#include "base/shell.h"
 #include "app/my_page_dialog.h"
 #include "app/app_texts.h"
 #include "net/session.h"
@@ -46,7 +46,7 @@ void ConnectOrDisconnect()
     // One at a time: a second login would open a second session, and a
     // logout racing a login could end the wrong one.
     const SessionWork running = SessionWorkUnderWay();
-    if (running != SESSION_WORK_NONE) {
+    if (running != SessionWorkNone) {
         SetStatusText(SessionWorkText(running));
         return;
     }
@@ -57,7 +57,7 @@ void ConnectOrDisconnect()
         SetStatusText(settingsProblem);  // rather than log in with what the file did not give
         return;
     }
-    if (!ClaimSessionWork(logout ? SESSION_WORK_LOGOUT : SESSION_WORK_LOGIN))
+    if (!ClaimSessionWork(logout ? SessionWorkLogout : SessionWorkLogin))
         return;
     if (!StartWorker(logout ? LogoutThread : LoginThread, logout ? NULL : &g_credentials))
         ReleaseSessionWork();

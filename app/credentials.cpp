@@ -1,4 +1,4 @@
-#include "app/credentials.h"
+#include "base/credentials.h"
 
 #include <windows.h>
 

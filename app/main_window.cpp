@@ -15,6 +15,7 @@
 #include "resources/resource.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
+#include "ui/bar_heights.h"
 #include "ui/dpi.h"
 
 namespace {
@@ -24,8 +25,6 @@ namespace {
 // text is.
 enum {
     TOP_ROW_HEIGHT = 20,
-    STATUS_BAR_HEIGHT = 22,
-    SOFT_KEY_BAR_HEIGHT = 26,
     CLOCK_WIDTH = 110,
     TRAFFIC_X = 110,
     TRAFFIC_WIDTH = 80,
@@ -33,8 +32,6 @@ enum {
     STATUS_FROM_BOTTOM = SOFT_KEY_BAR_HEIGHT + STATUS_BAR_HEIGHT,
     // List height lost to the top row, the status bar and the soft-key bar.
     LIST_HEIGHT_LOSS = TOP_ROW_HEIGHT + STATUS_FROM_BOTTOM,
-    // The device's navigation bar above the work area.
-    NAV_BAR_HEIGHT = 26,
 };
 
 const DWORD FRIEND_LIST_STYLE

@@ -6,7 +6,7 @@
 #include <stdio.h>
 
 #include "app/app_state.h"
-#include "app/shell.h"
+#include "base/shell.h"
 #include "app/app_texts.h"
 #include "net/http_exchange.h"
 #include "net/session.h"

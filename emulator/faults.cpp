@@ -112,8 +112,8 @@ Fault FaultBoard::Take(Host host)
 
 void FaultBoard::Clear()
 {
-    login_ = Slot();
-    api_ = Slot();
+    m_login = Slot();
+    m_api = Slot();
 }
 
 }  // namespace emulator

@@ -70,8 +70,8 @@ private:
         Fault fault = Fault::None;
         long count = 0;
     };
-    Slot& SlotOf(Host host) { return host == Host::Login ? login_ : api_; }
-    Slot login_, api_;
+    Slot& SlotOf(Host host) { return host == Host::Login ? m_login : m_api; }
+    Slot m_login, m_api;
 };
 
 }  // namespace emulator

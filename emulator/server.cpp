@@ -45,67 +45,67 @@ thread_local Exchange* t_exchange = nullptr;
 class SocketCapture final : public httplib::Stream {
 public:
     explicit SocketCapture(int fd)
-        : fd_(fd)
+        : m_fd(fd)
     {
     }
 
-    bool is_readable() const override { return pos_ < in_.size() || WaitReadable(); }
+    bool is_readable() const override { return m_pos < m_in.size() || WaitReadable(); }
     bool is_writable() const override { return true; }
 
     ssize_t read(char* ptr, size_t size) override
     {
-        if (pos_ == in_.size()) {
+        if (m_pos == m_in.size()) {
             if (!WaitReadable())
                 return -1;
             char buf[4096];
-            const ssize_t n = recv(fd_, buf, sizeof buf, 0);
+            const ssize_t n = recv(m_fd, buf, sizeof buf, 0);
             if (n <= 0)
                 return n;
-            in_.assign(buf, static_cast<size_t>(n));
-            pos_ = 0;
+            m_in.assign(buf, static_cast<size_t>(n));
+            m_pos = 0;
             NoteFirstLine(buf, static_cast<size_t>(n));
         }
-        const size_t n = std::min(size, in_.size() - pos_);
-        std::memcpy(ptr, in_.data() + pos_, n);
-        pos_ += n;
+        const size_t n = std::min(size, m_in.size() - m_pos);
+        std::memcpy(ptr, m_in.data() + m_pos, n);
+        m_pos += n;
         return static_cast<ssize_t>(n);
     }
 
     ssize_t write(const char* ptr, size_t size) override
     {
-        out_.append(ptr, size);
+        m_out.append(ptr, size);
         return static_cast<ssize_t>(size);
     }
 
     void get_remote_ip_and_port(std::string& ip, int& port) const override { Address(getpeername, ip, port); }
     void get_local_ip_and_port(std::string& ip, int& port) const override { Address(getsockname, ip, port); }
-    socket_t socket() const override { return fd_; }
+    socket_t socket() const override { return m_fd; }
 
     // The request line as received, without its line end.
     std::string FirstLine() const
     {
-        std::string line = line_;
+        std::string line = m_line;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         return line;
     }
-    std::string TakeOutput() { return std::move(out_); }
+    std::string TakeOutput() { return std::move(m_out); }
 
 private:
     bool WaitReadable() const
     {
-        pollfd p {fd_, POLLIN, 0};
+        pollfd p {m_fd, POLLIN, 0};
         return poll(&p, 1, kReadTimeoutMs) > 0;
     }
 
     void NoteFirstLine(const char* data, size_t n)
     {
-        if (lineDone_)
+        if (m_lineDone)
             return;
         const char* nl = static_cast<const char*>(std::memchr(data, '\n', n));
         const size_t take = nl ? static_cast<size_t>(nl - data) : n;
-        line_.append(data, std::min(take, kMaxLoggedLine - std::min(kMaxLoggedLine, line_.size())));
-        lineDone_ = nl != nullptr;
+        m_line.append(data, std::min(take, kMaxLoggedLine - std::min(kMaxLoggedLine, m_line.size())));
+        m_lineDone = nl != nullptr;
     }
 
     using NameFn = int (*)(int, sockaddr*, socklen_t*);
@@ -115,7 +115,7 @@ private:
         socklen_t len = sizeof addr;
         ip.clear();
         port = -1;
-        if (fn(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+        if (fn(m_fd, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
             return;
         char text[INET_ADDRSTRLEN] = {};
         inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
@@ -123,12 +123,12 @@ private:
         port = ntohs(addr.sin_port);
     }
 
-    int fd_;
-    std::string in_;
-    size_t pos_ = 0;
-    std::string out_;
-    std::string line_;
-    bool lineDone_ = false;
+    int m_fd;
+    std::string m_in;
+    size_t m_pos = 0;
+    std::string m_out;
+    std::string m_line;
+    bool m_lineDone = false;
 };
 
 // cpp-httplib's request processing on a stream we hand it.
@@ -224,11 +224,11 @@ int Listen(const std::string& address, int port)
 class Emulator {
 public:
     Emulator(Service& service, RequestLog& log)
-        : service_(service)
-        , log_(log)
+        : m_service(service)
+        , m_log(log)
     {
-        Route(login_, Host::Login);
-        Route(api_, Host::Api);
+        Route(m_login, Host::Login);
+        Route(m_api, Host::Api);
     }
 
     int Run(const ServerOptions& options);
@@ -239,31 +239,31 @@ private:
     void HandleConnection(int fd, Host host);
     bool Pause(int ms);  // false when the emulator is stopping
 
-    Service& service_;
-    RequestLog& log_;
-    HostServer login_, api_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    int active_ = 0;
-    bool stopping_ = false;
+    Service& m_service;
+    RequestLog& m_log;
+    HostServer m_login, m_api;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_active = 0;
+    bool m_stopping = false;
 };
 
 void Emulator::Route(HostServer& server, Host host)
 {
     if (host == Host::Login) {
         server.Get("/auth", [this](const httplib::Request& req, httplib::Response& res) {
-            Reply(res, service_.Auth(ParseQuery(QueryOf(req.target))), false);
+            Reply(res, m_service.Auth(ParseQuery(QueryOf(req.target))), false);
         });
     } else {
         server.Get("/data", [this](const httplib::Request& req, httplib::Response& res) {
-            Reply(res, service_.Data(ParseQuery(QueryOf(req.target))), false);
+            Reply(res, m_service.Data(ParseQuery(QueryOf(req.target))), false);
         });
     }
     server.Get("/_emulator/.*", [this, host](const httplib::Request& req, httplib::Response& res) {
-        Reply(res, service_.Control(host, req.path, ParseQuery(QueryOf(req.target))), true);
+        Reply(res, m_service.Control(host, req.path, ParseQuery(QueryOf(req.target))), true);
     });
     server.Get(".*", [this, host](const httplib::Request&, httplib::Response& res) {
-        Reply(res, service_.Other(host), false);
+        Reply(res, m_service.Other(host), false);
     });
 }
 
@@ -272,15 +272,15 @@ void Emulator::HandleConnection(int fd, Host host)
     SocketCapture stream(fd);
     Exchange exchange;
     t_exchange = &exchange;
-    (host == Host::Login ? login_ : api_).ServeOne(stream);
+    (host == Host::Login ? m_login : m_api).ServeOne(stream);
     t_exchange = nullptr;
 
     const std::string line = stream.FirstLine();
     if (!line.empty() && !exchange.control)
-        log_.Write(line);
+        m_log.Write(line);
 
     const Delivery d = ShapeDelivery(stream.TakeOutput(), exchange.wire);
-    service_.AwaitRelease(exchange.hold, kHoldLimitMs);
+    m_service.AwaitRelease(exchange.hold, kHoldLimitMs);
     if (d.delayMs > 0 && !Pause(d.delayMs)) {
         close(fd);
         return;
@@ -294,8 +294,8 @@ void Emulator::HandleConnection(int fd, Host host)
 
 bool Emulator::Pause(int ms)
 {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return !changed_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stopping_; });
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return !m_changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_stopping; });
 }
 
 void Emulator::Accept(int listener, Host host)
@@ -304,14 +304,14 @@ void Emulator::Accept(int listener, Host host)
     if (fd < 0)
         return;
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ++active_;
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_active;
     }
     std::thread([this, fd, host] {
         HandleConnection(fd, host);
-        std::lock_guard<std::mutex> lock(mutex_);
-        --active_;
-        changed_.notify_all();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        --m_active;
+        m_changed.notify_all();
     }).detach();
 }
 
@@ -354,13 +354,13 @@ int Emulator::Run(const ServerOptions& options)
     close(login);
     close(api);
     close(signals);
-    service_.ReleaseAll();
-    std::unique_lock<std::mutex> lock(mutex_);
-    stopping_ = true;
-    changed_.notify_all();
+    m_service.ReleaseAll();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_stopping = true;
+    m_changed.notify_all();
     // Connections still reading a request end within the read timeout.
-    if (!changed_.wait_for(
-            lock, std::chrono::milliseconds(kReadTimeoutMs + 1000), [this] { return active_ == 0; })) {
+    if (!m_changed.wait_for(
+            lock, std::chrono::milliseconds(kReadTimeoutMs + 1000), [this] { return m_active == 0; })) {
         // A peer that neither reads nor closes: leave without tearing down
         // what its thread still uses.
         std::fflush(nullptr);
@@ -373,10 +373,10 @@ int Emulator::Run(const ServerOptions& options)
 
 void RequestLog::Write(std::string_view line)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::fwrite(line.data(), 1, line.size(), file_);
-    std::fputc('\n', file_);
-    std::fflush(file_);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::fwrite(line.data(), 1, line.size(), m_file);
+    std::fputc('\n', m_file);
+    std::fflush(m_file);
 }
 
 int RunServer(Service& service, const ServerOptions& options, RequestLog& log)

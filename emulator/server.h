@@ -22,14 +22,14 @@ struct ServerOptions {
 class RequestLog {
 public:
     explicit RequestLog(std::FILE* file)
-        : file_(file)
+        : m_file(file)
     {
     }
     void Write(std::string_view line);
 
 private:
-    std::mutex mutex_;
-    std::FILE* file_;
+    std::mutex m_mutex;
+    std::FILE* m_file;
 };
 
 // Serves both hosts until SIGTERM or SIGINT arrives (both must already be

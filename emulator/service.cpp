@@ -249,9 +249,9 @@ std::string RenderMembers(
 }
 
 Service::Service(DataSet data, Clock clock, std::uint64_t seed)
-    : data_(std::move(data))
-    , clock_(std::move(clock))
-    , random_(seed)
+    : m_data(std::move(data))
+    , m_clock(std::move(clock))
+    , m_random(seed)
 {
 }
 
@@ -262,9 +262,9 @@ bool Service::IsControlPath(std::string_view path)
 
 bool Service::SessionMember(const std::string& sid, std::int64_t& memberId) const
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const auto it = sessions_.find(sid);
-    if (it == sessions_.end())
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_sessions.find(sid);
+    if (it == m_sessions.end())
         return false;
     memberId = it->second;
     return true;
@@ -272,8 +272,8 @@ bool Service::SessionMember(const std::string& sid, std::int64_t& memberId) cons
 
 Answer Service::Auth(const Params& query)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const Fault fault = faults_.Take(Host::Login);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Fault fault = m_faults.Take(Host::Login);
     const std::string login = Value(query, "login");
     Answer a = login == "force" ? Login(query, fault) : login == "logout" ? Logout(query) : LoginCode("-1");
     if (IsWireFault(fault))
@@ -289,11 +289,11 @@ Answer Service::Login(const Params& query, Fault fault)
     if (!email || !pass || email->empty() || pass->empty() || Value(query, "site") != "2") {
         return LoginCode("-1");
     }
-    Failures& failures = failures_[LowerAscii(*email)];
+    Failures& failures = m_failures[LowerAscii(*email)];
     // A code is spent on its one try, whatever the password.
     if (failures.captchaDue && !TakeCaptcha(query))
         return fault == Fault::NoSid ? Redirect(kLoginPage) : LoginCode("-2");
-    const Account* account = data_.FindByEmail(*email);
+    const Account* account = m_data.FindByEmail(*email);
     if (!account || account->password != *pass) {
         const char* code = "-4";
         if (failures.captchaDue || ++failures.consecutive >= 2) {
@@ -308,16 +308,16 @@ Answer Service::Login(const Params& query, Fault fault)
     switch (fault) {
     case Fault::LongSid: sid = NewSid(300); break;
     case Fault::BadByteSid: sid = NewSid(12) + " \xE9" + NewSid(18); break;
-    default: sid = NewSid(nextSidLength_ ? nextSidLength_ : 32); break;
+    default: sid = NewSid(m_nextSidLength ? m_nextSidLength : 32); break;
     }
-    nextSidLength_ = 0;
-    sessions_[sid] = account->memberId;
+    m_nextSidLength = 0;
+    m_sessions[sid] = account->memberId;
 
     Answer a
         = Redirect(fault == Fault::NoSid ? std::string(kLoginPage) : std::string(kLoginPage) + "?sid=" + sid);
     if (fault != Fault::NoRemixmid)
         a.headers.emplace_back("Set-Cookie", "remixmid=" + MemberIdText(account->memberId) + kCookieDomain);
-    nextMemberDigits_ = 0;
+    m_nextMemberDigits = 0;
     a.headers.emplace_back("Set-Cookie", "remixlang=0; path=/");
     return a;
 }
@@ -327,14 +327,14 @@ Answer Service::Logout(const Params& query)
     const std::string* sid = FindParam(query, "sid");
     if (!sid || sid->empty() || Value(query, "site") != "2")
         return LoginCode("-1");
-    sessions_.erase(*sid);
+    m_sessions.erase(*sid);
     return Redirect(kLogoutTarget);
 }
 
 Answer Service::Data(const Params& query)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const Fault fault = faults_.Take(Host::Api);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Fault fault = m_faults.Take(Host::Api);
     Answer a = DataAnswer(query, fault);
     if (IsWireFault(fault))
         a.wire = fault;
@@ -344,8 +344,8 @@ Answer Service::Data(const Params& query)
 
 const Account* Service::SessionAccount(const Params& query, bool idMustMatch) const
 {
-    const auto it = sessions_.find(Value(query, "sid"));
-    if (it == sessions_.end())
+    const auto it = m_sessions.find(Value(query, "sid"));
+    if (it == m_sessions.end())
         return nullptr;
     if (idMustMatch) {
         // Member ids padded with zeros (the ids control) name the same member.
@@ -358,7 +358,7 @@ const Account* Service::SessionAccount(const Params& query, bool idMustMatch) co
         if (!ParseDecimal(significant, id) || id != it->second)
             return nullptr;
     }
-    return data_.FindById(it->second);
+    return m_data.FindById(it->second);
 }
 
 Answer Service::DataAnswer(const Params& query, Fault fault)
@@ -386,7 +386,7 @@ Answer Service::FriendList(const Account& account, std::string_view act, Fault f
 {
     ListKind kind = ListKind::All;
     ListKindOf(act, kind);
-    const std::int64_t minute = clock_() / 60000;
+    const std::int64_t minute = m_clock() / 60000;
     std::vector<const Friend*> members;
     std::vector<bool> online;
     members.reserve(account.friends.size());
@@ -419,7 +419,7 @@ Answer Service::AddMessage(const Account& account, const Params& query)
     if (MessageBurstExceeded(account.memberId)) {
         if (!TakeCaptcha(query))
             return Json("{\"ok\":-2}");
-        messageTimes_[account.memberId].assign(1, clock_());  // the code starts the count afresh
+        m_messageTimes[account.memberId].assign(1, m_clock());  // the code starts the count afresh
     }
     Note("message " + Readable(account.email) + " " + std::to_string(to) + " "
         + Readable(Value(query, "message")));
@@ -428,8 +428,8 @@ Answer Service::AddMessage(const Account& account, const Params& query)
 
 bool Service::MessageBurstExceeded(std::int64_t memberId)
 {
-    const std::int64_t now = clock_();
-    std::vector<std::int64_t>& times = messageTimes_[memberId];
+    const std::int64_t now = m_clock();
+    std::vector<std::int64_t>& times = m_messageTimes[memberId];
     times.erase(std::remove_if(times.begin(), times.end(),
                     [now](std::int64_t t) { return now - t >= kMessageWindowMs; }),
         times.end());
@@ -446,16 +446,16 @@ Answer Service::Captcha(const Params& query)
         return Json("{\"ok\":0,\"error\":\"csid\"}");
     // Letters and digits that cannot be taken for one another.
     static const char kAlphabet[] = "23456789ABCDEFGHJKLMNPRSTUVWXYZ";
-    std::string code(4 + random_() % 3, ' ');
+    std::string code(4 + m_random() % 3, ' ');
     for (char& c : code)
-        c = kAlphabet[random_() % (sizeof kAlphabet - 1)];
+        c = kAlphabet[m_random() % (sizeof kAlphabet - 1)];
     Answer a;
     a.contentType = "image/gif";
-    a.body = CaptchaGif(code, random_());
+    a.body = CaptchaGif(code, m_random());
     constexpr std::size_t kKeep = 1000;
-    if (captchas_.size() >= kKeep && !captchas_.count(csid))
-        captchas_.erase(captchas_.begin());
-    captchas_[csid] = code;
+    if (m_captchas.size() >= kKeep && !m_captchas.count(csid))
+        m_captchas.erase(m_captchas.begin());
+    m_captchas[csid] = code;
     return a;
 }
 
@@ -464,11 +464,11 @@ bool Service::TakeCaptcha(const Params& query)
     std::int64_t csid = 0;
     if (!ParseDecimal(Value(query, kCaptchaIdKey), csid))
         return false;
-    const auto it = captchas_.find(csid);
-    if (it == captchas_.end())
+    const auto it = m_captchas.find(csid);
+    if (it == m_captchas.end())
         return false;
     const bool right = LowerAscii(it->second) == LowerAscii(Value(query, kCaptchaCodeKey));
-    captchas_.erase(it);
+    m_captchas.erase(it);
     return right;
 }
 
@@ -480,8 +480,8 @@ Answer Service::SetActivity(const Account& account, const Params& query)
 
 Answer Service::Other(Host host)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const Fault fault = faults_.Take(host);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const Fault fault = m_faults.Take(host);
     Answer a = Text(404, "not found\n");
     if (IsWireFault(fault))
         a.wire = fault;
@@ -491,7 +491,7 @@ Answer Service::Other(Host host)
 
 Answer Service::Control(Host host, std::string_view path, const Params& query)
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (path == "/_emulator/fault") {
         const std::string* name = FindParam(query, "set");
         Fault fault = Fault::None;
@@ -504,15 +504,15 @@ Answer Service::Control(Host host, std::string_view path, const Params& query)
                 return Text(400, "count must be 1..1000000\n");
             count = static_cast<long>(n);
         }
-        faults_.Arm(host, fault, count);
+        m_faults.Arm(host, fault, count);
         return Text(200, std::string("armed ") + FaultName(fault) + " " + std::to_string(count) + "\n");
     }
     if (path == "/_emulator/reset") {
-        faults_.Clear();
-        failures_.clear();
-        captchas_.clear();
-        nextSidLength_ = nextMemberDigits_ = 0;
-        messageTimes_.clear();
+        m_faults.Clear();
+        m_failures.clear();
+        m_captchas.clear();
+        m_nextSidLength = m_nextMemberDigits = 0;
+        m_messageTimes.clear();
         ReleaseLocked();
         return Text(200, "reset\n");
     }
@@ -541,7 +541,7 @@ Answer Service::ArmHold(Host host, const Params& query)
             return Text(400, "count must be 1..1000\n");
         count = static_cast<long>(n);
     }
-    (host == Host::Login ? holdLogin_ : holdApi_) = count;
+    (host == Host::Login ? m_holdLogin : m_holdApi) = count;
     return Text(200, "holding " + std::to_string(count) + "\n");
 }
 
@@ -555,31 +555,31 @@ Answer Service::ArmIds(Host host, const Params& query)
     if ((sidText && (!ParseDecimal(*sidText, sid) || sid < 1 || sid > kMaxSizedId))
         || (midText && (!ParseDecimal(*midText, mid) || mid < 1 || mid > kMaxSizedId)))
         return Text(400, "sid and mid must be 1.." + std::to_string(kMaxSizedId) + "\n");
-    nextSidLength_ = static_cast<std::size_t>(sid);
-    nextMemberDigits_ = static_cast<std::size_t>(mid);
+    m_nextSidLength = static_cast<std::size_t>(sid);
+    m_nextMemberDigits = static_cast<std::size_t>(mid);
     return Text(200, "ids sid " + std::to_string(sid) + " mid " + std::to_string(mid) + "\n");
 }
 
 void Service::MarkHeld(Host host, Answer& answer)
 {
-    long& count = host == Host::Login ? holdLogin_ : holdApi_;
+    long& count = host == Host::Login ? m_holdLogin : m_holdApi;
     if (count <= 0)
         return;
     --count;
     answer.held = true;
-    answer.holdRound = holdRound_;
+    answer.holdRound = m_holdRound;
 }
 
 void Service::ReleaseLocked()
 {
-    holdLogin_ = holdApi_ = 0;
-    ++holdRound_;
-    released_.notify_all();
+    m_holdLogin = m_holdApi = 0;
+    ++m_holdRound;
+    m_released.notify_all();
 }
 
 void Service::ReleaseAll()
 {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(m_mutex);
     ReleaseLocked();
 }
 
@@ -587,28 +587,28 @@ void Service::AwaitRelease(const Answer& answer, int limitMs)
 {
     if (!answer.held)
         return;
-    std::unique_lock<std::mutex> lock(mutex_);
-    ++waiting_;
-    released_.wait_for(
-        lock, std::chrono::milliseconds(limitMs), [&] { return holdRound_ != answer.holdRound; });
-    --waiting_;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    ++m_waiting;
+    m_released.wait_for(
+        lock, std::chrono::milliseconds(limitMs), [&] { return m_holdRound != answer.holdRound; });
+    --m_waiting;
 }
 
 std::string Service::MemberIdText(std::int64_t memberId)
 {
     std::string text = std::to_string(memberId);
-    if (text.size() < nextMemberDigits_)
-        text.insert(0, nextMemberDigits_ - text.size(), '0');
+    if (text.size() < m_nextMemberDigits)
+        text.insert(0, m_nextMemberDigits - text.size(), '0');
     return text;
 }
 
 std::string Service::State() const
 {
-    std::string out = "sessions " + std::to_string(sessions_.size()) + "\n";
-    out += "held " + std::to_string(waiting_) + "\n";
-    for (const auto& [csid, code] : captchas_)
+    std::string out = "sessions " + std::to_string(m_sessions.size()) + "\n";
+    out += "held " + std::to_string(m_waiting) + "\n";
+    for (const auto& [csid, code] : m_captchas)
         out += "captcha " + std::to_string(csid) + " " + code + "\n";
-    for (const std::string& line : journal_)
+    for (const std::string& line : m_journal)
         out += line + "\n";
     return out;
 }
@@ -616,9 +616,9 @@ std::string Service::State() const
 void Service::Note(std::string line)
 {
     constexpr std::size_t kKeep = 1000;
-    if (journal_.size() >= kKeep)
-        journal_.erase(journal_.begin());
-    journal_.push_back(std::move(line));
+    if (m_journal.size() >= kKeep)
+        m_journal.erase(m_journal.begin());
+    m_journal.push_back(std::move(line));
 }
 
 std::string Service::NewSid(std::size_t length)
@@ -627,7 +627,7 @@ std::string Service::NewSid(std::size_t length)
     std::string sid;
     sid.reserve(length);
     while (sid.size() < length) {
-        std::uint64_t r = random_();
+        std::uint64_t r = m_random();
         for (int i = 0; i < 16 && sid.size() < length; ++i, r >>= 4)
             sid.push_back(kHex[r & 15]);
     }

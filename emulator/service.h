@@ -107,24 +107,24 @@ private:
     std::string State() const;
     void Note(std::string line);
 
-    mutable std::mutex mutex_;
-    DataSet data_;
-    Clock clock_;
-    std::mt19937_64 random_;
-    FaultBoard faults_;
-    std::map<std::string, Failures> failures_;                        // by lower-case e-mail
-    std::map<std::string, std::int64_t> sessions_;                    // sid to member id
-    std::vector<std::string> journal_;                                // messages and status texts
-    std::map<std::int64_t, std::vector<std::int64_t>> messageTimes_;  // by member id
-    std::map<std::int64_t, std::string> captchas_;  // csid to the code shown, until its one try
+    mutable std::mutex m_mutex;
+    DataSet m_data;
+    Clock m_clock;
+    std::mt19937_64 m_random;
+    FaultBoard m_faults;
+    std::map<std::string, Failures> m_failures;                        // by lower-case e-mail
+    std::map<std::string, std::int64_t> m_sessions;                    // sid to member id
+    std::vector<std::string> m_journal;                                // messages and status texts
+    std::map<std::int64_t, std::vector<std::int64_t>> m_messageTimes;  // by member id
+    std::map<std::int64_t, std::string> m_captchas;  // csid to the code shown, until its one try
     // Holding answers back, so that a test can have several arrive at once.
-    long holdLogin_ = 0, holdApi_ = 0;  // answers still to hold
-    long waiting_ = 0;                  // held answers not yet released
-    std::uint64_t holdRound_ = 0;       // advanced by every release
-    std::condition_variable released_;
+    long m_holdLogin = 0, m_holdApi = 0;  // answers still to hold
+    long m_waiting = 0;                   // held answers not yet released
+    std::uint64_t m_holdRound = 0;        // advanced by every release
+    std::condition_variable m_released;
     // The next successful login's id sizes (0: as usual).
-    std::size_t nextSidLength_ = 0;
-    std::size_t nextMemberDigits_ = 0;
+    std::size_t m_nextSidLength = 0;
+    std::size_t m_nextMemberDigits = 0;
 };
 
 }  // namespace emulator

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "api/message_text.h"
-#include "app/constants.h"
+#include "base/constants.h"
 #include "fuzz/fuzz_checks.h"
 #include "net/captcha_logic.h"
 #include "net/session_logic.h"

@@ -20,18 +20,18 @@ void CheckAnswerEnd(const std::string& response, bool headRequest)
     const AnswerState verdict = whole.Check(response);
     AnswerEnd pieces(headRequest);
     std::string received;
-    AnswerState state = ANSWER_PARTIAL;
+    AnswerState state = AnswerPartial;
     for (size_t at = 0; at < response.size();) {
         const size_t piece = 1 + (unsigned char)response[at] % 7;
         received.append(response, at, piece);
         at += piece;
         state = pieces.Check(received);
-        if (state == ANSWER_COMPLETE || state == ANSWER_MALFORMED)
+        if (state == AnswerComplete || state == AnswerMalformed)
             break;
     }
-    if (state == ANSWER_COMPLETE && verdict != ANSWER_COMPLETE)
+    if (state == AnswerComplete && verdict != AnswerComplete)
         abort();
-    if (verdict == ANSWER_COMPLETE && !headRequest) {
+    if (verdict == AnswerComplete && !headRequest) {
         // A complete answer always has a body to hand over.
         std::string body;
         if (!DecodeResponseBody(response, &body) || body.size() > response.size())
@@ -78,14 +78,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The decoder straight on the bytes, and on its own output re-encoded.
     std::string decoded;
     size_t end = 0;
-    if (DecodeChunked(response.data(), response.size(), &decoded, &end) == CHUNKED_DONE) {
+    if (DecodeChunked(response.data(), response.size(), &decoded, &end) == ChunkedDone) {
         if (end > response.size() || decoded.size() > response.size())
             abort();
         char line[32];
         snprintf(line, sizeof(line), "%zx\r\n", decoded.size());
         const std::string again = decoded.empty() ? "0\r\n\r\n" : line + decoded + "\r\n0\r\n\r\n";
         std::string twice;
-        if (DecodeChunked(again.data(), again.size(), &twice, NULL) != CHUNKED_DONE || twice != decoded)
+        if (DecodeChunked(again.data(), again.size(), &twice, NULL) != ChunkedDone || twice != decoded)
             abort();
     }
 

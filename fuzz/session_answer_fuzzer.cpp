@@ -86,16 +86,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::string sid;
         Check(CutSessionId(location->second, sid) && sid == answer.sid);
         const long code = LeadingNumber(sid);
-        Check((code >= -4 && code <= -1) == (answer.outcome != LOGIN_SUCCESS));
-        Check(answer.loggedIn == (answer.outcome == LOGIN_SUCCESS));
+        Check((code >= -4 && code <= -1) == (answer.outcome != LoginSuccess));
+        Check(answer.loggedIn == (answer.outcome == LoginSuccess));
         char logout[REQUEST_BUFFER_SIZE];
         if (ComposeLogoutRequest(logout, 2, answer.sid.c_str(), "login.socialnet.example")) {
             const std::vector<fuzz::QueryField> fields = fuzz::CheckRequest(logout, "HEAD");
             Check(fuzz::FieldNames(fields) == "login,site,sid" && fields[2].value == answer.sid);
         }
     } else {
-        Check(!answer.loggedIn && answer.outcome <= LOGIN_REFUSED_ANSWER);
-        Check(answer.outcome == (answer.hasLocation ? LOGIN_REFUSED_ANSWER : LOGIN_NO_LOCATION));
+        Check(!answer.loggedIn && answer.outcome <= LoginRefusedAnswer);
+        Check(answer.outcome == (answer.hasLocation ? LoginRefusedAnswer : LoginNoLocation));
     }
     if (answer.loggedIn)
         Check(IsSessionToken(answer.remixmid));

@@ -10,7 +10,7 @@
 #include "api/member_text.h"
 #include "api/message_text.h"
 #include "api/status_text.h"
-#include "app/constants.h"
+#include "base/constants.h"
 #include "fuzz/fuzz_checks.h"
 #include "net/session_logic.h"
 #include "net/text.h"

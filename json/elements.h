@@ -32,13 +32,13 @@ class ScanException : public Exception {
 public:
     ScanException(const std::string& message, std::size_t offset)
         : Exception(message)
-        , offset_(offset)
+        , m_offset(offset)
     {
     }
-    std::size_t Offset() const { return offset_; }
+    std::size_t Offset() const { return m_offset; }
 
 private:
-    std::size_t offset_;
+    std::size_t m_offset;
 };
 
 // Bad text at the grammar level: a token where another was due, early end,
@@ -47,13 +47,13 @@ class ParseException : public Exception {
 public:
     ParseException(const std::string& message, std::size_t offset)
         : Exception(message)
-        , offset_(offset)
+        , m_offset(offset)
     {
     }
-    std::size_t Offset() const { return offset_; }
+    std::size_t Offset() const { return m_offset; }
 
 private:
-    std::size_t offset_;
+    std::size_t m_offset;
 };
 
 enum ElementType { NullType, BooleanType, NumberType, StringType, ArrayType, ObjectType };
@@ -63,23 +63,23 @@ const char* TypeName(ElementType type);
 // Common part of every value. Values are made by the reader and never change.
 class Node {
 public:
-    ElementType Type() const { return type_; }
+    ElementType Type() const { return m_type; }
 
 protected:
     constexpr explicit Node(ElementType type)
-        : type_(type)
+        : m_type(type)
     {
     }
 
 private:
-    ElementType type_;
+    ElementType m_type;
 };
 
 class Element {
 public:
     Element() { }  // JSON null
 
-    ElementType Type() const { return node_ ? node_->Type() : NullType; }
+    ElementType Type() const { return m_node ? m_node->Type() : NullType; }
     bool IsNull() const { return Type() == NullType; }
 
     // Shortcuts for json_cast<const Object&>(e)[name] and
@@ -93,16 +93,16 @@ public:
     // The value itself; throws Exception when it is not of that type.
     const Node& NodeOfType(ElementType type) const;
 
-    void swap(Element& other) { node_.swap(other.node_); }
+    void swap(Element& other) { m_node.swap(other.m_node); }
 
     // Made by the reader; also lets a program build a value of its own.
     explicit Element(std::shared_ptr<const Node> node)
-        : node_(std::move(node))
+        : m_node(std::move(node))
     {
     }
 
 private:
-    std::shared_ptr<const Node> node_;
+    std::shared_ptr<const Node> m_node;
 };
 
 class Null : public Node {
@@ -117,28 +117,28 @@ class Boolean : public Node {
 public:
     explicit Boolean(bool value = false)
         : Node(BooleanType)
-        , value_(value)
+        , m_value(value)
     {
     }
-    bool Value() const { return value_; }
-    operator bool() const { return value_; }
+    bool Value() const { return m_value; }
+    operator bool() const { return m_value; }
 
 private:
-    bool value_;
+    bool m_value;
 };
 
 class Number : public Node {
 public:
     explicit Number(double value = 0)
         : Node(NumberType)
-        , value_(value)
+        , m_value(value)
     {
     }
-    double Value() const { return value_; }
-    operator double() const { return value_; }
+    double Value() const { return m_value; }
+    operator double() const { return m_value; }
 
 private:
-    double value_;
+    double m_value;
 };
 
 // The raw bytes between the quotes, escapes undone.
@@ -146,14 +146,14 @@ class String : public Node {
 public:
     explicit String(std::string value = std::string())
         : Node(StringType)
-        , value_(std::move(value))
+        , m_value(std::move(value))
     {
     }
-    const std::string& Value() const { return value_; }
-    operator const std::string&() const { return value_; }
+    const std::string& Value() const { return m_value; }
+    operator const std::string&() const { return m_value; }
 
 private:
-    std::string value_;
+    std::string m_value;
 };
 
 class Array : public Node {
@@ -166,22 +166,22 @@ public:
     }
     explicit Array(std::vector<Element> elements)
         : Node(ArrayType)
-        , elements_(std::move(elements))
+        , m_elements(std::move(elements))
     {
     }
 
-    std::size_t Size() const { return elements_.size(); }
-    bool Empty() const { return elements_.empty(); }
+    std::size_t Size() const { return m_elements.size(); }
+    bool Empty() const { return m_elements.empty(); }
     // Throws Exception past the end.
     const Element& operator[](std::size_t index) const;
 
-    const_iterator Begin() const { return elements_.begin(); }
-    const_iterator End() const { return elements_.end(); }
-    const_iterator begin() const { return elements_.begin(); }
-    const_iterator end() const { return elements_.end(); }
+    const_iterator Begin() const { return m_elements.begin(); }
+    const_iterator End() const { return m_elements.end(); }
+    const_iterator begin() const { return m_elements.begin(); }
+    const_iterator end() const { return m_elements.end(); }
 
 private:
-    std::vector<Element> elements_;
+    std::vector<Element> m_elements;
 };
 
 class Object : public Node {
@@ -199,8 +199,8 @@ public:
     // Members keep their order; names are looked up through a sorted index.
     explicit Object(std::vector<Member> members);
 
-    std::size_t Size() const { return members_.size(); }
-    bool Empty() const { return members_.empty(); }
+    std::size_t Size() const { return m_members.size(); }
+    bool Empty() const { return m_members.empty(); }
     // Throws Exception when no member has that name.
     const Element& operator[](const std::string& name) const;
     // End() when no member has that name.
@@ -208,14 +208,14 @@ public:
     // The second of two members sharing a name, or null when names are unique.
     const Member* FindDuplicate() const;
 
-    const_iterator Begin() const { return members_.begin(); }
-    const_iterator End() const { return members_.end(); }
-    const_iterator begin() const { return members_.begin(); }
-    const_iterator end() const { return members_.end(); }
+    const_iterator Begin() const { return m_members.begin(); }
+    const_iterator End() const { return m_members.end(); }
+    const_iterator begin() const { return m_members.begin(); }
+    const_iterator end() const { return m_members.end(); }
 
 private:
-    std::vector<Member> members_;
-    std::vector<std::size_t> byName_;  // positions in members_, ordered by name
+    std::vector<Member> m_members;
+    std::vector<std::size_t> m_byName;  // positions in m_members, ordered by name
 };
 
 template <typename T> struct TypeOf;

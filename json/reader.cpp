@@ -17,8 +17,8 @@ typedef std::char_traits<char> Traits;
 class Parser {
 public:
     explicit Parser(std::streambuf* buffer)
-        : buffer_(buffer)
-        , offset_(0)
+        : m_buffer(buffer)
+        , m_offset(0)
     {
     }
 
@@ -38,24 +38,24 @@ public:
         case ',':
         case ':':
             throw ParseException(
-                std::string("unexpected '") + static_cast<char>(c) + "' where a value was due", offset_);
+                std::string("unexpected '") + static_cast<char>(c) + "' where a value was due", m_offset);
         default:
             if (c == '-' || (c >= '0' && c <= '9'))
                 return Element(std::make_shared<const Number>(ReadNumber()));
             if (c == Traits::eof())
-                throw ParseException("text ends where a value was due", offset_);
-            throw ScanException("unexpected character where a value was due", offset_);
+                throw ParseException("text ends where a value was due", m_offset);
+            throw ScanException("unexpected character where a value was due", m_offset);
         }
     }
 
 private:
-    int Peek() { return buffer_->sgetc(); }
+    int Peek() { return m_buffer->sgetc(); }
 
     int Take()
     {
-        const int c = buffer_->sbumpc();
+        const int c = m_buffer->sbumpc();
         if (c != Traits::eof())
-            ++offset_;
+            ++m_offset;
         return c;
     }
 
@@ -75,16 +75,16 @@ private:
         SkipWhiteSpace();
         const int c = Peek();
         if (c == Traits::eof())
-            throw ParseException(std::string("text ends where ") + what + " was due", offset_);
+            throw ParseException(std::string("text ends where ") + what + " was due", m_offset);
         if (c != wanted)
-            throw ParseException(std::string("expected ") + what, offset_);
+            throw ParseException(std::string("expected ") + what, m_offset);
         Take();
     }
 
     void CheckDepth(int depth)
     {
         if (depth > Reader::MaxDepth)
-            throw ParseException("arrays and objects nested too deeply", offset_);
+            throw ParseException("arrays and objects nested too deeply", m_offset);
     }
 
     Element ReadArray(int depth)
@@ -110,8 +110,8 @@ private:
                 break;
             }
             if (c == Traits::eof())
-                throw ParseException("text ends inside an array", offset_);
-            throw ParseException("expected ',' or ']' in an array", offset_);
+                throw ParseException("text ends inside an array", m_offset);
+            throw ParseException("expected ',' or ']' in an array", m_offset);
         }
         return Element(std::make_shared<const Array>(std::move(elements)));
     }
@@ -119,7 +119,7 @@ private:
     Element ReadObject(int depth)
     {
         CheckDepth(depth);
-        const std::size_t start = offset_;
+        const std::size_t start = m_offset;
         Take();  // '{'
         std::vector<Object::Member> members;
         SkipWhiteSpace();
@@ -131,9 +131,9 @@ private:
             SkipWhiteSpace();
             const int c = Peek();
             if (c == Traits::eof())
-                throw ParseException("text ends where a member name was due", offset_);
+                throw ParseException("text ends where a member name was due", m_offset);
             if (c != '"')
-                throw ParseException("expected a member name in quotes", offset_);
+                throw ParseException("expected a member name in quotes", m_offset);
             Object::Member member;
             member.name = ReadString();
             Expect(':', "':' after a member name");
@@ -150,8 +150,8 @@ private:
                 break;
             }
             if (next == Traits::eof())
-                throw ParseException("text ends inside an object", offset_);
-            throw ParseException("expected ',' or '}' in an object", offset_);
+                throw ParseException("text ends inside an object", m_offset);
+            throw ParseException("expected ',' or '}' in an object", m_offset);
         }
         auto object = std::make_shared<const Object>(std::move(members));
         if (object->FindDuplicate())
@@ -166,7 +166,7 @@ private:
         for (;;) {
             const int c = Take();
             if (c == Traits::eof())
-                throw ScanException("text ends inside a string", offset_);
+                throw ScanException("text ends inside a string", m_offset);
             if (c == '"')
                 return value;
             if (c != '\\') {
@@ -186,9 +186,9 @@ private:
             case 'u': value.push_back(ReadUnicodeEscape()); break;
             default:
                 if (escaped == Traits::eof())
-                    throw ScanException("text ends inside a string", offset_);
+                    throw ScanException("text ends inside a string", m_offset);
                 throw ScanException(
-                    std::string("unsupported escape \\") + static_cast<char>(escaped), offset_ - 1);
+                    std::string("unsupported escape \\") + static_cast<char>(escaped), m_offset - 1);
             }
         }
     }
@@ -196,7 +196,7 @@ private:
     // Four hex digits after "\u".
     char32_t ReadHexQuad()
     {
-        const std::size_t start = offset_;
+        const std::size_t start = m_offset;
         char32_t value = 0;
         for (int i = 0; i < 4; ++i) {
             const int c = Take();
@@ -218,7 +218,7 @@ private:
     // Windows-1251 byte, '?' when the page has none.
     char ReadUnicodeEscape()
     {
-        const std::size_t start = offset_;
+        const std::size_t start = m_offset;
         char32_t cp = ReadHexQuad();
         if (cp >= 0xDC00 && cp <= 0xDFFF)
             throw ScanException("a low surrogate without its high one", start);
@@ -238,7 +238,7 @@ private:
 
     void ReadLiteral(const char* word)
     {
-        const std::size_t start = offset_;
+        const std::size_t start = m_offset;
         for (const char* p = word; *p; ++p) {
             if (Take() != static_cast<unsigned char>(*p))
                 throw ScanException(std::string("bad literal, expected ") + word, start);
@@ -252,7 +252,7 @@ private:
     // -?(0|[1-9][0-9]*)(\.[0-9]+)?([eE][+-]?[0-9]+)?
     double ReadNumber()
     {
-        const std::size_t start = offset_;
+        const std::size_t start = m_offset;
         std::string text;
         if (Peek() == '-')
             text.push_back(static_cast<char>(Take()));
@@ -282,7 +282,7 @@ private:
         const int after = Peek();
         if (after == '.' || after == '+' || after == '-' || after == 'e' || after == 'E'
             || (after >= 'a' && after <= 'z') || (after >= 'A' && after <= 'Z'))
-            throw ScanException("bad character after a number", offset_);
+            throw ScanException("bad character after a number", m_offset);
 
         double value = 0;
         const std::from_chars_result result = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -339,8 +339,8 @@ private:
             text.push_back(static_cast<char>(Take()));
     }
 
-    std::streambuf* buffer_;
-    std::size_t offset_;
+    std::streambuf* m_buffer;
+    std::size_t m_offset;
 };
 
 Element ReadOne(std::istream& stream)

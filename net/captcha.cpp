@@ -1,6 +1,6 @@
 #include "net/captcha.h"
 
-#include "app/shell.h"
+#include "base/shell.h"
 #include "net/http_exchange.h"
 #include "net/response.h"
 #include "net/session_logic.h"
@@ -39,7 +39,7 @@ bool AskCaptcha(const char* host, const wchar_t* cancelledText, std::string& que
     CaptchaPrompt prompt;
     prompt.picture = ResponseBody(response);
     prompt.code[0] = '\0';
-    prompt.answer = CAPTCHA_CANCELLED;
+    prompt.answer = CaptchaCancelled;
     // Whatever the exchange said, the user learns that the picture is missing.
     if (!IsCaptchaPicture(prompt.picture)) {
         SetStatusText(TEXT_CAPTCHA_NO_PICTURE);
@@ -47,9 +47,9 @@ bool AskCaptcha(const char* host, const wchar_t* cancelledText, std::string& que
     }
     SendMessageW(g_mainWindow, WM_CAPTCHA_PROMPT, 0, (LPARAM)&prompt);
     switch (prompt.answer) {
-    case CAPTCHA_TYPED: query = CaptchaQuery(csid, prompt.code); return true;
-    case CAPTCHA_UNREADABLE: SetStatusText(TEXT_CAPTCHA_BAD_PICTURE); return false;
-    case CAPTCHA_BUSY: SetStatusText(TEXT_CAPTCHA_BUSY); return false;
+    case CaptchaTyped: query = CaptchaQuery(csid, prompt.code); return true;
+    case CaptchaUnreadable: SetStatusText(TEXT_CAPTCHA_BAD_PICTURE); return false;
+    case CaptchaBusy: SetStatusText(TEXT_CAPTCHA_BUSY); return false;
     default: SetStatusText(cancelledText); return false;
     }
 }

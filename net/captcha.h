@@ -12,7 +12,7 @@
 // (one login at a time), read by it too.
 extern volatile LONG g_captchaDue;
 
-enum CaptchaAnswer { CAPTCHA_CANCELLED, CAPTCHA_TYPED, CAPTCHA_UNREADABLE, CAPTCHA_BUSY };
+enum CaptchaAnswer { CaptchaCancelled, CaptchaTyped, CaptchaUnreadable, CaptchaBusy };
 
 // Sent (never posted) by a worker to g_mainWindow with a CaptchaPrompt* as
 // lParam: the window owns every dialog, so the dialog opens on its thread

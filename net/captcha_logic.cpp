@@ -51,9 +51,9 @@ bool IsCaptchaPicture(const std::string& body)
 bool CaptchaDueAfter(LoginOutcome outcome, bool due)
 {
     switch (outcome) {
-    case LOGIN_CAPTCHA_NEXT:
-    case LOGIN_WRONG_CAPTCHA: return true;
-    case LOGIN_SUCCESS: return false;
+    case LoginCaptchaNext:
+    case LoginWrongCaptcha: return true;
+    case LoginSuccess: return false;
     default: return due;
     }
 }

@@ -81,10 +81,10 @@ bool ParseLength(const std::string& text, std::size_t* length)
     return true;
 }
 
-enum ChunkStep { STEP_DATA, STEP_LAST, STEP_PARTIAL, STEP_BAD };
+enum ChunkStep { ChunkStepData, ChunkStepLast, ChunkStepPartial, ChunkStepBad };
 
-// One chunk at data[pos]. STEP_DATA: its data is data[*dataStart] on for
-// *dataSize bytes and the next chunk starts at *next. STEP_LAST: the last
+// One chunk at data[pos]. ChunkStepData: its data is data[*dataStart] on for
+// *dataSize bytes and the next chunk starts at *next. ChunkStepLast: the last
 // chunk and the trailer are there and *next is past them.
 ChunkStep NextChunk(const char* data, std::size_t size, std::size_t pos, std::size_t* dataStart,
     std::size_t* dataSize, std::size_t* next)
@@ -93,50 +93,50 @@ ChunkStep NextChunk(const char* data, std::size_t size, std::size_t pos, std::si
     std::size_t chunkSize = 0;
     for (; at < size && HexValue(data[at]) >= 0; ++at) {
         if (chunkSize > (static_cast<std::size_t>(-1) >> 4))
-            return STEP_BAD;  // overflows
+            return ChunkStepBad;  // overflows
         chunkSize = chunkSize * 16 + std::size_t(HexValue(data[at]));
     }
     if (at == size)
-        return at - pos > MAX_SIZE_LINE ? STEP_BAD : STEP_PARTIAL;
+        return at - pos > MAX_SIZE_LINE ? ChunkStepBad : ChunkStepPartial;
     if (at == pos)
-        return STEP_BAD;  // no hex digit at all
+        return ChunkStepBad;  // no hex digit at all
     while (at < size && IsOws(data[at]))
         ++at;
     if (at < size && data[at] != ';' && data[at] != '\r')
-        return STEP_BAD;
+        return ChunkStepBad;
     // The rest of the line is an extension nobody here reads.
     const char* lineEnd
         = at < size ? static_cast<const char*>(std::memchr(data + at, '\n', size - at)) : nullptr;
     if (!lineEnd)
-        return size - pos > MAX_SIZE_LINE ? STEP_BAD : STEP_PARTIAL;
+        return size - pos > MAX_SIZE_LINE ? ChunkStepBad : ChunkStepPartial;
     const std::size_t lf = std::size_t(lineEnd - data);
     if (data[lf - 1] != '\r' || (data[at] == '\r' && lf != at + 1) || lf - pos > MAX_SIZE_LINE)
-        return STEP_BAD;
+        return ChunkStepBad;
     std::size_t start = lf + 1;
 
     if (chunkSize == 0) {
         // Trailer fields, each a line, up to an empty line.
         for (;;) {
             if (size - start < 2)
-                return STEP_PARTIAL;
+                return ChunkStepPartial;
             if (data[start] == '\r' && data[start + 1] == '\n') {
                 *next = start + 2;
-                return STEP_LAST;
+                return ChunkStepLast;
             }
             const char* end = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
             if (!end)
-                return STEP_PARTIAL;
+                return ChunkStepPartial;
             start = std::size_t(end - data) + 1;
         }
     }
     if (chunkSize > size - start || size - start - chunkSize < 2)
-        return STEP_PARTIAL;
+        return ChunkStepPartial;
     if (data[start + chunkSize] != '\r' || data[start + chunkSize + 1] != '\n')
-        return STEP_BAD;
+        return ChunkStepBad;
     *dataStart = start;
     *dataSize = chunkSize;
     *next = start + chunkSize + 2;
-    return STEP_DATA;
+    return ChunkStepData;
 }
 
 }  // namespace
@@ -221,18 +221,18 @@ ChunkedState DecodeChunked(const char* data, std::size_t size, std::string* body
         std::size_t dataSize = 0;
         std::size_t next = 0;
         switch (NextChunk(data, size, pos, &dataStart, &dataSize, &next)) {
-        case STEP_DATA:
+        case ChunkStepData:
             if (body)
                 body->append(data + dataStart, dataSize);
             pos = next;
             break;
-        case STEP_LAST:
+        case ChunkStepLast:
             if (end)
                 *end = next;
-            return CHUNKED_DONE;
-        case STEP_PARTIAL: return CHUNKED_PARTIAL;
-        case STEP_BAD:
-        default: return CHUNKED_MALFORMED;
+            return ChunkedDone;
+        case ChunkStepPartial: return ChunkedPartial;
+        case ChunkStepBad:
+        default: return ChunkedMalformed;
         }
     }
 }
@@ -241,21 +241,21 @@ BodyFraming ReadBodyFraming(const std::string& response, bool headRequest, std::
 {
     const int status = ResponseStatus(response);
     if (headRequest || (status >= 100 && status < 200) || status == 204 || status == 304)
-        return FRAMING_NONE;
+        return FramingNone;
     // A transfer coding overrides any length; chunked is the only one we
     // can undo (we ask for no other).
     const std::vector<std::string> codings = ListElements(response, "Transfer-Encoding");
     if (!codings.empty())
-        return codings.size() == 1 && SameFieldName(codings[0], "chunked") ? FRAMING_CHUNKED : FRAMING_BAD;
+        return codings.size() == 1 && SameFieldName(codings[0], "chunked") ? FramingChunked : FramingBad;
     const std::vector<std::string> lengths = ListElements(response, "Content-Length");
     if (lengths.empty())
-        return FRAMING_UNTIL_CLOSE;
+        return FramingUntilClose;
     // The same length given twice is still one length.
     for (const std::string& text : lengths) {
         if (text != lengths[0])
-            return FRAMING_BAD;
+            return FramingBad;
     }
-    return ParseLength(lengths[0], length) ? FRAMING_LENGTH : FRAMING_BAD;
+    return ParseLength(lengths[0], length) ? FramingLength : FramingBad;
 }
 
 bool DecodeResponseBody(const std::string& response, std::string* body)
@@ -265,22 +265,21 @@ bool DecodeResponseBody(const std::string& response, std::string* body)
         return false;
     std::size_t length = 0;
     switch (ReadBodyFraming(response, false, &length)) {
-    case FRAMING_NONE: body->clear(); return true;
-    case FRAMING_UNTIL_CLOSE: body->assign(response, start, std::string::npos); return true;
-    case FRAMING_LENGTH:
+    case FramingNone: body->clear(); return true;
+    case FramingUntilClose: body->assign(response, start, std::string::npos); return true;
+    case FramingLength:
         if (response.size() - start < length)
             return false;
         body->assign(response, start, length);
         return true;
-    case FRAMING_CHUNKED: {
+    case FramingChunked: {
         std::string decoded;
-        if (DecodeChunked(response.data() + start, response.size() - start, &decoded, nullptr)
-            != CHUNKED_DONE)
+        if (DecodeChunked(response.data() + start, response.size() - start, &decoded, nullptr) != ChunkedDone)
             return false;
         body->swap(decoded);
         return true;
     }
-    case FRAMING_BAD:
+    case FramingBad:
     default: return false;
     }
 }
@@ -312,10 +311,10 @@ bool IsUtf8Answer(const std::string& response)
 AnswerEnd::AnswerEnd(bool headRequest)
     : m_head(headRequest)
     , m_statusRead(false)
-    , m_final(ANSWER_PARTIAL)
+    , m_final(AnswerPartial)
     , m_scanned(0)
     , m_bodyStart(0)
-    , m_framing(FRAMING_UNTIL_CLOSE)
+    , m_framing(FramingUntilClose)
     , m_length(0)
     , m_chunkAt(0)
 {
@@ -323,7 +322,7 @@ AnswerEnd::AnswerEnd(bool headRequest)
 
 AnswerState AnswerEnd::Check(const std::string& received)
 {
-    if (m_final != ANSWER_PARTIAL)
+    if (m_final != AnswerPartial)
         return m_final;
     if (!m_bodyStart) {
         // The status line is judged as soon as it is there: a server that
@@ -334,10 +333,10 @@ AnswerState AnswerEnd::Check(const std::string& received)
             const std::size_t lineEnd = received.find(LINE_BREAK, m_scanned > 1 ? m_scanned - 1 : 0);
             if (lineEnd == std::string::npos) {
                 m_scanned = received.size();
-                return ANSWER_PARTIAL;
+                return AnswerPartial;
             }
             if (ResponseStatus(received) < 0)
-                return m_final = ANSWER_MALFORMED;
+                return m_final = AnswerMalformed;
             m_statusRead = true;
             m_scanned = lineEnd;
         }
@@ -345,31 +344,31 @@ AnswerState AnswerEnd::Check(const std::string& received)
         const std::size_t blank = received.find(BLANK_LINE, from);
         if (blank == std::string::npos) {
             m_scanned = received.size();
-            return ANSWER_PARTIAL;
+            return AnswerPartial;
         }
         m_bodyStart = blank + 4;
         m_chunkAt = m_bodyStart;
         m_framing = ReadBodyFraming(received, m_head, &m_length);
     }
     switch (m_framing) {
-    case FRAMING_NONE: return m_final = ANSWER_COMPLETE;
-    case FRAMING_UNTIL_CLOSE: return ANSWER_OPEN;
-    case FRAMING_LENGTH:
-        return received.size() - m_bodyStart >= m_length ? m_final = ANSWER_COMPLETE : ANSWER_PARTIAL;
-    case FRAMING_CHUNKED:
+    case FramingNone: return m_final = AnswerComplete;
+    case FramingUntilClose: return AnswerOpen;
+    case FramingLength:
+        return received.size() - m_bodyStart >= m_length ? m_final = AnswerComplete : AnswerPartial;
+    case FramingChunked:
         for (;;) {
             std::size_t dataStart = 0;
             std::size_t dataSize = 0;
             std::size_t next = 0;
             switch (NextChunk(received.data(), received.size(), m_chunkAt, &dataStart, &dataSize, &next)) {
-            case STEP_DATA: m_chunkAt = next; break;
-            case STEP_LAST: return m_final = ANSWER_COMPLETE;
-            case STEP_PARTIAL: return ANSWER_PARTIAL;
-            case STEP_BAD:
-            default: return m_final = ANSWER_MALFORMED;
+            case ChunkStepData: m_chunkAt = next; break;
+            case ChunkStepLast: return m_final = AnswerComplete;
+            case ChunkStepPartial: return AnswerPartial;
+            case ChunkStepBad:
+            default: return m_final = AnswerMalformed;
             }
         }
-    case FRAMING_BAD:
-    default: return m_final = ANSWER_MALFORMED;
+    case FramingBad:
+    default: return m_final = AnswerMalformed;
     }
 }

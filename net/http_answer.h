@@ -33,9 +33,9 @@ std::vector<HeaderField> ReadHeaderFields(const std::string& response, int* brea
 std::vector<std::string> HeaderFieldValues(const std::string& response, const char* name);
 
 enum ChunkedState {
-    CHUNKED_DONE,      // the last chunk and the trailer are there
-    CHUNKED_PARTIAL,   // more must arrive
-    CHUNKED_MALFORMED  // a size line that does not parse or overflows, data not closed by CRLF
+    ChunkedDone,      // the last chunk and the trailer are there
+    ChunkedPartial,   // more must arrive
+    ChunkedMalformed  // a size line that does not parse or overflows, data not closed by CRLF
 };
 
 // Walks a chunked body that starts at data[0]: hex sizes in any letter
@@ -45,11 +45,11 @@ enum ChunkedState {
 ChunkedState DecodeChunked(const char* data, std::size_t size, std::string* body, std::size_t* end);
 
 enum BodyFraming {
-    FRAMING_UNTIL_CLOSE,  // neither length: the body runs until the server closes
-    FRAMING_LENGTH,       // Content-Length
-    FRAMING_CHUNKED,      // Transfer-Encoding: chunked
-    FRAMING_NONE,         // no body: a HEAD answer, 1xx, 204 and 304
-    FRAMING_BAD           // a length that does not parse, two lengths, a coding we cannot undo
+    FramingUntilClose,  // neither length: the body runs until the server closes
+    FramingLength,      // Content-Length
+    FramingChunked,     // Transfer-Encoding: chunked
+    FramingNone,        // no body: a HEAD answer, 1xx, 204 and 304
+    FramingBad          // a length that does not parse, two lengths, a coding we cannot undo
 };
 
 // How the body of the answer is delimited; length gets the Content-Length.
@@ -64,10 +64,10 @@ bool DecodeResponseBody(const std::string& response, std::string* body);
 bool IsUtf8Answer(const std::string& response);
 
 enum AnswerState {
-    ANSWER_PARTIAL,   // more must arrive: a length or the last chunk is due
-    ANSWER_COMPLETE,  // stop reading: all of it is there
-    ANSWER_OPEN,      // complete whenever the server closes
-    ANSWER_MALFORMED  // stop reading: it can never become a sound answer
+    AnswerPartial,   // more must arrive: a length or the last chunk is due
+    AnswerComplete,  // stop reading: all of it is there
+    AnswerOpen,      // complete whenever the server closes
+    AnswerMalformed  // stop reading: it can never become a sound answer
 };
 
 // The completeness rule of the receive loop. Check it after every arrival

@@ -10,8 +10,8 @@
 
 #include "net/http_exchange.h"
 
-#include "app/shell.h"
-#include "app/constants.h"
+#include "base/shell.h"
+#include "base/constants.h"
 #include "net/http_answer.h"
 #include "net/status_texts.h"
 
@@ -81,7 +81,7 @@ void SendRequest(SOCKET s, const char* request)
     }
 }
 
-enum ReceiveResult { RECEIVED, RECEIVE_FAILED, RECEIVE_TOO_BIG, RECEIVE_CUT, RECEIVE_MALFORMED };
+enum ReceiveResult { ReceiveComplete, ReceiveFailed, ReceiveTooBig, ReceiveCut, ReceiveMalformed };
 
 // Collects the answer until it is complete (its length, its last chunk, the
 // blank line of a HEAD answer) or, without a length, until the server
@@ -98,7 +98,7 @@ ReceiveResult ReceiveAnswer(
         // The overall deadline bounds a server that trickles a byte at a time.
         const DWORD elapsed = GetTickCount() - connectedAt;
         if (elapsed >= limits.deadlineMs)
-            return RECEIVE_FAILED;
+            return ReceiveFailed;
         const DWORD left = limits.deadlineMs - elapsed;
         const DWORD wait = left < limits.ioTimeoutMs ? left : limits.ioTimeoutMs;
         // Only a shorter wait is set: under Wine each setsockopt is a
@@ -110,27 +110,27 @@ ReceiveResult ReceiveAnswer(
 
         const int n = recv(s, chunk, sizeof(chunk), 0);
         if (n < 0)
-            return RECEIVE_FAILED;
+            return ReceiveFailed;
         if (n == 0) {
             // Closed: whole unless a length or a last chunk is still due.
             const AnswerState state = end.Check(collected);
-            if (state == ANSWER_MALFORMED)
-                return RECEIVE_MALFORMED;
-            return state == ANSWER_PARTIAL && end.HeaderBlockArrived() ? RECEIVE_CUT : RECEIVED;
+            if (state == AnswerMalformed)
+                return ReceiveMalformed;
+            return state == AnswerPartial && end.HeaderBlockArrived() ? ReceiveCut : ReceiveComplete;
         }
         InterlockedExchangeAdd(&g_bytesReceived, n);
         if ((size_t)n > limits.maxResponseBytes - collected.size())
-            return RECEIVE_TOO_BIG;
+            return ReceiveTooBig;
         try {
             collected.append(chunk, (size_t)n);  // the string grows geometrically
         } catch (const std::bad_alloc&) {
-            return RECEIVE_TOO_BIG;  // out of memory is a failed exchange; the socket still gets closed
+            return ReceiveTooBig;  // out of memory is a failed exchange; the socket still gets closed
         }
         switch (end.Check(collected)) {
-        case ANSWER_COMPLETE: return RECEIVED;
-        case ANSWER_MALFORMED: return RECEIVE_MALFORMED;
-        case ANSWER_PARTIAL:
-        case ANSWER_OPEN: break;
+        case AnswerComplete: return ReceiveComplete;
+        case AnswerMalformed: return ReceiveMalformed;
+        case AnswerPartial:
+        case AnswerOpen: break;
         }
     }
 }
@@ -139,10 +139,10 @@ const wchar_t* ReceiveFailureText(ReceiveResult result)
 {
     // clang-format off
     switch (result) {
-    case RECEIVE_TOO_BIG:   return TEXT_ANSWER_TOO_BIG;
-    case RECEIVE_CUT:       return TEXT_ANSWER_CUT;
-    case RECEIVE_MALFORMED: return TEXT_ANSWER_MALFORMED;
-    case RECEIVE_FAILED:
+    case ReceiveTooBig:   return TEXT_ANSWER_TOO_BIG;
+    case ReceiveCut:       return TEXT_ANSWER_CUT;
+    case ReceiveMalformed: return TEXT_ANSWER_MALFORMED;
+    case ReceiveFailed:
     default:                return TEXT_ANSWER_FAILED;
     }
     // clang-format on
@@ -219,7 +219,7 @@ int HttpExchangeWithLimits(
     const ReceiveResult received = ReceiveAnswer(s, collected, limits, IsHeadRequest(request), connectedAt);
     closesocket(s);
     WSACleanup();
-    if (received != RECEIVED)
+    if (received != ReceiveComplete)
         return FailExchange(ReceiveFailureText(received));
 
     if (response.empty())

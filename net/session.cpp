@@ -5,11 +5,11 @@
 #include <exception>
 #include <string>
 
-#include "app/shell.h"
-#include "app/constants.h"
+#include "base/shell.h"
+#include "base/constants.h"
 #include "net/captcha.h"
 #include "net/http_exchange.h"
-#include "net/session_bounds.h"
+#include "base/session_bounds.h"
 #include "net/session_logic.h"
 #include "net/status_texts.h"
 
@@ -36,7 +36,7 @@ SessionLock& g_sessionLock = *new SessionLock();
 SessionLock& g_sessionHoldLock = *new SessionLock();
 
 volatile LONG g_sessionNumber = 0;
-volatile LONG g_sessionWork = SESSION_WORK_NONE;
+volatile LONG g_sessionWork = SessionWorkNone;
 
 void CopyToken(char* target, const std::string& token)
 {
@@ -120,7 +120,7 @@ SessionHold::~SessionHold()
 
 bool ClaimSessionWork(SessionWork work)
 {
-    return InterlockedCompareExchange(&g_sessionWork, work, SESSION_WORK_NONE) == SESSION_WORK_NONE;
+    return InterlockedCompareExchange(&g_sessionWork, work, SessionWorkNone) == SessionWorkNone;
 }
 
 SessionWork SessionWorkUnderWay()
@@ -130,12 +130,12 @@ SessionWork SessionWorkUnderWay()
 
 void ReleaseSessionWork()
 {
-    InterlockedExchange(&g_sessionWork, SESSION_WORK_NONE);
+    InterlockedExchange(&g_sessionWork, SessionWorkNone);
 }
 
 const wchar_t* SessionWorkText(SessionWork work)
 {
-    return work == SESSION_WORK_LOGOUT ? TEXT_DISCONNECTING : TEXT_CONNECTING;
+    return work == SessionWorkLogout ? TEXT_DISCONNECTING : TEXT_CONNECTING;
 }
 
 DWORD RunLogin(const Credentials* credentials, const char* host, const char* pictureHost)

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "app/constants.h"
-#include "app/credentials.h"
+#include "base/constants.h"
+#include "base/credentials.h"
 
 enum { SESSION_ID_SIZE = 260 };
 
@@ -42,7 +42,7 @@ public:
 // One login or logout at a time. The connect command claims the slot on the
 // user-interface thread before it starts a worker; the worker gives it back
 // once its last text is shown.
-enum SessionWork { SESSION_WORK_NONE, SESSION_WORK_LOGIN, SESSION_WORK_LOGOUT };
+enum SessionWork { SessionWorkNone, SessionWorkLogin, SessionWorkLogout };
 // False when a login or logout is under way already (then nothing changes).
 bool ClaimSessionWork(SessionWork work);
 SessionWork SessionWorkUnderWay();

@@ -61,11 +61,11 @@ bool IsBlank(char c)
 LoginOutcome OutcomeOfCode(long code)
 {
     switch (code) {
-    case -4: return LOGIN_WRONG_PASSWORD;
-    case -3: return LOGIN_CAPTCHA_NEXT;
-    case -2: return LOGIN_WRONG_CAPTCHA;
-    case -1: return LOGIN_FAILED;
-    default: return LOGIN_SUCCESS;
+    case -4: return LoginWrongPassword;
+    case -3: return LoginCaptchaNext;
+    case -2: return LoginWrongCaptcha;
+    case -1: return LoginFailed;
+    default: return LoginSuccess;
     }
 }
 
@@ -160,7 +160,7 @@ long LeadingNumber(const std::string& text)
 
 LoginAnswer ReadLoginAnswer(const std::string& response)
 {
-    LoginAnswer answer = {LOGIN_NO_LOCATION, false, false, false, std::string(), std::string()};
+    LoginAnswer answer = {LoginNoLocation, false, false, false, std::string(), std::string()};
     HeaderMap headers;
     ParseResponseHeaders(response, headers);
     const HeaderMap::const_iterator location = headers.find("Location");
@@ -169,13 +169,13 @@ LoginAnswer ReadLoginAnswer(const std::string& response)
     answer.hasLocation = true;
 
     // An answer we cannot read safely is a failed login that stores nothing.
-    answer.outcome = LOGIN_REFUSED_ANSWER;
+    answer.outcome = LoginRefusedAnswer;
     std::string sid;
     if (!CutSessionId(location->second, sid) || !IsSessionToken(sid))
         return answer;
 
     const LoginOutcome outcome = OutcomeOfCode(LeadingNumber(sid));
-    if (outcome == LOGIN_SUCCESS) {
+    if (outcome == LoginSuccess) {
         // One Set-Cookie line at a time, so one cookie never runs into the next.
         std::string memberId;
         bool found = false;
@@ -207,13 +207,13 @@ const wchar_t* LoginStatusText(LoginOutcome outcome)
     // One line per case, aligned as a table.
     // clang-format off
     switch (outcome) {
-    case LOGIN_WRONG_PASSWORD: return TEXT_WRONG_PASSWORD;
-    case LOGIN_CAPTCHA_NEXT:   return TEXT_CAPTCHA_NEXT;
-    case LOGIN_WRONG_CAPTCHA:  return TEXT_WRONG_CAPTCHA;
-    case LOGIN_SUCCESS:        return TEXT_LOGGED_IN;
-    case LOGIN_NO_LOCATION:
-    case LOGIN_REFUSED_ANSWER:
-    case LOGIN_FAILED:
+    case LoginWrongPassword: return TEXT_WRONG_PASSWORD;
+    case LoginCaptchaNext:   return TEXT_CAPTCHA_NEXT;
+    case LoginWrongCaptcha:  return TEXT_WRONG_CAPTCHA;
+    case LoginSuccess:        return TEXT_LOGGED_IN;
+    case LoginNoLocation:
+    case LoginRefusedAnswer:
+    case LoginFailed:
     default:                   return TEXT_LOGIN_FAILED;
     }
     // clang-format on

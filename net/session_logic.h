@@ -11,13 +11,13 @@ enum { REQUEST_BUFFER_SIZE = 260 };
 enum { SESSION_TOKEN_MAX = 259 };
 
 enum LoginOutcome {
-    LOGIN_NO_LOCATION,     // failed exchange or an answer without Location
-    LOGIN_REFUSED_ANSWER,  // Location or cookie unusable: nothing is stored
-    LOGIN_WRONG_PASSWORD,  // code -4
-    LOGIN_CAPTCHA_NEXT,    // code -3
-    LOGIN_WRONG_CAPTCHA,   // code -2
-    LOGIN_FAILED,          // code -1
-    LOGIN_SUCCESS          // any other code
+    LoginNoLocation,     // failed exchange or an answer without Location
+    LoginRefusedAnswer,  // Location or cookie unusable: nothing is stored
+    LoginWrongPassword,  // code -4
+    LoginCaptchaNext,    // code -3
+    LoginWrongCaptcha,   // code -2
+    LoginFailed,         // code -1
+    LoginSuccess         // any other code
 };
 
 struct LoginAnswer {

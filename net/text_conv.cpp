@@ -34,3 +34,45 @@ int WideToAnsi(const wchar_t* source, char** result)
         (*result)[0] = '\0';
     return written;
 }
+
+namespace {
+
+// Whether count units of text convert without a best fit or the default character.
+bool ConvertsExactly(const wchar_t* text, int count)
+{
+    BOOL usedDefault = FALSE;
+    const int needed
+        = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, count, NULL, 0, NULL, &usedDefault);
+    return needed > 0 && !usedDefault;
+}
+
+bool IsHighSurrogate(wchar_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(wchar_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+}  // namespace
+
+std::wstring FirstUnconvertibleCharacter(const wchar_t* text)
+{
+    const int length = text ? lstrlenW(text) : 0;
+    if (length == 0 || ConvertsExactly(text, length))
+        return std::wstring();
+    for (int at = 0; at < length;) {
+        const bool pair = IsHighSurrogate(text[at]) && at + 1 < length && IsLowSurrogate(text[at + 1]);
+        const int units = pair ? 2 : 1;
+        if (!pair && (IsHighSurrogate(text[at]) || IsLowSurrogate(text[at]))) {
+            wchar_t name[16];
+            wsprintfW(name, L"U+%04X", static_cast<unsigned>(text[at]));
+            return name;
+        }
+        if (!ConvertsExactly(text + at, units))
+            return std::wstring(text + at, units);
+        at += units;
+    }
+    return std::wstring();
+}

@@ -1,7 +1,7 @@
 // No windows.h: also built natively, where the tests and the fuzzer run.
 #include "settings/settings_autoconnect.h"
 
-#include "app/constants.h"
+#include "base/constants.h"
 
 bool g_autoConnect = false;
 

@@ -1,13 +1,14 @@
 #include "settings/settings_dialog.h"
 
-#include "app/shell.h"
-#include "app/constants.h"
-#include "app/credentials.h"
+#include "base/shell.h"
+#include "base/constants.h"
+#include "base/credentials.h"
 #include "net/text_conv.h"
 #include "resources/resource.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
 #include "settings/settings_texts.h"
+#include "ui/bar_heights.h"
 #include "ui/dpi.h"
 
 // Built before WinMain runs, with its fonts and pen; lives for the whole run.
@@ -15,9 +16,6 @@ EditableListView g_settingsList;
 SHACTIVATEINFO g_settingsActivateInfo = {};
 
 namespace {
-
-// Room the navigation bar and the soft-key bar take above and below the dialog.
-const int BAR_HEIGHT = 26;
 
 void AddCredentialRow(const wchar_t* caption, const char* field)
 {
@@ -85,15 +83,15 @@ INT_PTR OnCommand(HWND dialog, UINT id)
 void OnSettingChange(HWND dialog, WPARAM wParam, LPARAM lParam)
 {
     SHHandleWMSettingChange(dialog, wParam, lParam, &g_settingsActivateInfo);
-    SetWindowPos(dialog, HWND_TOP, 0, SY(BAR_HEIGHT), GetSystemMetrics(SM_CXSCREEN),
-        GetSystemMetrics(SM_CYSCREEN) - 2 * SY(BAR_HEIGHT), 0);
+    SetWindowPos(dialog, HWND_TOP, 0, SY(NAV_BAR_HEIGHT), GetSystemMetrics(SM_CXSCREEN),
+        GetSystemMetrics(SM_CYSCREEN) - SY(NAV_BAR_HEIGHT) - SY(SOFT_KEY_BAR_HEIGHT), 0);
     RECT frame;
     GetWindowRect(dialog, &frame);
 
     SIPINFO panel = {};
     panel.cbSize = sizeof(panel);
     const bool panelOn = SHSipInfo(SPI_GETSIPINFO, 0, &panel, 0) && (panel.fdwFlags & SIPF_ON);
-    const int height = panelOn ? panel.rcSipRect.top - SY(BAR_HEIGHT) : frame.bottom - frame.top;
+    const int height = panelOn ? panel.rcSipRect.top - SY(NAV_BAR_HEIGHT) : frame.bottom - frame.top;
     HWND list = g_settingsList.Window();
     if (!list)
         return;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/credentials.h"
+#include "base/credentials.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <cwchar>
 
-#include "app/constants.h"
-#include "app/credentials.h"
+#include "base/constants.h"
+#include "base/credentials.h"
 #include "net/text.h"
 #include "settings/settings_texts.h"
 

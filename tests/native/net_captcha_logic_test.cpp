@@ -36,15 +36,15 @@ TEST(CaptchaState, DueAfterMinus3AndMinus2UntilASuccess)
         LoginOutcome outcome;
         bool before, after;
     } cases[] = {
-        {LOGIN_CAPTCHA_NEXT, false, true},
-        {LOGIN_WRONG_CAPTCHA, false, true},
-        {LOGIN_WRONG_CAPTCHA, true, true},
-        {LOGIN_SUCCESS, true, false},
-        {LOGIN_WRONG_PASSWORD, true, true},
-        {LOGIN_WRONG_PASSWORD, false, false},
-        {LOGIN_NO_LOCATION, true, true},
-        {LOGIN_FAILED, false, false},
-        {LOGIN_REFUSED_ANSWER, true, true},
+        {LoginCaptchaNext, false, true},
+        {LoginWrongCaptcha, false, true},
+        {LoginWrongCaptcha, true, true},
+        {LoginSuccess, true, false},
+        {LoginWrongPassword, true, true},
+        {LoginWrongPassword, false, false},
+        {LoginNoLocation, true, true},
+        {LoginFailed, false, false},
+        {LoginRefusedAnswer, true, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.after, CaptchaDueAfter(c.outcome, c.before)) << c.outcome << " " << c.before;

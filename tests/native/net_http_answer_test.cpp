@@ -21,33 +21,32 @@ TEST(DecodeChunked, ReadsWhatServersWrite)
         ChunkedState state;
         std::string body;
     } cases[] = {
-        {"3\r\nabc\r\n0\r\n\r\n", CHUNKED_DONE, "abc"},
-        {"a\r\n0123456789\r\nA\r\n0123456789\r\n0\r\n\r\n", CHUNKED_DONE, "01234567890123456789"},
-        {"000002\r\nab\r\n0000\r\n\r\n", CHUNKED_DONE, "ab"},
-        {"2;name=value;x\r\nab\r\n1 ; q=\"a;b\"\r\nc\r\n0;last\r\n\r\n", CHUNKED_DONE, "abc"},
-        {"2\r\nab\r\n0\r\nExpires: never\r\nX: 1\r\n\r\n", CHUNKED_DONE, "ab"},
-        {"0\r\n\r\n", CHUNKED_DONE, ""}, {"2\r\n\r\n\r\n0\r\n\r\n", CHUNKED_DONE, "\r\n"},
-        {"", CHUNKED_PARTIAL, ""}, {"3\r\nab", CHUNKED_PARTIAL, ""},  // a size beyond what arrived
-        {"3\r\nabc\r\n", CHUNKED_PARTIAL, "abc"},                     // no last chunk
-        {"3\r\nabc\r\n0\r\nX: 1\r\n", CHUNKED_PARTIAL, "abc"},        // trailer not ended
-        {"3;ext", CHUNKED_PARTIAL, ""}, {"g\r\nx\r\n0\r\n\r\n", CHUNKED_MALFORMED, ""},  // not hex
-        {"\r\n0\r\n\r\n", CHUNKED_MALFORMED, ""},                                        // no size
-        {"-1\r\nx\r\n", CHUNKED_MALFORMED, ""}, {"0x3\r\nabc\r\n0\r\n\r\n", CHUNKED_MALFORMED, ""},
-        {"3 4\r\nabc\r\n", CHUNKED_MALFORMED, ""},
-        {"3\nabc\n0\n\n", CHUNKED_MALFORMED, ""},           // bare line feeds
-        {"3\r\nabcd\r\n0\r\n\r\n", CHUNKED_MALFORMED, ""},  // data longer than its size
-        {"10000000000000000\r\n", CHUNKED_MALFORMED, ""},   // overflows
-        {"FFFFFFFFFFFFFFFF\r\n", CHUNKED_PARTIAL, ""},      // fits, but never arrives
-        {std::string(5000, '0'), CHUNKED_MALFORMED, ""},    // a size line without end
+        {"3\r\nabc\r\n0\r\n\r\n", ChunkedDone, "abc"},
+        {"a\r\n0123456789\r\nA\r\n0123456789\r\n0\r\n\r\n", ChunkedDone, "01234567890123456789"},
+        {"000002\r\nab\r\n0000\r\n\r\n", ChunkedDone, "ab"},
+        {"2;name=value;x\r\nab\r\n1 ; q=\"a;b\"\r\nc\r\n0;last\r\n\r\n", ChunkedDone, "abc"},
+        {"2\r\nab\r\n0\r\nExpires: never\r\nX: 1\r\n\r\n", ChunkedDone, "ab"}, {"0\r\n\r\n", ChunkedDone, ""},
+        {"2\r\n\r\n\r\n0\r\n\r\n", ChunkedDone, "\r\n"}, {"", ChunkedPartial, ""},
+        {"3\r\nab", ChunkedPartial, ""},                       // a size beyond what arrived
+        {"3\r\nabc\r\n", ChunkedPartial, "abc"},               // no last chunk
+        {"3\r\nabc\r\n0\r\nX: 1\r\n", ChunkedPartial, "abc"},  // trailer not ended
+        {"3;ext", ChunkedPartial, ""}, {"g\r\nx\r\n0\r\n\r\n", ChunkedMalformed, ""},  // not hex
+        {"\r\n0\r\n\r\n", ChunkedMalformed, ""},                                       // no size
+        {"-1\r\nx\r\n", ChunkedMalformed, ""}, {"0x3\r\nabc\r\n0\r\n\r\n", ChunkedMalformed, ""},
+        {"3 4\r\nabc\r\n", ChunkedMalformed, ""}, {"3\nabc\n0\n\n", ChunkedMalformed, ""},  // bare line feeds
+        {"3\r\nabcd\r\n0\r\n\r\n", ChunkedMalformed, ""},  // data longer than its size
+        {"10000000000000000\r\n", ChunkedMalformed, ""},   // overflows
+        {"FFFFFFFFFFFFFFFF\r\n", ChunkedPartial, ""},      // fits, but never arrives
+        {std::string(5000, '0'), ChunkedMalformed, ""},    // a size line without end
     };
     for (const auto& c : cases) {
         std::string body;
         EXPECT_EQ(c.state, Decode(c.encoded, &body)) << c.encoded;
-        if (c.state == CHUNKED_DONE)
+        if (c.state == ChunkedDone)
             EXPECT_EQ(c.body, body) << c.encoded;
     }
     std::size_t end = 0;
-    ASSERT_EQ(CHUNKED_DONE, Decode("1\r\nx\r\n0\r\n\r\nnext answer", nullptr, &end));
+    ASSERT_EQ(ChunkedDone, Decode("1\r\nx\r\n0\r\n\r\nnext answer", nullptr, &end));
     EXPECT_EQ(11u, end);
 }
 
@@ -71,11 +70,11 @@ TEST(DecodeChunked, AnyBodyCutIntoRandomChunksDecodesToItself)
         }
         encoded += random() % 3 == 0 ? "0\r\nT: x\r\n\r\n" : "0\r\n\r\n";
         std::string decoded;
-        ASSERT_EQ(CHUNKED_DONE, Decode(encoded, &decoded)) << "round " << round;
+        ASSERT_EQ(ChunkedDone, Decode(encoded, &decoded)) << "round " << round;
         ASSERT_EQ(body, decoded) << "round " << round;
         // Every proper prefix is only partial, never a shorter whole.
         const std::size_t cut = random() % encoded.size();
-        ASSERT_EQ(CHUNKED_PARTIAL, Decode(encoded.substr(0, cut), nullptr)) << "round " << round;
+        ASSERT_EQ(ChunkedPartial, Decode(encoded.substr(0, cut), nullptr)) << "round " << round;
     }
 }
 
@@ -119,20 +118,20 @@ TEST(ReadBodyFraming, FromTheHeaderBlock)
         BodyFraming framing;
         std::size_t length;
     } cases[] = {
-        {OK + "Content-Length: 42\r\n\r\n", false, FRAMING_LENGTH, 42},
-        {OK + "content-length:\t7 \r\n\r\n", false, FRAMING_LENGTH, 7},
-        {OK + "Content-Length: 7, 7\r\nContent-Length: 7\r\n\r\n", false, FRAMING_LENGTH, 7},
-        {OK + "Content-Length: 7\r\nContent-Length: 8\r\n\r\n", false, FRAMING_BAD, 0},
-        {OK + "Content-Length: -1\r\n\r\n", false, FRAMING_BAD, 0},
-        {OK + "Content-Length: 99999999999999999999999\r\n\r\n", false, FRAMING_BAD, 0},
-        {OK + "Content-Length:\r\n\r\n", false, FRAMING_BAD, 0},
-        {OK + "Transfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\n", false, FRAMING_CHUNKED, 0},
-        {OK + "TRANSFER-ENCODING: Chunked\r\n\r\n", false, FRAMING_CHUNKED, 0},
-        {OK + "Transfer-Encoding: gzip, chunked\r\n\r\n", false, FRAMING_BAD, 0},
-        {OK + "\r\n", false, FRAMING_UNTIL_CLOSE, 0},
-        {OK + "Content-Length: 42\r\n\r\n", true, FRAMING_NONE, 0},
-        {"HTTP/1.1 204 No Content\r\n\r\n", false, FRAMING_NONE, 0},
-        {"HTTP/1.1 304 Not Modified\r\nContent-Length: 10\r\n\r\n", false, FRAMING_NONE, 0},
+        {OK + "Content-Length: 42\r\n\r\n", false, FramingLength, 42},
+        {OK + "content-length:\t7 \r\n\r\n", false, FramingLength, 7},
+        {OK + "Content-Length: 7, 7\r\nContent-Length: 7\r\n\r\n", false, FramingLength, 7},
+        {OK + "Content-Length: 7\r\nContent-Length: 8\r\n\r\n", false, FramingBad, 0},
+        {OK + "Content-Length: -1\r\n\r\n", false, FramingBad, 0},
+        {OK + "Content-Length: 99999999999999999999999\r\n\r\n", false, FramingBad, 0},
+        {OK + "Content-Length:\r\n\r\n", false, FramingBad, 0},
+        {OK + "Transfer-Encoding: chunked\r\nContent-Length: 5\r\n\r\n", false, FramingChunked, 0},
+        {OK + "TRANSFER-ENCODING: Chunked\r\n\r\n", false, FramingChunked, 0},
+        {OK + "Transfer-Encoding: gzip, chunked\r\n\r\n", false, FramingBad, 0},
+        {OK + "\r\n", false, FramingUntilClose, 0},
+        {OK + "Content-Length: 42\r\n\r\n", true, FramingNone, 0},
+        {"HTTP/1.1 204 No Content\r\n\r\n", false, FramingNone, 0},
+        {"HTTP/1.1 304 Not Modified\r\nContent-Length: 10\r\n\r\n", false, FramingNone, 0},
     };
     for (const auto& c : cases) {
         std::size_t length = 0;
@@ -153,28 +152,28 @@ TEST(AnswerEnd, KnowsWhenTheAnswerIsWhole)
     const std::string chunked = OK + "Transfer-Encoding: chunked\r\n\r\n";
     const std::string lengthHead = OK + "Content-Length: 5\r\n\r\n";
     const EndCase cases[] = {
-        {lengthHead + "hello", false, ANSWER_COMPLETE, lengthHead.size() + 5},
-        {lengthHead + "hel", false, ANSWER_PARTIAL, 0},
-        {chunked + "5\r\nhello\r\n0\r\n\r\n", false, ANSWER_COMPLETE, chunked.size() + 15},
-        {chunked + "5\r\nhello\r\n0\r\nX: y\r\n\r\n", false, ANSWER_COMPLETE, chunked.size() + 21},
-        {chunked + "5\r\nhello\r\n", false, ANSWER_PARTIAL, 0},
-        {chunked + "zz\r\n", false, ANSWER_MALFORMED, 0},
-        {OK + "Content-Length: 1000\r\n\r\n", true, ANSWER_COMPLETE, OK.size() + 24},
-        {OK + "\r\nuntil close", false, ANSWER_OPEN, 0},
-        {"HTTP/1.1 302 Found\r\nLocation: /\r\n", false, ANSWER_PARTIAL, 0},
-        {"SSH-2.0-OpenSSH\r\n", false, ANSWER_MALFORMED, 0},
-        {OK + "Content-Length: x\r\n\r\n", false, ANSWER_MALFORMED, 0},
+        {lengthHead + "hello", false, AnswerComplete, lengthHead.size() + 5},
+        {lengthHead + "hel", false, AnswerPartial, 0},
+        {chunked + "5\r\nhello\r\n0\r\n\r\n", false, AnswerComplete, chunked.size() + 15},
+        {chunked + "5\r\nhello\r\n0\r\nX: y\r\n\r\n", false, AnswerComplete, chunked.size() + 21},
+        {chunked + "5\r\nhello\r\n", false, AnswerPartial, 0},
+        {chunked + "zz\r\n", false, AnswerMalformed, 0},
+        {OK + "Content-Length: 1000\r\n\r\n", true, AnswerComplete, OK.size() + 24},
+        {OK + "\r\nuntil close", false, AnswerOpen, 0},
+        {"HTTP/1.1 302 Found\r\nLocation: /\r\n", false, AnswerPartial, 0},
+        {"SSH-2.0-OpenSSH\r\n", false, AnswerMalformed, 0},
+        {OK + "Content-Length: x\r\n\r\n", false, AnswerMalformed, 0},
     };
     for (const EndCase& c : cases) {
         // Byte by byte, as the slowest server would send it.
         AnswerEnd end(c.headRequest);
         std::string received;
         std::size_t completeAt = 0;
-        AnswerState state = ANSWER_PARTIAL;
+        AnswerState state = AnswerPartial;
         for (char byte : c.answer) {
             received += byte;
             state = end.Check(received);
-            if (state == ANSWER_COMPLETE && !completeAt)
+            if (state == AnswerComplete && !completeAt)
                 completeAt = received.size();
         }
         EXPECT_EQ(c.state, state) << c.answer;

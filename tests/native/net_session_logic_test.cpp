@@ -80,19 +80,19 @@ TEST(ReadLoginAnswer, EveryCodeGivesItsOutcome)
         LoginOutcome outcome;
         const wchar_t* text;
     } cases[] = {
-        {"-4", LOGIN_WRONG_PASSWORD, TEXT_WRONG_PASSWORD},
-        {"-3", LOGIN_CAPTCHA_NEXT, TEXT_CAPTCHA_NEXT},
-        {"-2", LOGIN_WRONG_CAPTCHA, TEXT_WRONG_CAPTCHA},
-        {"-1", LOGIN_FAILED, TEXT_LOGIN_FAILED},
-        {"-3abc", LOGIN_CAPTCHA_NEXT, TEXT_CAPTCHA_NEXT},
-        {"0", LOGIN_SUCCESS, TEXT_LOGGED_IN},
-        {"-5", LOGIN_SUCCESS, TEXT_LOGGED_IN},
-        {"12345", LOGIN_SUCCESS, TEXT_LOGGED_IN},
-        {"abc123", LOGIN_SUCCESS, TEXT_LOGGED_IN},  // hex beginning with a letter
-        {"f00d", LOGIN_SUCCESS, TEXT_LOGGED_IN},
-        {"-", LOGIN_SUCCESS, TEXT_LOGGED_IN},  // no number at all reads 0
-        {"99999999999999999999", LOGIN_SUCCESS, TEXT_LOGGED_IN},
-        {"-99999999999999999999", LOGIN_SUCCESS, TEXT_LOGGED_IN},
+        {"-4", LoginWrongPassword, TEXT_WRONG_PASSWORD},
+        {"-3", LoginCaptchaNext, TEXT_CAPTCHA_NEXT},
+        {"-2", LoginWrongCaptcha, TEXT_WRONG_CAPTCHA},
+        {"-1", LoginFailed, TEXT_LOGIN_FAILED},
+        {"-3abc", LoginCaptchaNext, TEXT_CAPTCHA_NEXT},
+        {"0", LoginSuccess, TEXT_LOGGED_IN},
+        {"-5", LoginSuccess, TEXT_LOGGED_IN},
+        {"12345", LoginSuccess, TEXT_LOGGED_IN},
+        {"abc123", LoginSuccess, TEXT_LOGGED_IN},  // hex beginning with a letter
+        {"f00d", LoginSuccess, TEXT_LOGGED_IN},
+        {"-", LoginSuccess, TEXT_LOGGED_IN},  // no number at all reads 0
+        {"99999999999999999999", LoginSuccess, TEXT_LOGGED_IN},
+        {"-99999999999999999999", LoginSuccess, TEXT_LOGGED_IN},
     };
     for (const auto& c : cases) {
         const LoginAnswer answer = ReadLoginAnswer(
@@ -102,8 +102,8 @@ TEST(ReadLoginAnswer, EveryCodeGivesItsOutcome)
         EXPECT_TRUE(answer.hasLocation);
         EXPECT_TRUE(answer.storeSid) << c.sid;
         EXPECT_EQ(c.sid, answer.sid);
-        EXPECT_EQ(c.outcome == LOGIN_SUCCESS, answer.loggedIn) << c.sid;
-        EXPECT_EQ(c.outcome == LOGIN_SUCCESS ? "77" : "", answer.remixmid) << c.sid;
+        EXPECT_EQ(c.outcome == LoginSuccess, answer.loggedIn) << c.sid;
+        EXPECT_EQ(c.outcome == LoginSuccess ? "77" : "", answer.remixmid) << c.sid;
     }
 }
 
@@ -135,7 +135,7 @@ TEST(CutSessionId, IsTheQueryParameterNamedExactlySid)
         EXPECT_EQ(c.found ? c.sid : "untouched", sid) << c.location;
     }
     const LoginAnswer answer = ReadLoginAnswer(LoginAnswerText("/a?sid=5b&c=1", "remixmid=1"));
-    EXPECT_EQ(LOGIN_SUCCESS, answer.outcome);
+    EXPECT_EQ(LoginSuccess, answer.outcome);
     EXPECT_EQ("5b", answer.sid) << "the next field is not part of the session id";
 }
 
@@ -144,7 +144,7 @@ TEST(ReadLoginAnswer, NoLocationIsAFailureThatStoresNothing)
     for (const std::string response : {std::string(), std::string("HTTP/1.1 200 OK\r\n\r\n"),
              std::string("garbage without line breaks"), LoginAnswerText("", "remixmid=5")}) {
         const LoginAnswer answer = ReadLoginAnswer(response);
-        EXPECT_EQ(LOGIN_NO_LOCATION, answer.outcome);
+        EXPECT_EQ(LoginNoLocation, answer.outcome);
         EXPECT_FALSE(answer.hasLocation);
         EXPECT_FALSE(answer.storeSid);
         EXPECT_FALSE(answer.loggedIn);
@@ -182,7 +182,7 @@ TEST(ReadLoginAnswer, UnusableAnswersAreRefusedAndStoreNothing)
     };
     for (const auto& c : cases) {
         const LoginAnswer answer = ReadLoginAnswer(LoginAnswerText(c.location, c.cookies));
-        EXPECT_EQ(LOGIN_REFUSED_ANSWER, answer.outcome) << c.why;
+        EXPECT_EQ(LoginRefusedAnswer, answer.outcome) << c.why;
         EXPECT_TRUE(answer.hasLocation) << c.why;
         EXPECT_FALSE(answer.storeSid) << c.why;
         EXPECT_FALSE(answer.loggedIn) << c.why;
@@ -190,7 +190,7 @@ TEST(ReadLoginAnswer, UnusableAnswersAreRefusedAndStoreNothing)
     }
     // The longest ids that still fit are taken.
     const LoginAnswer fits = ReadLoginAnswer(LoginAnswerText("/?sid=" + longSid, "remixmid=" + longSid));
-    EXPECT_EQ(LOGIN_SUCCESS, fits.outcome);
+    EXPECT_EQ(LoginSuccess, fits.outcome);
     EXPECT_EQ(longSid, fits.sid);
     EXPECT_EQ(longSid, fits.remixmid);
 }
@@ -212,7 +212,7 @@ TEST(ReadLoginAnswer, MemberIdIsReadOneCookieLineAtATime)
     for (const auto& c : cases) {
         const LoginAnswer answer = ReadLoginAnswer(
             std::string("HTTP/1.1 302 Found\r\nLocation: /?sid=ab12\r\n") + c.cookieLines + "\r\n");
-        EXPECT_EQ(LOGIN_SUCCESS, answer.outcome) << c.cookieLines;
+        EXPECT_EQ(LoginSuccess, answer.outcome) << c.cookieLines;
         EXPECT_EQ("ab12", answer.sid);
         EXPECT_EQ(c.memberId, answer.remixmid) << c.cookieLines;
     }

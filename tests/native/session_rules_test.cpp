@@ -5,7 +5,7 @@
 #include <string>
 
 #include "api/list_ticket.h"
-#include "net/session_bounds.h"
+#include "base/session_bounds.h"
 
 namespace {
 

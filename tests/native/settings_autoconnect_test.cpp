@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/constants.h"
-#include "app/credentials.h"
+#include "base/constants.h"
+#include "base/credentials.h"
 #include "settings/settings_autoconnect.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/constants.h"
-#include "app/credentials.h"
+#include "base/constants.h"
+#include "base/credentials.h"
 #include "settings/settings_file.h"
 
 namespace {

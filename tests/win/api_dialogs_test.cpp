@@ -16,7 +16,7 @@
 #include "api/messages_dialog.h"
 #include "api/status_dialog.h"
 #include "api/status_history.h"
-#include "app/shell.h"
+#include "base/shell.h"
 #include "json/reader.h"
 #include "net/status_texts.h"
 #include "ui/scale.h"
@@ -36,7 +36,7 @@ class DialogDriver {
 public:
     DialogDriver(const wchar_t* title, std::function<void(HWND)> drive)
     {
-        thread_ = std::thread([title, drive] {
+        m_thread = std::thread([title, drive] {
             HWND dialog = NULL;
             for (int i = 0; i < 500 && !dialog; ++i, Sleep(10))
                 dialog = FindDialog(title);
@@ -50,10 +50,10 @@ public:
             }
         });
     }
-    ~DialogDriver() { thread_.join(); }
+    ~DialogDriver() { m_thread.join(); }
 
 private:
-    std::thread thread_;
+    std::thread m_thread;
 };
 
 const wchar_t MESSAGE_TITLE[] = L"Отправить сообщение";

@@ -129,7 +129,7 @@ TEST_F(CaptchaDialogTest, ShowsThePictureScaledAndHandsBackTheTypedCode)
         SetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, L"k7x4pm");
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
     }));
-    EXPECT_EQ(CAPTCHA_TYPED, prompt.answer);
+    EXPECT_EQ(CaptchaTyped, prompt.answer);
     EXPECT_STREQ("k7x4pm", prompt.code);
     EXPECT_TRUE(shown.barOwned);
 
@@ -156,14 +156,14 @@ TEST_F(CaptchaDialogTest, CloseAndTheWindowsCloseCancelAndASecondPromptIsRefused
         // A second worker asking while the dialog is open gets no dialog of its own.
         CaptchaPrompt second;
         second.picture = CaptchaGif();
-        second.answer = CAPTCHA_TYPED;
+        second.answer = CaptchaTyped;
         ASSERT_TRUE(Prompt(prompt, [&](HWND dialog) {
             SendMessageW(window, WM_CAPTCHA_PROMPT, 0, (LPARAM)&second);
             SetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, L"typed");
             PostMessageW(dialog, message, message == WM_COMMAND ? IDM_BAR_CLOSE : 0, 0);
         }));
-        EXPECT_EQ(CAPTCHA_CANCELLED, prompt.answer) << message;
-        EXPECT_EQ(CAPTCHA_BUSY, second.answer) << message;
+        EXPECT_EQ(CaptchaCancelled, prompt.answer) << message;
+        EXPECT_EQ(CaptchaBusy, second.answer) << message;
         EXPECT_EQ(NULL, FindCaptchaDialog());
     }
 }
@@ -178,9 +178,9 @@ TEST_F(CaptchaDialogTest, ABrokenPictureOpensNoDialog)
     for (const std::string& bytes : broken) {
         CaptchaPrompt prompt;
         prompt.picture = bytes;
-        prompt.answer = CAPTCHA_TYPED;
+        prompt.answer = CaptchaTyped;
         EXPECT_EQ(0, SendMessageW(window, WM_CAPTCHA_PROMPT, 0, (LPARAM)&prompt));
-        EXPECT_EQ(CAPTCHA_UNREADABLE, prompt.answer) << bytes.size();
+        EXPECT_EQ(CaptchaUnreadable, prompt.answer) << bytes.size();
         EXPECT_EQ(NULL, FindCaptchaDialog());
     }
 }

@@ -13,7 +13,7 @@
 
 #include "app/about_dialog.h"
 #include "app/commands.h"
-#include "app/shell.h"
+#include "base/shell.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
 #include "net/status_texts.h"
@@ -26,15 +26,15 @@ namespace {
 class MainMenus {
 public:
     MainMenus()
-        : menu_(LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDR_MAIN)))
+        : m_menu(LoadMenuW(GetModuleHandleW(NULL), MAKEINTRESOURCEW(IDR_MAIN)))
     {
     }
-    ~MainMenus() { DestroyMenu(menu_); }
-    HMENU Main() const { return GetSubMenu(menu_, 0); }
-    HMENU Section() const { return GetSubMenu(menu_, 1); }
+    ~MainMenus() { DestroyMenu(m_menu); }
+    HMENU Main() const { return GetSubMenu(m_menu, 0); }
+    HMENU Section() const { return GetSubMenu(m_menu, 1); }
 
 private:
-    HMENU menu_;
+    HMENU m_menu;
 };
 
 void OpenPopup(HWND window, HMENU popup)
@@ -76,8 +76,8 @@ TEST_F(Commands, ConnectWhileALoginOrLogoutRunsStartsNothing)
         const wchar_t* status;
         const wchar_t* caption;  // what the next tap will do, once the work is done
     } cases[] = {
-        {SESSION_WORK_LOGIN, 0, L"Идет подключение, подождите...", L"Подключиться"},
-        {SESSION_WORK_LOGOUT, 1, L"Идет отключение, подождите...", L"Отключиться"},
+        {SessionWorkLogin, 0, L"Идет подключение, подождите...", L"Подключиться"},
+        {SessionWorkLogout, 1, L"Идет отключение, подождите...", L"Отключиться"},
     };
     for (const auto& c : cases) {
         g_loggedIn = c.loggedIn;
@@ -428,10 +428,10 @@ enum CloseWay { PickWithKeys, PickWithTap, EscapeKey, CancelMode, TapOutside };
 class MenuCloser {
 public:
     MenuCloser(CloseWay way, int item, HWND outside)
-        : thread_([this, way, item, outside] { closed = Close(way, item, outside); })
+        : m_thread([this, way, item, outside] { closed = Close(way, item, outside); })
     {
     }
-    ~MenuCloser() { thread_.join(); }
+    ~MenuCloser() { m_thread.join(); }
     std::atomic<bool> closed {false};
 
 private:
@@ -469,7 +469,7 @@ private:
         }
         return false;
     }
-    std::thread thread_;
+    std::thread m_thread;
 };
 
 TEST_F(HeldTap, ListLetsGoAfterTheMenuHoweverItCloses)
@@ -556,7 +556,7 @@ class AboutCloser {
 public:
     explicit AboutCloser(UINT message, WPARAM wParam)
     {
-        thread_ = std::thread([this, message, wParam] {
+        m_thread = std::thread([this, message, wParam] {
             HWND dialog = WaitForWindow(FindAboutBox, 5000);
             if (!dialog)
                 return;
@@ -573,8 +573,8 @@ public:
     }
     ~AboutCloser()
     {
-        if (thread_.joinable())
-            thread_.join();
+        if (m_thread.joinable())
+            m_thread.join();
     }
     std::atomic<HWND> owner {NULL};
     std::atomic<HWND> bar {NULL};
@@ -584,7 +584,7 @@ public:
     std::atomic<int> iconControlSide {0};
 
 private:
-    std::thread thread_;
+    std::thread m_thread;
 };
 
 TEST_F(Commands, AboutBoxClosesWithItsCommandsAndOnClose)

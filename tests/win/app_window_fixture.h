@@ -1,4 +1,4 @@
-// Shared by the app_*_test programs: creates the real main window in the
+// Shared by the m_app*_test programs: creates the real main window in the
 // test process and pumps its messages.
 #pragma once
 
@@ -87,10 +87,10 @@ public:
         static FakeTray tray;
         return tray;
     }
-    bool Present() const { return window_ != NULL; }
+    bool Present() const { return m_window != NULL; }
     bool Has(HWND owner, UINT id) const
     {
-        return icons_.count(std::make_pair((UINT)(UINT_PTR)owner, id)) != 0;
+        return m_icons.count(std::make_pair((UINT)(UINT_PTR)owner, id)) != 0;
     }
     std::vector<Request> requests;
 
@@ -104,7 +104,7 @@ private:
         windowClass.hInstance = GetModuleHandleW(NULL);
         windowClass.lpszClassName = L"Shell_TrayWnd";
         RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(
+        m_window = CreateWindowExW(
             0, L"Shell_TrayWnd", NULL, WS_POPUP, 0, 0, 1, 1, NULL, NULL, GetModuleHandleW(NULL), NULL);
     }
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -119,15 +119,15 @@ private:
         tray.requests.push_back({(DWORD)copy->dwData, data[0], data[1], data[2], data[3]});
         const std::pair<UINT, UINT> key(data[0], data[1]);
         switch (copy->dwData) {
-        case NIM_ADD: return tray.icons_.insert(key).second;
-        case NIM_DELETE: return tray.icons_.erase(key) != 0;
-        case NIM_MODIFY: return tray.icons_.count(key) != 0;
+        case NIM_ADD: return tray.m_icons.insert(key).second;
+        case NIM_DELETE: return tray.m_icons.erase(key) != 0;
+        case NIM_MODIFY: return tray.m_icons.count(key) != 0;
         default: return FALSE;
         }
     }
 
-    HWND window_ = NULL;
-    std::set<std::pair<UINT, UINT>> icons_;
+    HWND m_window = NULL;
+    std::set<std::pair<UINT, UINT>> m_icons;
 };
 
 class Pump {

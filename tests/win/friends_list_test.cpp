@@ -110,24 +110,24 @@ protected:
     void SetUp() override
     {
         HINSTANCE instance = GetModuleHandleW(NULL);
-        main_ = CreateWindowExW(0, L"FriendsTestMain", L"Sorvinta", WS_OVERLAPPEDWINDOW, 0, 0, 240, 294, NULL,
-            NULL, instance, NULL);
-        ASSERT_NE((HWND)NULL, main_);
-        list_
+        m_main = CreateWindowExW(0, L"FriendsTestMain", L"Sorvinta", WS_OVERLAPPEDWINDOW, 0, 0, 240, 294,
+            NULL, NULL, instance, NULL);
+        ASSERT_NE((HWND)NULL, m_main);
+        m_list
             = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_NOTIFY,
-                0, 20, 240, 200, main_, (HMENU)IDC_FRIEND_LIST, instance, NULL);
-        status_ = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", main_, IDC_STATUS_BAR);
-        other_ = CreateWindowExW(
-            0, L"BUTTON", L"other", WS_CHILD | WS_VISIBLE, 0, 230, 60, 20, main_, (HMENU)1, instance, NULL);
-        ASSERT_NE((HWND)NULL, list_);
-        ASSERT_NE((HWND)NULL, status_);
-        g_statusProc = (WNDPROC)SetWindowLongPtrW(status_, GWLP_WNDPROC, (LONG_PTR)RecordingStatusProc);
-        g_listProc = (WNDPROC)SetWindowLongPtrW(list_, GWLP_WNDPROC, (LONG_PTR)RecordingListProc);
-        ShowWindow(main_, SW_SHOW);
-        SetForegroundWindow(main_);
-        SetFocus(other_);
-        g_mainWindow = main_;
-        g_friendList = list_;
+                0, 20, 240, 200, m_main, (HMENU)IDC_FRIEND_LIST, instance, NULL);
+        m_status = CreateStatusWindowW(WS_CHILD | WS_VISIBLE, L"", m_main, IDC_STATUS_BAR);
+        m_other = CreateWindowExW(
+            0, L"BUTTON", L"other", WS_CHILD | WS_VISIBLE, 0, 230, 60, 20, m_main, (HMENU)1, instance, NULL);
+        ASSERT_NE((HWND)NULL, m_list);
+        ASSERT_NE((HWND)NULL, m_status);
+        g_statusProc = (WNDPROC)SetWindowLongPtrW(m_status, GWLP_WNDPROC, (LONG_PTR)RecordingStatusProc);
+        g_listProc = (WNDPROC)SetWindowLongPtrW(m_list, GWLP_WNDPROC, (LONG_PTR)RecordingListProc);
+        ShowWindow(m_main, SW_SHOW);
+        SetForegroundWindow(m_main);
+        SetFocus(m_other);
+        g_mainWindow = m_main;
+        g_friendList = m_list;
         g_statusTexts.clear();
         g_listMessages.clear();
         g_listSentFromOtherThread = true;
@@ -140,7 +140,7 @@ protected:
         g_mainWindow = NULL;
         g_friendList = NULL;
         g_loggedIn = 0;
-        DestroyWindow(main_);
+        DestroyWindow(m_main);
     }
 
     void Show(const char* act, const std::string& response)
@@ -153,9 +153,9 @@ protected:
 
     void Prefill(const std::vector<std::wstring>& rows)
     {
-        SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+        SendMessageW(m_list, LB_RESETCONTENT, 0, 0);
         for (const std::wstring& row : rows)
-            SendMessageW(list_, LB_ADDSTRING, 0, (LPARAM)row.c_str());
+            SendMessageW(m_list, LB_ADDSTRING, 0, (LPARAM)row.c_str());
         g_listMessages.clear();
         g_listSentFromOtherThread = true;
     }
@@ -163,10 +163,10 @@ protected:
     std::vector<std::wstring> Rows()
     {
         std::vector<std::wstring> rows;
-        const int count = (int)SendMessageW(list_, LB_GETCOUNT, 0, 0);
+        const int count = (int)SendMessageW(m_list, LB_GETCOUNT, 0, 0);
         for (int i = 0; i < count; ++i) {
             wchar_t text[300] = L"";
-            SendMessageW(list_, LB_GETTEXT, i, (LPARAM)text);
+            SendMessageW(m_list, LB_GETTEXT, i, (LPARAM)text);
             rows.push_back(text);
         }
         return rows;
@@ -175,14 +175,14 @@ protected:
     std::wstring Status()
     {
         wchar_t text[300] = L"";
-        SendMessageW(status_, WM_GETTEXT, 300, (LPARAM)text);
+        SendMessageW(m_status, WM_GETTEXT, 300, (LPARAM)text);
         return text;
     }
 
-    HWND main_ = NULL;
-    HWND list_ = NULL;
-    HWND status_ = NULL;
-    HWND other_ = NULL;
+    HWND m_main = NULL;
+    HWND m_list = NULL;
+    HWND m_status = NULL;
+    HWND m_other = NULL;
 };
 
 // The identity of each slot and the current list, to tell "unchanged".

@@ -232,18 +232,18 @@ TEST_F(SessionTest, OnlyLoginAndLogoutSuccessesAdvanceTheSession)
 
 TEST_F(SessionTest, OneLoginOrLogoutAtATime)
 {
-    ASSERT_EQ(SESSION_WORK_NONE, SessionWorkUnderWay());
-    ASSERT_TRUE(ClaimSessionWork(SESSION_WORK_LOGOUT));
-    EXPECT_FALSE(ClaimSessionWork(SESSION_WORK_LOGIN));
-    EXPECT_FALSE(ClaimSessionWork(SESSION_WORK_LOGOUT));
-    EXPECT_EQ(SESSION_WORK_LOGOUT, SessionWorkUnderWay());
-    EXPECT_STREQ(TEXT_DISCONNECTING, SessionWorkText(SESSION_WORK_LOGOUT));
-    EXPECT_STREQ(TEXT_CONNECTING, SessionWorkText(SESSION_WORK_LOGIN));
+    ASSERT_EQ(SessionWorkNone, SessionWorkUnderWay());
+    ASSERT_TRUE(ClaimSessionWork(SessionWorkLogout));
+    EXPECT_FALSE(ClaimSessionWork(SessionWorkLogin));
+    EXPECT_FALSE(ClaimSessionWork(SessionWorkLogout));
+    EXPECT_EQ(SessionWorkLogout, SessionWorkUnderWay());
+    EXPECT_STREQ(TEXT_DISCONNECTING, SessionWorkText(SessionWorkLogout));
+    EXPECT_STREQ(TEXT_CONNECTING, SessionWorkText(SessionWorkLogin));
     // The worker gives the slot back once its last text is shown.
     ASSERT_TRUE(nettest::RunWorker([] { LogoutThread(NULL); }));
     EXPECT_EQ(Texts({TEXT_NOT_LOGGED_IN}), StatusLog());
-    EXPECT_EQ(SESSION_WORK_NONE, SessionWorkUnderWay());
-    EXPECT_TRUE(ClaimSessionWork(SESSION_WORK_LOGIN));
+    EXPECT_EQ(SessionWorkNone, SessionWorkUnderWay());
+    EXPECT_TRUE(ClaimSessionWork(SessionWorkLogin));
     ReleaseSessionWork();
 }
 

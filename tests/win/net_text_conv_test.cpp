@@ -80,4 +80,22 @@ TEST(TextConversion, MissingSourceGivesAnEmptyText)
     delete[] narrow;
 }
 
+TEST(TextConversion, FirstUnconvertibleCharacterNamesWhatWouldBeReplaced)
+{
+    struct Case {
+        const wchar_t* text;
+        const wchar_t* first;  // empty: everything converts as typed
+    } cases[] = {
+        {L"", L""}, {L"Привет, Ёжик! 100% ?", L""},  // a typed "?" is no replacement
+        {L"Grüße", L"ü"},                            // best fit would make it "u"
+        {L"Straße", L"ß"}, {L"abc中文", L"中"},
+        {L"ok \xD83D\xDE00 ok", L"\xD83D\xDE00"},      // an emoji stays one character
+        {L"x\xD800y", L"U+D800"},                      // a lone surrogate
+        {L"x\xDC00", L"U+DC00"}, {L"ä then ß", L"ä"},  // the first one, not any
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(std::wstring(c.first), FirstUnconvertibleCharacter(c.text)) << c.text;
+    EXPECT_EQ(std::wstring(), FirstUnconvertibleCharacter(nullptr));
+}
+
 }  // namespace

@@ -59,13 +59,13 @@ bool TakeQueued(HWND hwnd, UINT message, MSG* msg)
 class GestureTest : public ::testing::Test {
 protected:
     GestureTest()
-        : window_(L"list", WS_POPUP | WS_VISIBLE, 0, 30, 240, 200)
+        : m_window(L"list", WS_POPUP | WS_VISIBLE, 0, 30, 240, 200)
     {
     }
     void SetUp() override { PumpPendingMessages(); }
     void TearDown() override { PumpPendingMessages(); }
-    HWND client() const { return window_.hwnd(); }
-    MessageRecorder window_;
+    HWND client() const { return m_window.hwnd(); }
+    MessageRecorder m_window;
 };
 
 TEST_F(GestureTest, HeldStillGivesTheContextMenu)
@@ -161,7 +161,7 @@ TEST_F(GestureTest, SentMessagesAreServedWhileHolding)
     EXPECT_EQ(result, (DWORD)GN_CONTEXTMENU);
     ASSERT_NE(probe.sentAt, 0u);
     EXPECT_LT(probe.sentAt - start, (end - start) - 100) << "the send was answered during the hold";
-    EXPECT_EQ(window_.Count(WM_NULL), 1u);
+    EXPECT_EQ(m_window.Count(WM_NULL), 1u);
 }
 
 TEST_F(GestureTest, WithoutReturnCmdTheParentIsNotified)
@@ -169,16 +169,16 @@ TEST_F(GestureTest, WithoutReturnCmdTheParentIsNotified)
     MessageRecorder child(L"child", WS_CHILD | WS_VISIBLE, 10, 10, 100, 100, client());
     SetWindowLongPtrW(child.hwnd(), GWLP_ID, 77);
     NMRGINFO received = {};
-    window_.onMessage = [&received](UINT message, WPARAM, LPARAM lParam, LRESULT*) {
+    m_window.onMessage = [&received](UINT message, WPARAM, LPARAM lParam, LRESULT*) {
         if (message == WM_NOTIFY)
             received = *(const NMRGINFO*)lParam;
         return false;
     };
     SHRGINFO info = GestureAt(child.hwnd(), kDown, SHRG_NOTIFYPARENT);
     EXPECT_EQ(SHRecognizeGesture(&info), (DWORD)GN_CONTEXTMENU);
-    window_.onMessage = nullptr;
-    ASSERT_EQ(window_.Count(WM_NOTIFY), 1u);
-    EXPECT_EQ(window_.Of(WM_NOTIFY)[0].wParam, 77u);
+    m_window.onMessage = nullptr;
+    ASSERT_EQ(m_window.Count(WM_NOTIFY), 1u);
+    EXPECT_EQ(m_window.Of(WM_NOTIFY)[0].wParam, 77u);
     EXPECT_EQ(received.hdr.hwndFrom, child.hwnd());
     EXPECT_EQ(received.hdr.idFrom, 77u);
     EXPECT_EQ(received.hdr.code, (UINT)GN_CONTEXTMENU);
@@ -191,7 +191,7 @@ TEST_F(GestureTest, WithoutReturnCmdTheParentIsNotified)
     // With SHRG_RETURNCMD nobody is told.
     info = GestureAt(child.hwnd(), kDown, SHRG_RETURNCMD | SHRG_NOTIFYPARENT);
     EXPECT_EQ(SHRecognizeGesture(&info), (DWORD)GN_CONTEXTMENU);
-    EXPECT_EQ(window_.Count(WM_NOTIFY), 1u);
+    EXPECT_EQ(m_window.Count(WM_NOTIFY), 1u);
 }
 
 TEST_F(GestureTest, RefusesABadRecord)

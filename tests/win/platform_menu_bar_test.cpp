@@ -63,12 +63,12 @@ std::wstring KeyCaption(HWND bar, UINT command)
 class MenuBarTest : public ::testing::Test {
 protected:
     MenuBarTest()
-        : owner_(L"owner", WS_POPUP | WS_VISIBLE, 100, 80, 240, 320)
+        : m_owner(L"owner", WS_POPUP | WS_VISIBLE, 100, 80, 240, 320)
     {
     }
     void TearDown() override { PumpPendingMessages(); }
-    HWND owner() const { return owner_.hwnd(); }
-    MessageRecorder owner_;
+    HWND owner() const { return m_owner.hwnd(); }
+    MessageRecorder m_owner;
 };
 
 TEST_F(MenuBarTest, BarIsAnOwnedNonActivatingWindowOverTheOwnersBottom)
@@ -154,20 +154,20 @@ TEST_F(MenuBarTest, PopupKeysOpenTheirPopupAndSendTheChosenCommand)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE("key " + std::to_string(c.key) + " item " + std::to_string(c.item));
-        owner_.Clear();
+        m_owner.Clear();
         MenuPicker picker(c.item);
         TapKey(bar, c.key);
-        ASSERT_TRUE(PumpUntil([&] { return owner_.Count(WM_COMMAND) > 0; }, kTimeoutMs));
+        ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_COMMAND) > 0; }, kTimeoutMs));
         ASSERT_TRUE(picker.Wait());
         EXPECT_EQ(picker.menu(), GetSubMenu(menu, c.popup));
 
         // The owner hears of the pop-up first, then gets exactly one command.
-        const std::vector<RecordedMessage> popups = owner_.Of(WM_INITMENUPOPUP);
+        const std::vector<RecordedMessage> popups = m_owner.Of(WM_INITMENUPOPUP);
         ASSERT_EQ(popups.size(), 1u);
         EXPECT_EQ((HMENU)popups[0].wParam, GetSubMenu(menu, c.popup));
-        EXPECT_LT(owner_.IndexOf(WM_INITMENUPOPUP), owner_.IndexOf(WM_COMMAND));
-        EXPECT_EQ(owner_.Commands(), std::vector<UINT> {c.command});
-        EXPECT_EQ(HIWORD(owner_.Of(WM_COMMAND)[0].wParam), 0);
+        EXPECT_LT(m_owner.IndexOf(WM_INITMENUPOPUP), m_owner.IndexOf(WM_COMMAND));
+        EXPECT_EQ(m_owner.Commands(), std::vector<UINT> {c.command});
+        EXPECT_EQ(HIWORD(m_owner.Of(WM_COMMAND)[0].wParam), 0);
         EXPECT_EQ(FindMenuWindow(), (HWND)NULL);
     }
 }
@@ -178,11 +178,11 @@ TEST_F(MenuBarTest, CancelledPopupSendsNothing)
     ASSERT_NE(bar, (HWND)NULL);
     MenuPicker picker(MenuPicker::kCancel);
     TapKey(bar, 1);
-    ASSERT_TRUE(PumpUntil([&] { return owner_.Count(WM_EXITMENULOOP) > 0; }, kTimeoutMs));
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_EXITMENULOOP) > 0; }, kTimeoutMs));
     EXPECT_TRUE(picker.Wait());
-    EXPECT_EQ(owner_.Count(WM_INITMENUPOPUP), 1u);
+    EXPECT_EQ(m_owner.Count(WM_INITMENUPOPUP), 1u);
     PumpMessagesFor(50);
-    EXPECT_TRUE(owner_.Commands().empty());
+    EXPECT_TRUE(m_owner.Commands().empty());
 }
 
 TEST_F(MenuBarTest, PlainKeysSendTheirCommand)
@@ -200,11 +200,11 @@ TEST_F(MenuBarTest, PlainKeysSendTheirCommand)
         SCOPED_TRACE("bar " + std::to_string(c.bar) + " key " + std::to_string(c.key));
         HWND bar = MakeBar(owner(), c.bar);
         ASSERT_NE(bar, (HWND)NULL);
-        owner_.Clear();
+        m_owner.Clear();
         TapKey(bar, c.key);
         PumpMessagesFor(50);
-        EXPECT_EQ(owner_.Commands(), c.commands);
-        EXPECT_EQ(owner_.Count(WM_INITMENUPOPUP), 0u);
+        EXPECT_EQ(m_owner.Commands(), c.commands);
+        EXPECT_EQ(m_owner.Count(WM_INITMENUPOPUP), 0u);
         DestroyWindow(bar);
     }
 }
@@ -217,7 +217,7 @@ TEST_F(MenuBarTest, ReleaseOutsideThePressedKeyDoesNothing)
     PostMouse(bar, WM_LBUTTONDOWN, client.right / 4, client.bottom / 2, MK_LBUTTON);
     PostMouse(bar, WM_LBUTTONUP, client.right * 3 / 4, client.bottom / 2);
     PumpMessagesFor(50);
-    EXPECT_TRUE(owner_.Commands().empty());
+    EXPECT_TRUE(m_owner.Commands().empty());
     EXPECT_EQ(GetCapture(), (HWND)NULL);
 }
 
@@ -230,7 +230,7 @@ TEST_F(MenuBarTest, DisabledKeyIgnoresTaps)
     TapKey(bar, 1);
     TapKey(bar, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_BAR_CLOSE});
+    EXPECT_EQ(m_owner.Commands(), std::vector<UINT> {IDM_BAR_CLOSE});
 }
 
 TEST_F(MenuBarTest, DisabledOwnerTakesNoCommands)
@@ -240,11 +240,11 @@ TEST_F(MenuBarTest, DisabledOwnerTakesNoCommands)
     EnableWindow(owner(), FALSE);  // as while a modal dialog runs
     TapKey(bar, 0);
     PumpMessagesFor(50);
-    EXPECT_TRUE(owner_.Commands().empty());
+    EXPECT_TRUE(m_owner.Commands().empty());
     EnableWindow(owner(), TRUE);
     TapKey(bar, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_BAR_CLOSE});
+    EXPECT_EQ(m_owner.Commands(), std::vector<UINT> {IDM_BAR_CLOSE});
 }
 
 TEST_F(MenuBarTest, BarFollowsItsOwner)
@@ -358,33 +358,33 @@ public:
         wchar_t self[MAX_PATH], folder[MAX_PATH];
         GetModuleFileNameW(NULL, self, MAX_PATH);
         GetTempPathW(MAX_PATH, folder);
-        GetTempFileNameW(folder, L"mbr", 0, path_);
-        CopyFileW(self, path_, FALSE);
-        update_ = BeginUpdateResourceW(path_, FALSE);
+        GetTempFileNameW(folder, L"mbr", 0, m_path);
+        CopyFileW(self, m_path, FALSE);
+        m_update = BeginUpdateResourceW(m_path, FALSE);
     }
     ~ExtraRecords()
     {
-        if (module_)
-            FreeLibrary(module_);
-        DeleteFileW(path_);
+        if (m_module)
+            FreeLibrary(m_module);
+        DeleteFileW(m_path);
     }
     void Add(UINT id, const std::vector<WORD>& words, size_t bytes = 0)
     {
-        UpdateResourceW(update_, (LPCWSTR)RT_RCDATA, MAKEINTRESOURCEW(id),
+        UpdateResourceW(m_update, (LPCWSTR)RT_RCDATA, MAKEINTRESOURCEW(id),
             MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL), (void*)words.data(),
             (DWORD)(bytes ? bytes : words.size() * sizeof(WORD)));
     }
     HINSTANCE Load()
     {
-        EndUpdateResourceW(update_, FALSE);
-        module_ = LoadLibraryExW(path_, NULL, LOAD_LIBRARY_AS_DATAFILE);
-        return module_;
+        EndUpdateResourceW(m_update, FALSE);
+        m_module = LoadLibraryExW(m_path, NULL, LOAD_LIBRARY_AS_DATAFILE);
+        return m_module;
     }
 
 private:
-    wchar_t path_[MAX_PATH] = L"";
-    HANDLE update_ = NULL;
-    HMODULE module_ = NULL;
+    wchar_t m_path[MAX_PATH] = L"";
+    HANDLE m_update = NULL;
+    HMODULE m_module = NULL;
 };
 
 TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
@@ -412,7 +412,7 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
     TapKey(info.hwndMB, 0);
     TapKey(info.hwndMB, 1);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_BAR_SEND});
+    EXPECT_EQ(m_owner.Commands(), std::vector<UINT> {IDM_BAR_SEND});
     DestroyWindow(info.hwndMB);
 
     for (UINT damaged : {501u, 502u}) {
@@ -422,13 +422,13 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
     }
 
     // A pop-up index the menu does not have: the key sends its own command.
-    owner_.Clear();
+    m_owner.Clear();
     info.nToolBarId = 503;
     ASSERT_TRUE(SHCreateMenuBar(&info));
     EXPECT_EQ((HMENU)SendMessageW(info.hwndMB, SHCMBM_GETSUBMENU, 0, IDM_SOFTKEY_SECTION), (HMENU)NULL);
     TapKey(info.hwndMB, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_SOFTKEY_SECTION});
+    EXPECT_EQ(m_owner.Commands(), std::vector<UINT> {IDM_SOFTKEY_SECTION});
     DestroyWindow(info.hwndMB);
 }
 
@@ -439,14 +439,14 @@ TEST_F(MenuBarTest, MenuFlagBuildsKeysFromTheMenusItems)
     EXPECT_EQ(KeyCaption(bar, IDM_SETTINGS_BAR_CLOSE), L"Закрыть");
     TapKey(bar, 1);
     PumpMessagesFor(50);
-    EXPECT_EQ(owner_.Commands(), std::vector<UINT> {IDM_SETTINGS_BAR_SAVE});
+    EXPECT_EQ(m_owner.Commands(), std::vector<UINT> {IDM_SETTINGS_BAR_SAVE});
 
     HWND empty = MakeBar(owner(), 0, SHCMBF_EMPTYBAR);
     ASSERT_NE(empty, (HWND)NULL);
-    owner_.Clear();
+    m_owner.Clear();
     TapKey(empty, 0);
     PumpMessagesFor(50);
-    EXPECT_TRUE(owner_.Commands().empty());
+    EXPECT_TRUE(m_owner.Commands().empty());
 }
 
 }  // namespace

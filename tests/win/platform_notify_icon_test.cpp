@@ -59,32 +59,32 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(SHInitExtraControls());
-        owner_.reset(new MessageRecorder(
+        m_owner.reset(new MessageRecorder(
             L"owner", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT));
-        bar_ = StandinGetTopBar();
-        ASSERT_NE(bar_, (HWND)NULL);
+        m_bar = StandinGetTopBar();
+        ASSERT_NE(m_bar, (HWND)NULL);
         PumpPendingMessages();
-        owner_->Clear();
+        m_owner->Clear();
     }
     void TearDown() override
     {
         for (UINT id : {1u, 2u, 3u})
             Request(NIM_DELETE, owner(), id);
-        owner_.reset();
+        m_owner.reset();
         PumpPendingMessages();
     }
-    HWND owner() const { return owner_->hwnd(); }
-    std::vector<RecordedMessage> Callbacks() const { return owner_->Of(kCallback); }
+    HWND owner() const { return m_owner->hwnd(); }
+    std::vector<RecordedMessage> Callbacks() const { return m_owner->Of(kCallback); }
 
-    std::unique_ptr<MessageRecorder> owner_;
-    HWND bar_ = NULL;
+    std::unique_ptr<MessageRecorder> m_owner;
+    HWND m_bar = NULL;
 };
 
 TEST_F(NotifyIconTest, IconsSitSmallAtTheRightEndFirstAddedRightmost)
 {
     ASSERT_TRUE(Request(NIM_ADD, owner(), 1));
     ASSERT_TRUE(Request(NIM_ADD, owner(), 2));
-    const RECT client = ClientRect(bar_);
+    const RECT client = ClientRect(m_bar);
     const RECT first = PlaceOf(owner(), 1);
     const RECT second = PlaceOf(owner(), 2);
     EXPECT_EQ(first.right, client.right);
@@ -114,7 +114,7 @@ TEST_F(NotifyIconTest, TapSendsTheCallbackWithTheIdAndTheButton)
 {
     ASSERT_TRUE(Request(NIM_ADD, owner(), 1));
     ASSERT_TRUE(Request(NIM_ADD, owner(), 2));
-    const RECT client = ClientRect(bar_);
+    const RECT client = ClientRect(m_bar);
     const struct {
         const char* where;
         POINT at;
@@ -128,8 +128,8 @@ TEST_F(NotifyIconTest, TapSendsTheCallbackWithTheIdAndTheButton)
     };
     for (const auto& t : taps) {
         SCOPED_TRACE(t.where);
-        owner_->Clear();
-        PostClick(bar_, t.at.x, t.at.y);
+        m_owner->Clear();
+        PostClick(m_bar, t.at.x, t.at.y);
         PumpPendingMessages();
         const std::vector<RecordedMessage> got = Callbacks();
         if (!t.id) {
@@ -145,8 +145,8 @@ TEST_F(NotifyIconTest, TapSendsTheCallbackWithTheIdAndTheButton)
     // Gone from the bar, it is tapped no more.
     const POINT old = Centre(PlaceOf(owner(), 1));
     Request(NIM_DELETE, owner(), 1);
-    owner_->Clear();
-    PostClick(bar_, old.x, old.y);
+    m_owner->Clear();
+    PostClick(m_bar, old.x, old.y);
     PumpPendingMessages();
     ASSERT_EQ(Callbacks().size(), 2u);
     EXPECT_EQ(Callbacks()[0].wParam, 2u) << "the second icon moved to the right end";
@@ -193,7 +193,7 @@ TEST_F(NotifyIconTest, AWindowThatGoesTakesItsIconAlong)
     DestroyWindow(gone);
     EXPECT_FALSE(StandinGetNotifyIcon(gone, 1, NULL, NULL));
     ASSERT_TRUE(Request(NIM_ADD, owner(), 1));
-    EXPECT_EQ(PlaceOf(owner(), 1).right, ClientRect(bar_).right);
+    EXPECT_EQ(PlaceOf(owner(), 1).right, ClientRect(m_bar).right);
 }
 
 }  // namespace

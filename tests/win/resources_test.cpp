@@ -162,17 +162,17 @@ protected:
     {
         HMENU menu = LoadMenuW(Instance(), MAKEINTRESOURCEW(id));
         if (menu)
-            menus_.push_back(menu);
+            m_menus.push_back(menu);
         return menu;
     }
     void TearDown() override
     {
-        for (HMENU menu : menus_)
+        for (HMENU menu : m_menus)
             DestroyMenu(menu);
     }
 
 private:
-    std::vector<HMENU> menus_;
+    std::vector<HMENU> m_menus;
 };
 
 TEST_F(ResourceMenus, MainMenuHasTheTwoSoftKeyPopups)

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "app/constants.h"
-#include "app/shell.h"
+#include "base/constants.h"
+#include "base/shell.h"
 #include "net/session.h"
 #include "settings/settings_autoconnect.h"
 #include "settings/settings_dialog.h"
@@ -33,43 +33,43 @@ class ModalScript {
 public:
     typedef std::function<bool()> Step;
     explicit ModalScript(std::vector<Step> steps)
-        : steps_(std::move(steps))
-        , start_(GetTickCount())
+        : m_steps(std::move(steps))
+        , m_start(GetTickCount())
     {
-        current_ = this;
-        timer_ = SetTimer(NULL, 0, 10, Tick);
+        m_current = this;
+        m_timer = SetTimer(NULL, 0, 10, Tick);
     }
     ~ModalScript()
     {
-        KillTimer(NULL, timer_);
-        current_ = NULL;
+        KillTimer(NULL, m_timer);
+        m_current = NULL;
     }
-    bool Finished() const { return next_ == steps_.size(); }
+    bool Finished() const { return m_next == m_steps.size(); }
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
     {
-        ModalScript* self = current_;
-        if (!self || self->running_)
+        ModalScript* self = m_current;
+        if (!self || self->m_running)
             return;
-        self->running_ = true;  // a step that pumps must not re-enter
-        while (self->next_ < self->steps_.size() && self->steps_[self->next_]())
-            ++self->next_;
-        if (!self->Finished() && GetTickCount() - self->start_ > SCRIPT_TIMEOUT_MS) {
-            self->next_ = self->steps_.size() + 1;
+        self->m_running = true;  // a step that pumps must not re-enter
+        while (self->m_next < self->m_steps.size() && self->m_steps[self->m_next]())
+            ++self->m_next;
+        if (!self->Finished() && GetTickCount() - self->m_start > SCRIPT_TIMEOUT_MS) {
+            self->m_next = self->m_steps.size() + 1;
             if (HWND dialog = FindWindowW(L"#32770", L"Настройки"))
                 PostMessageW(dialog, WM_CLOSE, 0, 0);
         }
-        self->running_ = false;
+        self->m_running = false;
     }
-    static ModalScript* current_;
-    std::vector<Step> steps_;
-    size_t next_ = 0;
-    DWORD start_;
-    UINT_PTR timer_ = 0;
-    bool running_ = false;
+    static ModalScript* m_current;
+    std::vector<Step> m_steps;
+    size_t m_next = 0;
+    DWORD m_start;
+    UINT_PTR m_timer = 0;
+    bool m_running = false;
 };
-ModalScript* ModalScript::current_ = NULL;
+ModalScript* ModalScript::m_current = NULL;
 
 bool ReadFileBytes(const std::wstring& path, std::string* bytes)
 {
@@ -401,12 +401,12 @@ TEST_F(SettingsDialogTest, ConnectAtStartRunsTheLoginOnceTheWindowIsUp)
         window = g_mainWindow;
         EXPECT_EQ(on, g_autoConnect);
         if (!on) {
-            EXPECT_EQ(SESSION_WORK_NONE, SessionWorkUnderWay());
+            EXPECT_EQ(SessionWorkNone, SessionWorkUnderWay());
             continue;
         }
         // The worker's handle is closed once started: wait for the login to give back its slot.
-        ASSERT_NE(SESSION_WORK_NONE, SessionWorkUnderWay()) << "no login started";
-        EXPECT_TRUE(pump.Until([] { return SessionWorkUnderWay() == SESSION_WORK_NONE; }, 40000));
+        ASSERT_NE(SessionWorkNone, SessionWorkUnderWay()) << "no login started";
+        EXPECT_TRUE(pump.Until([] { return SessionWorkUnderWay() == SessionWorkNone; }, 40000));
         EXPECT_NE(apptest::StatusText(), L"Вы не авторизованы");  // the login said how it went
     }
 }

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/constants.h"
+#include "base/constants.h"
 #include "settings/settings_file.h"
 #include "settings/settings_texts.h"
 
@@ -81,43 +81,43 @@ class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        settingsPath_ = PathBesideProgram(L"settings.txt");
-        temporaryPath_ = PathBesideProgram(SETTINGS_TEMP_FILE_NAME);
-        ASSERT_FALSE(settingsPath_.empty());
-        hadSettings_ = ReadBytes(settingsPath_, &previous_);
-        Remove(settingsPath_);
-        Remove(temporaryPath_);
-        ASSERT_FALSE(Exists(settingsPath_));
+        m_settingsPath = PathBesideProgram(L"settings.txt");
+        m_temporaryPath = PathBesideProgram(SETTINGS_TEMP_FILE_NAME);
+        ASSERT_FALSE(m_settingsPath.empty());
+        m_hadSettings = ReadBytes(m_settingsPath, &m_previous);
+        Remove(m_settingsPath);
+        Remove(m_temporaryPath);
+        ASSERT_FALSE(Exists(m_settingsPath));
         memset(&g_credentials, 0, sizeof(g_credentials));
     }
 
     void TearDown() override
     {
-        Remove(settingsPath_);
-        Remove(temporaryPath_);
-        if (hadSettings_)
-            WriteBytes(settingsPath_, previous_);
+        Remove(m_settingsPath);
+        Remove(m_temporaryPath);
+        if (m_hadSettings)
+            WriteBytes(m_settingsPath, m_previous);
         memset(&g_credentials, 0, sizeof(g_credentials));
     }
 
     std::string OnDisk()
     {
         std::string bytes;
-        EXPECT_TRUE(ReadBytes(settingsPath_, &bytes));
+        EXPECT_TRUE(ReadBytes(m_settingsPath, &bytes));
         return bytes;
     }
 
     void LoadFrom(const std::string& bytes)
     {
-        ASSERT_TRUE(WriteBytes(settingsPath_, bytes));
+        ASSERT_TRUE(WriteBytes(m_settingsPath, bytes));
         memset(&g_credentials, 0, sizeof(g_credentials));
         LoadSettings();
     }
 
-    std::wstring settingsPath_;
-    std::wstring temporaryPath_;
-    bool hadSettings_ = false;
-    std::string previous_;
+    std::wstring m_settingsPath;
+    std::wstring m_temporaryPath;
+    bool m_hadSettings = false;
+    std::string m_previous;
 };
 
 // --- Saving and loading back -----------------------------------------------
@@ -126,7 +126,7 @@ TEST_F(SettingsFileTest, SaveWritesThreeLinesAndLoadsBack)
 {
     SaveSettings("user@mail.ru", "secret");
     EXPECT_EQ(Saved("user@mail.ru", "secret"), OnDisk());
-    EXPECT_FALSE(Exists(temporaryPath_));
+    EXPECT_FALSE(Exists(m_temporaryPath));
 
     LoadSettings();
     EXPECT_STREQ("user@mail.ru", g_credentials.email);
@@ -140,14 +140,14 @@ TEST_F(SettingsFileTest, SaveRefusesLineEndsInsideAValue)
     SaveSettings("a\r\npassword=x", "secret");
     SaveSettings("user@mail.ru", "se\ncret");
     EXPECT_EQ(Saved("user@mail.ru", "secret"), OnDisk());
-    EXPECT_FALSE(Exists(temporaryPath_));
+    EXPECT_FALSE(Exists(m_temporaryPath));
 }
 
 TEST_F(SettingsFileTest, SaveReplacesALongerFileWhole)
 {
     std::string longer = "[other]\r\nkey=" + std::string(2000, 'x') + "\r\n";
     longer += Saved("old@mail.ru", "oldpassword") + "[more]\r\na=b\r\n";
-    ASSERT_TRUE(WriteBytes(settingsPath_, longer));
+    ASSERT_TRUE(WriteBytes(m_settingsPath, longer));
 
     SaveSettings("a@b.ru", "p");
     EXPECT_EQ(Saved("a@b.ru", "p"), OnDisk());
@@ -227,7 +227,7 @@ TEST_F(SettingsFileTest, MissingFileLeavesFieldsEmptyAndSaysNothing)
 {
     LoadFrom(std::string());
     ASSERT_NE(nullptr, SettingsProblemText());
-    Remove(settingsPath_);
+    Remove(m_settingsPath);
     LoadSettings();
     EXPECT_STREQ("", g_credentials.email);
     EXPECT_STREQ("", g_credentials.password);
@@ -238,9 +238,9 @@ TEST_F(SettingsFileTest, MissingFileLeavesFieldsEmptyAndSaysNothing)
 TEST_F(SettingsFileTest, AFileThatCannotBeOpenedIsUnreadable)
 {
     // A folder by that name: there, but no file to read.
-    ASSERT_TRUE(CreateDirectoryW(settingsPath_.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW(m_settingsPath.c_str(), NULL));
     LoadSettings();
-    RemoveDirectoryW(settingsPath_.c_str());
+    RemoveDirectoryW(m_settingsPath.c_str());
     EXPECT_EQ(Text(TEXT_SETTINGS_UNREADABLE), Text(SettingsProblemText()));
     EXPECT_STREQ("", g_credentials.email);
 }
@@ -276,9 +276,9 @@ TEST_F(SettingsFileTest, OversizedFileIsNotRead)
 
 TEST_F(SettingsFileTest, FailedCreateKeepsOldFile)
 {
-    ASSERT_TRUE(WriteBytes(settingsPath_, Saved("old@mail.ru", "old")));
+    ASSERT_TRUE(WriteBytes(m_settingsPath, Saved("old@mail.ru", "old")));
     // A folder where the new text would go: the save cannot create its file.
-    ASSERT_TRUE(CreateDirectoryW(temporaryPath_.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW(m_temporaryPath.c_str(), NULL));
 
     SaveSettings("new@mail.ru", "new");
     EXPECT_EQ(Saved("old@mail.ru", "old"), OnDisk());
@@ -287,25 +287,25 @@ TEST_F(SettingsFileTest, FailedCreateKeepsOldFile)
 
 TEST_F(SettingsFileTest, FailedReplaceKeepsOldFileAndRemovesNewOne)
 {
-    ASSERT_TRUE(WriteBytes(settingsPath_, Saved("old@mail.ru", "old")));
+    ASSERT_TRUE(WriteBytes(m_settingsPath, Saved("old@mail.ru", "old")));
     // Another reader holds the old file open without delete sharing, so it
     // cannot be replaced (a read-only attribute does not stop Wine).
-    HANDLE reader = CreateFileW(settingsPath_.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
+    HANDLE reader = CreateFileW(m_settingsPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, reader);
     SaveSettings("new@mail.ru", "new");
     CloseHandle(reader);
 
     EXPECT_EQ(Saved("old@mail.ru", "old"), OnDisk());
-    EXPECT_FALSE(Exists(temporaryPath_));
+    EXPECT_FALSE(Exists(m_temporaryPath));
 }
 
 TEST_F(SettingsFileTest, ReplacingAFolderFailsAndRemovesNewOne)
 {
-    ASSERT_TRUE(CreateDirectoryW(settingsPath_.c_str(), NULL));
+    ASSERT_TRUE(CreateDirectoryW(m_settingsPath.c_str(), NULL));
     SaveSettings("new@mail.ru", "new");
-    EXPECT_NE(0u, GetFileAttributesW(settingsPath_.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_FALSE(Exists(temporaryPath_));
+    EXPECT_NE(0u, GetFileAttributesW(m_settingsPath.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_FALSE(Exists(m_temporaryPath));
 }
 
 // --- The file operations themselves ------------------------------------------
@@ -327,7 +327,7 @@ TEST_F(SettingsFileTest, ReadAllReturnsEveryByteAndCloses)
     std::string bytes;
     for (int i = 0; i < 1000; ++i)
         bytes += static_cast<char>(i * 7);  // NULs and all, over several chunks
-    ASSERT_TRUE(WriteBytes(settingsPath_, bytes));
+    ASSERT_TRUE(WriteBytes(m_settingsPath, bytes));
 
     SettingsFile file;
     ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
@@ -338,12 +338,12 @@ TEST_F(SettingsFileTest, ReadAllReturnsEveryByteAndCloses)
     EXPECT_EQ('\0', text[1000]);
     free(text);
     // Closed: nothing holds the file open any more.
-    EXPECT_TRUE(DeleteFileW(settingsPath_.c_str()));
+    EXPECT_TRUE(DeleteFileW(m_settingsPath.c_str()));
 }
 
 TEST_F(SettingsFileTest, ReadAllOfEmptyFileGivesEmptyText)
 {
-    ASSERT_TRUE(WriteBytes(settingsPath_, ""));
+    ASSERT_TRUE(WriteBytes(m_settingsPath, ""));
     SettingsFile file;
     ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
     char* text = NULL;
@@ -355,25 +355,25 @@ TEST_F(SettingsFileTest, ReadAllOfEmptyFileGivesEmptyText)
 
 TEST_F(SettingsFileTest, ReadAllRefusesOversizedFileAndCloses)
 {
-    ASSERT_TRUE(WriteBytes(settingsPath_, std::string(SETTINGS_MAX_FILE_BYTES + 1, 'x')));
+    ASSERT_TRUE(WriteBytes(m_settingsPath, std::string(SETTINGS_MAX_FILE_BYTES + 1, 'x')));
     SettingsFile file;
     ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
     char* text = reinterpret_cast<char*>(1);
     EXPECT_EQ(-1, file.ReadAll(file.handle, &text));
     EXPECT_EQ(nullptr, text);
     EXPECT_EQ(INVALID_HANDLE_VALUE, file.handle);
-    EXPECT_TRUE(DeleteFileW(settingsPath_.c_str()));
+    EXPECT_TRUE(DeleteFileW(m_settingsPath.c_str()));
 }
 
 TEST_F(SettingsFileTest, FailedWriteReturnsMinusOneAndCloses)
 {
-    ASSERT_TRUE(WriteBytes(settingsPath_, "old"));
+    ASSERT_TRUE(WriteBytes(m_settingsPath, "old"));
     SettingsFile file;
     ASSERT_TRUE(file.Open(L"settings.txt", GENERIC_READ, OPEN_EXISTING));
     EXPECT_EQ(-1, file.Write(file.handle, "new text"));
     EXPECT_EQ(INVALID_HANDLE_VALUE, file.handle);
     EXPECT_EQ("old", OnDisk());
-    EXPECT_TRUE(DeleteFileW(settingsPath_.c_str()));
+    EXPECT_TRUE(DeleteFileW(m_settingsPath.c_str()));
 }
 
 }  // namespace

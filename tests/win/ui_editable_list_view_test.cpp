@@ -376,8 +376,8 @@ TEST_F(ListViewTest, ColumnLeavesRoomForTheScrollBarOnlyWhenOneIsNeeded)
 class Canvas {
 public:
     Canvas(int width, int height)
-        : width_(width)
-        , height_(height)
+        : m_width(width)
+        , m_height(height)
     {
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -385,22 +385,22 @@ public:
         info.bmiHeader.biHeight = -height;
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
-        dc_ = CreateCompatibleDC(NULL);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, NULL, NULL, 0);
-        old_ = SelectObject(dc_, bitmap_);
+        m_dc = CreateCompatibleDC(NULL);
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, NULL, NULL, 0);
+        m_old = SelectObject(m_dc, m_bitmap);
         RECT all = {0, 0, width, height};
         HBRUSH marker = CreateSolidBrush(MARKER);
-        FillRect(dc_, &all, marker);
+        FillRect(m_dc, &all, marker);
         DeleteObject(marker);
     }
     ~Canvas()
     {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
+        SelectObject(m_dc, m_old);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
     }
-    HDC dc() const { return dc_; }
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
+    HDC dc() const { return m_dc; }
+    COLORREF At(int x, int y) const { return GetPixel(m_dc, x, y); }
     // Pixels of the rectangle that are neither of the two colours.
     int Other(const RECT& r, COLORREF a, COLORREF b) const
     {
@@ -424,14 +424,14 @@ public:
             }
         return darkest;
     }
-    int width() const { return width_; }
-    int height() const { return height_; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
 
 private:
-    int width_, height_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
+    int m_width, m_height;
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_old;
 };
 
 class ListDrawingTest : public ListViewTest {

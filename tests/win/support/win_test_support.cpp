@@ -90,15 +90,15 @@ MessageRecorder::MessageRecorder(
 {
     RegisterRecorderClass(Proc);
     // Recording starts with WM_NCCREATE, which brings the object along.
-    hwnd_ = CreateWindowExW(exStyle, kRecorderClass, title, style, x, y, width, height, parent, NULL,
+    m_hwnd = CreateWindowExW(exStyle, kRecorderClass, title, style, x, y, width, height, parent, NULL,
         GetModuleHandleW(NULL), this);
 }
 
 MessageRecorder::~MessageRecorder()
 {
-    if (hwnd_ && IsWindow(hwnd_)) {
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
+    if (m_hwnd && IsWindow(m_hwnd)) {
+        SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hwnd);
     }
 }
 
@@ -108,9 +108,9 @@ LRESULT CALLBACK MessageRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, L
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)((CREATESTRUCTW*)lParam)->lpCreateParams);
     MessageRecorder* self = (MessageRecorder*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
     if (self) {
-        self->messages_.push_back({message, wParam, lParam});
+        self->m_messages.push_back({message, wParam, lParam});
         if (message == WM_NCDESTROY) {
-            self->hwnd_ = NULL;
+            self->m_hwnd = NULL;
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         }
         LRESULT result = 0;
@@ -123,7 +123,7 @@ LRESULT CALLBACK MessageRecorder::Proc(HWND hwnd, UINT message, WPARAM wParam, L
 std::vector<RecordedMessage> MessageRecorder::Of(UINT message) const
 {
     std::vector<RecordedMessage> out;
-    for (const RecordedMessage& m : messages_) {
+    for (const RecordedMessage& m : m_messages) {
         if (m.message == message)
             out.push_back(m);
     }
@@ -137,8 +137,8 @@ size_t MessageRecorder::Count(UINT message) const
 
 int MessageRecorder::IndexOf(UINT message) const
 {
-    for (size_t i = 0; i < messages_.size(); ++i) {
-        if (messages_[i].message == message)
+    for (size_t i = 0; i < m_messages.size(); ++i) {
+        if (m_messages[i].message == message)
             return (int)i;
     }
     return -1;
@@ -223,10 +223,10 @@ HWND WaitForMenuWindow(DWORD timeoutMs)
 }
 
 MenuPicker::MenuPicker(int item, DWORD timeoutMs)
-    : item_(item)
-    , timeoutMs_(timeoutMs)
+    : m_item(item)
+    , m_timeoutMs(timeoutMs)
 {
-    thread_ = CreateThread(NULL, 0, Run, this, 0, NULL);
+    m_thread = CreateThread(NULL, 0, Run, this, 0, NULL);
 }
 
 MenuPicker::~MenuPicker()
@@ -236,31 +236,31 @@ MenuPicker::~MenuPicker()
 
 bool MenuPicker::Wait()
 {
-    if (thread_) {
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = NULL;
+    if (m_thread) {
+        WaitForSingleObject(m_thread, INFINITE);
+        CloseHandle(m_thread);
+        m_thread = NULL;
     }
-    return found_;
+    return m_found;
 }
 
 DWORD WINAPI MenuPicker::Run(void* param)
 {
     MenuPicker* self = (MenuPicker*)param;
-    HWND menu = WaitForMenuWindow(self->timeoutMs_);
+    HWND menu = WaitForMenuWindow(self->m_timeoutMs);
     if (!menu)
         return 0;
     // Served by the menu's own loop on the thread that opened it.
     DWORD_PTR shown = 0;
-    SendMessageTimeoutW(menu, MN_GETHMENU, 0, 0, SMTO_NORMAL, self->timeoutMs_, &shown);
-    self->menu_ = (HMENU)shown;
-    if (self->item_ == kCancel) {
+    SendMessageTimeoutW(menu, MN_GETHMENU, 0, 0, SMTO_NORMAL, self->m_timeoutMs, &shown);
+    self->m_menu = (HMENU)shown;
+    if (self->m_item == kCancel) {
         PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     } else {
-        for (int i = 0; i <= self->item_; ++i)
+        for (int i = 0; i <= self->m_item; ++i)
             PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     }
-    self->found_ = true;
+    self->m_found = true;
     return 0;
 }

@@ -52,8 +52,8 @@ public:
     MessageRecorder(const MessageRecorder&) = delete;
     MessageRecorder& operator=(const MessageRecorder&) = delete;
 
-    HWND hwnd() const { return hwnd_; }
-    const std::vector<RecordedMessage>& messages() const { return messages_; }
+    HWND hwnd() const { return m_hwnd; }
+    const std::vector<RecordedMessage>& messages() const { return m_messages; }
     // Messages of one number, in arrival order.
     std::vector<RecordedMessage> Of(UINT message) const;
     size_t Count(UINT message) const;
@@ -61,15 +61,15 @@ public:
     int IndexOf(UINT message) const;
     // Low words of the WM_COMMAND wParams received, in order.
     std::vector<UINT> Commands() const;
-    void Clear() { messages_.clear(); }
+    void Clear() { m_messages.clear(); }
     // Called for every message after it is recorded; returning true (with
     // *result set) answers it instead of DefWindowProcW.
     std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)> onMessage;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    HWND hwnd_ = NULL;
-    std::vector<RecordedMessage> messages_;
+    HWND m_hwnd = NULL;
+    std::vector<RecordedMessage> m_messages;
 };
 
 // ------------------------------------------------------- input and lookup
@@ -123,13 +123,13 @@ public:
     // Waits for the helper thread; true when a menu was found and keys posted.
     bool Wait();
     // The menu that was shown, or null (valid after Wait).
-    HMENU menu() const { return menu_; }
+    HMENU menu() const { return m_menu; }
 
 private:
     static DWORD WINAPI Run(void* self);
-    int item_;
-    DWORD timeoutMs_;
-    HANDLE thread_ = NULL;
-    bool found_ = false;
-    HMENU menu_ = NULL;
+    int m_item;
+    DWORD m_timeoutMs;
+    HANDLE m_thread = NULL;
+    bool m_found = false;
+    HMENU m_menu = NULL;
 };

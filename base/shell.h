@@ -1,6 +1,7 @@
 // What the shell lends every feature: the status bar, the friends list box,
 // worker threads, soft-key bars and device dialogs, and the few windows the
-// workers address. The rest of the shell's state is private to app/.
+// workers address. Declared here, below every feature, and implemented by
+// app/; the rest of the shell's state is private to app/.
 #pragma once
 
 #include <windows.h>

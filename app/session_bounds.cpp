@@ -1,6 +1,6 @@
 // The ids are tried in the very requests that will carry them, so the bound
 // follows the templates and the hosts instead of a number kept beside them.
-#include "net/session_bounds.h"
+#include "base/session_bounds.h"
 
 #include "api/friend_model.h"
 #include "api/member_text.h"
