@@ -42,7 +42,7 @@ protected:
 
     void SavePassword(const std::string& password)
     {
-        ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_RIGHT, MAIN_POPUP_SETTINGS));
+        ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_RIGHT, IDM_SETTINGS));
         HWND dialog = app.WaitDialog(SETTINGS_TITLE);
         ASSERT_TRUE(dialog != NULL) << "no settings dialog";
         HWND editor = app.TapSettingsRow(dialog, 2);

@@ -10,6 +10,7 @@
 #include "net/status_texts.h"
 #include "platform/standin_control.h"
 #include "resources/resource.h"
+#include "tests/win/support/menu_items.h"
 
 namespace {
 
@@ -666,12 +667,28 @@ bool SorvintaApp::WaitNoPopupMenu(DWORD timeoutMs) const
     return WaitFor([&] { return FindTopLevel(POPUP_MENU_CLASS, m_pi.dwProcessId, true).empty(); }, timeoutMs);
 }
 
-bool SorvintaApp::ChooseFromPopup(HWND menu, int index) const
+int PopupKeySteps(UINT command)
 {
-    if (!menu)
+    HMODULE exe = LoadLibraryExW(SorvintaExe().c_str(), NULL, LOAD_LIBRARY_AS_DATAFILE);
+    int steps = -1;
+    for (UINT menuId : {IDR_MAIN, IDR_LIST_CONTEXT}) {
+        HMENU menu = exe ? LoadMenuW(exe, MAKEINTRESOURCEW(menuId)) : NULL;
+        if (menu && steps < 0)
+            steps = KeyStepsTo(PopupHolding(menu, command), command);
+        if (menu)
+            DestroyMenu(menu);
+    }
+    if (exe)
+        FreeLibrary(exe);
+    return steps;
+}
+
+bool SorvintaApp::ChooseFromPopup(HWND menu, UINT command) const
+{
+    const int steps = PopupKeySteps(command);
+    if (!menu || steps < 0)
         return false;
-    // No item is selected when a pop-up opens: the first VK_DOWN selects item 0.
-    for (int i = 0; i <= index; ++i)
+    for (int i = 0; i < steps; ++i)
         PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     return WaitNoPopupMenu();
@@ -685,11 +702,11 @@ bool SorvintaApp::DismissPopup(HWND menu) const
     return WaitNoPopupMenu();
 }
 
-bool SorvintaApp::ChooseFromSoftKey(SoftKey key, int index) const
+bool SorvintaApp::ChooseFromSoftKey(SoftKey key, UINT command) const
 {
     if (!PressSoftKey(key))
         return false;
-    return ChooseFromPopup(WaitPopupMenu(), index);
+    return ChooseFromPopup(WaitPopupMenu(), command);
 }
 
 bool SorvintaApp::PressAndHoldRow(int row) const

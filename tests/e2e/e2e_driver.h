@@ -22,20 +22,11 @@ std::string SettingsText(const std::string& email, const std::string& password);
 
 enum SoftKey { SOFTKEY_LEFT, SOFTKEY_RIGHT };  // "Раздел", "Меню"
 
-// Positions of the items in the pop-ups, as the user counts them from the top.
-enum {
-    MAIN_POPUP_CONNECT = 0,
-    MAIN_POPUP_SETTINGS = 5,
-    MAIN_POPUP_MINIMISE = 6,
-    MAIN_POPUP_ABOUT = 7,
-    MAIN_POPUP_EXIT = 8,
-    SECTION_POPUP_REFRESH = 0,
-    SECTION_POPUP_ALL_ONLINE = 1,
-    SECTION_POPUP_DELETE = 4,
-    SECTION_POPUP_CLEAR = 5,
-    CONTEXT_POPUP_REFRESH = 0,
-    CONTEXT_POPUP_DELETE = 4
-};
+// How many arrow-key presses select the item of command in its pop-up of the
+// exe's menus (the soft keys' and the list's context menu); -1 when no pop-up
+// holds it. Read from the exe's own resources, so a test names items by
+// command and never by position.
+int PopupKeySteps(UINT command);
 
 enum { STATUS_WAIT_MS = 15000 };
 
@@ -114,10 +105,11 @@ public:
     bool TapNotifyIcon() const;
     HWND WaitPopupMenu(DWORD timeoutMs = 5000) const;
     bool WaitNoPopupMenu(DWORD timeoutMs = 5000) const;
-    bool ChooseFromPopup(HWND menu, int index) const;
+    // Chooses the item of command in the open pop-up menu.
+    bool ChooseFromPopup(HWND menu, UINT command) const;
     bool DismissPopup(HWND menu) const;
-    // Opens the pop-up of a soft key and chooses the item at index.
-    bool ChooseFromSoftKey(SoftKey key, int index) const;
+    // Opens the pop-up of a soft key and chooses the item of command.
+    bool ChooseFromSoftKey(SoftKey key, UINT command) const;
     // Presses the stylus on a row of the list and keeps it there; the
     // context menu is due after about half a second.
     bool PressAndHoldRow(int row) const;

@@ -37,7 +37,7 @@ TEST_F(FriendsTest, RefreshShowsTheOnlineFriendsSorted)
     Login();
     EmulatorLog log;
     app.MarkStatus();
-    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_LEFT, SECTION_POPUP_REFRESH));
+    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_LEFT, IDM_REFRESH));
     std::wstring text;
     app.WaitFinalStatus(&text);
     const int count = LoadedCount(text);
@@ -104,19 +104,19 @@ TEST_F(FriendsTest, ToggleThroughTheSectionPopupAndRefreshFromTheContextMenu)
 {
     StartDemo();
     Login();
-    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_LEFT, SECTION_POPUP_ALL_ONLINE));
+    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_LEFT, IDM_ALL_ONLINE));
     ASSERT_GT(Refresh(), 0);
     const std::vector<std::wstring> all = app.ListRows();
     EXPECT_EQ(ServerNames("friends"), all);
 
     // The context menu's refresh uses the same flag.
-    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_LEFT, SECTION_POPUP_CLEAR));
+    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_LEFT, IDM_CLEAR_LIST));
     ASSERT_EQ(0, app.ListCount());
     app.MarkStatus();
     ASSERT_TRUE(app.PressAndHoldRow(0));
     HWND menu = app.WaitPopupMenu();
     ASSERT_TRUE(menu != NULL) << "holding the stylus opened no context menu";
-    ASSERT_TRUE(app.ChooseFromPopup(menu, CONTEXT_POPUP_REFRESH));
+    ASSERT_TRUE(app.ChooseFromPopup(menu, IDM_CTX_REFRESH));
     app.ReleaseList();
     std::wstring text;
     app.WaitFinalStatus(&text);
@@ -247,7 +247,7 @@ TEST_F(FriendsTest, HoldOnARowOpensTheContextMenuWhoseDeleteRemovesThatRow)
     HWND menu = app.WaitPopupMenu(3000);
     ASSERT_TRUE(menu != NULL) << "holding the stylus opened no context menu";
     EXPECT_EQ(2, app.SelectedRow()) << "the press did not select the row under the stylus";
-    ASSERT_TRUE(app.ChooseFromPopup(menu, CONTEXT_POPUP_DELETE));
+    ASSERT_TRUE(app.ChooseFromPopup(menu, IDM_CTX_DELETE));
     app.ReleaseList();
     rows.erase(rows.begin() + 2);
     WaitFor([&] { return app.ListCount() == (int)rows.size(); }, 5000);

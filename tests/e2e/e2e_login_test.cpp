@@ -16,7 +16,7 @@ TEST_F(LoginTest, DemoLoginThroughTheMenuThenLogout)
 {
     StartDemo();
     app.MarkStatus();
-    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_RIGHT, MAIN_POPUP_CONNECT));
+    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_RIGHT, IDM_CONNECT));
     std::wstring text;
     app.WaitFinalStatus(&text);
     ASSERT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(text));

@@ -8,7 +8,6 @@ namespace {
 
 const wchar_t MESSAGE_TITLE[] = L"Отправить сообщение";
 const wchar_t STATUS_TITLE[] = L"Статус";
-const int CONTEXT_POPUP_MESSAGE = 2;
 
 std::string ToCp1251(const std::wstring& text)
 {
@@ -139,7 +138,7 @@ TEST_F(MessageTest, MessageAndRussianStatusArriveByteForByte)
     ASSERT_TRUE(app.PressAndHoldRow(row));
     HWND menu = app.WaitPopupMenu(3000);
     ASSERT_TRUE(menu != NULL);
-    ASSERT_TRUE(app.ChooseFromPopup(menu, CONTEXT_POPUP_MESSAGE));
+    ASSERT_TRUE(app.ChooseFromPopup(menu, IDM_CTX_MESSAGE));
     app.ReleaseList();
     HWND dialog = app.WaitDialog(MESSAGE_TITLE);
     ASSERT_TRUE(dialog != NULL);

@@ -20,7 +20,7 @@ std::wstring EditorText(HWND editor)
 TEST_F(SettingsTest, AnEmailSavedInTheDialogIsTheOneTheNextLoginSends)
 {
     StartApp(OLD_EMAIL, DEMO_PASSWORD);
-    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_RIGHT, MAIN_POPUP_SETTINGS));
+    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_RIGHT, IDM_SETTINGS));
     HWND dialog = app.WaitDialog(SETTINGS_TITLE);
     ASSERT_TRUE(dialog != NULL) << "no settings dialog";
     HWND editor = app.TapSettingsRow(dialog, 1);

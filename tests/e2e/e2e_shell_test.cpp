@@ -39,7 +39,7 @@ TEST_F(ShellTest, MenuKeyOpensMainPopupWhoseAboutItemShowsTheAboutBox)
     ASSERT_TRUE(app.PressSoftKey(SOFTKEY_RIGHT));
     HWND menu = app.WaitPopupMenu();
     ASSERT_TRUE(menu != NULL) << "\"Меню\" opened no pop-up";
-    ASSERT_TRUE(app.ChooseFromPopup(menu, MAIN_POPUP_ABOUT));
+    ASSERT_TRUE(app.ChooseFromPopup(menu, IDM_ABOUT));
 
     HWND about = app.WaitDialog(L"О проекте Sorvinta");
     ASSERT_TRUE(about != NULL) << "no About dialog appeared";
@@ -77,7 +77,7 @@ TEST_F(ShellTest, SectionKeyOpensSectionPopup)
     ASSERT_TRUE(menu != NULL) << "\"Раздел\" opened no pop-up";
     // Its fifth item is "Удалить контакт": with nothing selected it says so.
     app.MarkStatus();
-    ASSERT_TRUE(app.ChooseFromPopup(menu, SECTION_POPUP_DELETE));
+    ASSERT_TRUE(app.ChooseFromPopup(menu, IDM_DELETE_CONTACT));
     EXPECT_TRUE(app.WaitStatus(TEXT_NO_CONTACT)) << Utf8(app.StatusText());
 }
 
@@ -119,7 +119,7 @@ TEST_F(ShellTest, ExitCommandEndsWithCodeZero)
 TEST_F(ShellTest, ExitThroughTheMenuPopup)
 {
     StartDemo();
-    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_RIGHT, MAIN_POPUP_EXIT));
+    ASSERT_TRUE(app.ChooseFromSoftKey(SOFTKEY_RIGHT, IDM_EXIT));
     DWORD code = 12345;
     ASSERT_TRUE(app.WaitExit(10000, &code)) << "\"Выход\" from the pop-up did not end the program";
     EXPECT_EQ(0u, code);

@@ -22,7 +22,8 @@
 namespace apptest {
 namespace {
 
-// The main menu pair as the soft keys show it: pop-up 0 "Меню", 1 "Раздел".
+// The main menu pair as the soft keys show it: "Меню" and "Раздел", each
+// found by an item it holds.
 class MainMenus {
 public:
     MainMenus()
@@ -30,8 +31,8 @@ public:
     {
     }
     ~MainMenus() { DestroyMenu(m_menu); }
-    HMENU Main() const { return GetSubMenu(m_menu, 0); }
-    HMENU Section() const { return GetSubMenu(m_menu, 1); }
+    HMENU Main() const { return PopupHolding(m_menu, IDM_CONNECT); }
+    HMENU Section() const { return PopupHolding(m_menu, IDM_REFRESH); }
 
 private:
     HMENU m_menu;
@@ -48,6 +49,7 @@ TEST_F(Commands, ConnectCaptionFollowsTheSession)
 {
     MainMenus menus;
     ASSERT_NE(menus.Main(), (HMENU)NULL);
+    const int connectAt = MenuItemPosition(menus.Main(), IDM_CONNECT);
     for (BYTE loggedIn : {1, 0, 1, 0}) {
         g_loggedIn = loggedIn;
         OpenPopup(window, menus.Main());
@@ -62,8 +64,8 @@ TEST_F(Commands, ConnectCaptionFollowsTheSession)
         EXPECT_EQ(item.dwItemData, 0u);
         EXPECT_EQ(item.fState & (MFS_DISABLED | MFS_GRAYED), 0u);
     }
-    // The first row is still the connect item, the others untouched.
-    EXPECT_EQ(GetMenuItemID(menus.Main(), 0), (UINT)IDM_CONNECT);
+    // The connect item is still where it was, the others untouched.
+    EXPECT_EQ(MenuItemPosition(menus.Main(), IDM_CONNECT), connectAt);
     EXPECT_EQ(MenuCaption(menus.Main(), IDM_EXIT), L"Выход");
 }
 
@@ -113,16 +115,18 @@ TEST_F(Commands, WorkerHandlesAreClosedOnceStarted)
 TEST_F(Commands, PopupWithoutTheItemsIsLeftAlone)
 {
     MainMenus menus;
+    const int contextItems = GetMenuItemCount(g_contextMenu);
+    const int mainItems = GetMenuItemCount(menus.Main());
     OpenPopup(window, g_contextMenu);
     EXPECT_EQ(g_lastPopupMenu, g_contextMenu);
-    EXPECT_EQ(GetMenuItemCount(g_contextMenu), 5);
+    EXPECT_EQ(GetMenuItemCount(g_contextMenu), contextItems);
     EXPECT_EQ(GetMenuState(g_contextMenu, IDM_CONNECT, MF_BYCOMMAND), (UINT)-1);
     EXPECT_EQ(MenuCaption(g_contextMenu, IDM_CTX_REFRESH), L"Обновить");
     EXPECT_TRUE(IsChecked(g_contextMenu, IDM_CTX_ONLINE_ALL));
 
     g_onlineOnly = 0;
     OpenPopup(window, menus.Main());
-    EXPECT_EQ(GetMenuItemCount(menus.Main()), 9);
+    EXPECT_EQ(GetMenuItemCount(menus.Main()), mainItems);
     EXPECT_EQ(GetMenuState(menus.Main(), IDM_ALL_ONLINE, MF_BYCOMMAND), (UINT)-1);
 }
 
@@ -343,12 +347,10 @@ protected:
     }
 };
 
-enum { ITEM_REFRESH, ITEM_TOGGLE, ITEM_MESSAGE, ITEM_CLEAR, ITEM_DELETE };
-
 TEST_F(HeldTap, DeleteFromTheMenuRemovesTheRowUnderTheStylus)
 {
     AddRows({L"Анна", L"Борис", L"Вера"});
-    MenuPicker picker(ITEM_DELETE, kMenuWaitMs);
+    MenuPicker picker(IDM_CTX_DELETE, kMenuWaitMs);
     EXPECT_TRUE(HoldAt(PointOfRow(list, 1), picker));
     EXPECT_EQ(g_lastPopupMenu, g_contextMenu);
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
@@ -359,7 +361,7 @@ TEST_F(HeldTap, DeleteFromTheMenuRemovesTheRowUnderTheStylus)
 TEST_F(HeldTap, ToggleFromTheMenuMarksTheContextMenu)
 {
     AddRows({L"Анна"});
-    MenuPicker picker(ITEM_TOGGLE, kMenuWaitMs);
+    MenuPicker picker(IDM_CTX_ONLINE_ALL, kMenuWaitMs);
     EXPECT_TRUE(HoldAt(PointOfRow(list, 0), picker));
     EXPECT_EQ(g_onlineOnly, 0);
     EXPECT_FALSE(IsChecked(g_contextMenu, IDM_CTX_ONLINE_ALL));
@@ -373,7 +375,7 @@ TEST_F(HeldTap, ToggleFromTheMenuMarksTheContextMenu)
 TEST_F(HeldTap, ClearFromTheMenuEmptiesTheList)
 {
     AddRows({L"Анна", L"Борис"});
-    MenuPicker picker(ITEM_CLEAR, kMenuWaitMs);
+    MenuPicker picker(IDM_CTX_CLEAR, kMenuWaitMs);
     EXPECT_TRUE(HoldAt(PointOfRow(list, 0), picker));
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
 }
@@ -381,7 +383,7 @@ TEST_F(HeldTap, ClearFromTheMenuEmptiesTheList)
 TEST_F(HeldTap, HoldOnAnEmptyListStillOffersTheMenu)
 {
     SetStatusText(L"-");
-    MenuPicker picker(ITEM_DELETE, kMenuWaitMs);
+    MenuPicker picker(IDM_CTX_DELETE, kMenuWaitMs);
     EXPECT_TRUE(HoldAt(MAKELPARAM(20, 40), picker));
     EXPECT_EQ(StatusText(), L"Ни один контакт не выделен");
 }
@@ -427,7 +429,7 @@ enum CloseWay { PickWithKeys, PickWithTap, EscapeKey, CancelMode, TapOutside };
 
 class MenuCloser {
 public:
-    MenuCloser(CloseWay way, int item, HWND outside)
+    MenuCloser(CloseWay way, UINT item, HWND outside)
         : m_thread([this, way, item, outside] { closed = Close(way, item, outside); })
     {
     }
@@ -435,7 +437,7 @@ public:
     std::atomic<bool> closed {false};
 
 private:
-    static bool Close(CloseWay way, int item, HWND outside)
+    static bool Close(CloseWay way, UINT item, HWND outside)
     {
         HWND menu = WaitForMenuWindow(kMenuWaitMs);
         if (!menu)
@@ -446,13 +448,13 @@ private:
         POINT away = {2, 2};
         switch (way) {
         case PickWithKeys:
-            for (int i = 0; i <= item; ++i)
+            for (int i = KeyStepsTo((HMENU)shown, item); i > 0; --i)
                 PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
             PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
             return true;
         case PickWithTap:
             // The menu reads a mouse message's point as a screen point.
-            if (!GetMenuItemRect(menu, (HMENU)shown, item, &itemRect))
+            if (!GetMenuItemRect(menu, (HMENU)shown, MenuItemPosition((HMENU)shown, item), &itemRect))
                 return false;
             PostMessageW(menu, WM_LBUTTONDOWN, MK_LBUTTON,
                 MAKELPARAM((itemRect.left + itemRect.right) / 2, (itemRect.top + itemRect.bottom) / 2));
@@ -476,12 +478,12 @@ TEST_F(HeldTap, ListLetsGoAfterTheMenuHoweverItCloses)
 {
     const struct {
         CloseWay way;
-        int item;
+        UINT item;
         BYTE onlineOnlyAfter;
     } cases[] = {
-        {PickWithKeys, ITEM_TOGGLE, 0},
-        {PickWithTap, ITEM_TOGGLE, 0},
-        {PickWithKeys, ITEM_REFRESH, 1},
+        {PickWithKeys, IDM_CTX_ONLINE_ALL, 0},
+        {PickWithTap, IDM_CTX_ONLINE_ALL, 0},
+        {PickWithKeys, IDM_CTX_REFRESH, 1},
         {EscapeKey, 0, 1},
         {CancelMode, 0, 1},
         {TapOutside, 0, 1},
@@ -523,7 +525,7 @@ TEST_F(HeldTap, ALateStrayMoveDoesNotCancelTheHold)
     SetCapture(window);
     ReleaseCapture();
     PostMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(200, 150));
-    MenuPicker picker(ITEM_TOGGLE, kMenuWaitMs);
+    MenuPicker picker(IDM_CTX_ONLINE_ALL, kMenuWaitMs);
     EXPECT_TRUE(HoldAt(PointOfRow(list, 0), picker));
     EXPECT_EQ(g_onlineOnly, 0);
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/standin_control.h"
+#include "platform_menu_bar_test.h"
 #include "resources/resource.h"
 #include "support/win_test_support.h"
 
@@ -73,7 +74,7 @@ protected:
 
 TEST_F(MenuBarTest, BarIsAnOwnedNonActivatingWindowOverTheOwnersBottom)
 {
-    HWND bar = MakeBar(owner(), IDR_MAIN);
+    HWND bar = MakeBar(owner(), IDR_TEST_BAR);
     ASSERT_NE(bar, (HWND)NULL);
     EXPECT_EQ(ClassName(bar), STANDIN_MENU_BAR_CLASS);
     EXPECT_EQ(GetWindow(bar, GW_OWNER), owner());
@@ -101,7 +102,7 @@ TEST_F(MenuBarTest, KeysCarryTheRecordsCaptions)
         const wchar_t* leftCaption;
         const wchar_t* rightCaption;
     } cases[] = {
-        {IDR_MAIN, IDM_SOFTKEY_SECTION, IDM_SOFTKEY_MENU, L"Раздел", L"Меню"},
+        {IDR_TEST_BAR, IDM_TEST_LEFT_KEY, IDM_TEST_RIGHT_KEY, L"Левая", L"Правая"},
         {IDR_SETTINGS_BAR, IDM_BAR_CLOSE, IDM_BAR_SAVE, L"Закрыть", L"Сохранить"},
         {IDR_SEND_BAR, IDM_BAR_CLOSE, IDM_BAR_SEND, L"Закрыть", L"Отправить"},
         {IDR_ABOUT_BAR, IDM_BAR_CLOSE, 0, L"Закрыть", L"<none>"},
@@ -118,15 +119,15 @@ TEST_F(MenuBarTest, KeysCarryTheRecordsCaptions)
 
 TEST_F(MenuBarTest, MenuMessagesAnswerLikeTheDevice)
 {
-    HWND bar = MakeBar(owner(), IDR_MAIN);
+    HWND bar = MakeBar(owner(), IDR_TEST_BAR);
     ASSERT_NE(bar, (HWND)NULL);
     HMENU menu = (HMENU)SendMessageW(bar, SHCMBM_GETMENU, 0, 0);
     ASSERT_NE(menu, (HMENU)NULL);
     ASSERT_EQ(GetMenuItemCount(menu), 2);
-    EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, IDM_SOFTKEY_SECTION), GetSubMenu(menu, 1));
-    EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, IDM_SOFTKEY_MENU), GetSubMenu(menu, 0));
+    EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, IDM_TEST_LEFT_KEY), GetSubMenu(menu, 1));
+    EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, IDM_TEST_RIGHT_KEY), GetSubMenu(menu, 0));
     EXPECT_EQ((HMENU)SendMessageW(bar, SHCMBM_GETSUBMENU, 0, 12345), (HMENU)NULL);
-    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 0), (UINT)IDM_CONNECT);
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 0), 0), (UINT)IDM_TEST_RIGHT_FIRST);
 
     HWND about = MakeBar(owner(), IDR_ABOUT_BAR);
     ASSERT_NE(about, (HWND)NULL);
@@ -136,26 +137,25 @@ TEST_F(MenuBarTest, MenuMessagesAnswerLikeTheDevice)
 
 TEST_F(MenuBarTest, PopupKeysOpenTheirPopupAndSendTheChosenCommand)
 {
-    HWND bar = MakeBar(owner(), IDR_MAIN);
+    HWND bar = MakeBar(owner(), IDR_TEST_BAR);
     ASSERT_NE(bar, (HWND)NULL);
     HMENU menu = (HMENU)SendMessageW(bar, SHCMBM_GETMENU, 0, 0);
     const struct {
         int key;
-        int item;
-        int popup;  // position in the menu
+        int popup;  // position in the menu, as the bar record names it
         UINT command;
     } cases[] = {
-        {0, 0, 1, IDM_REFRESH},
-        {0, 1, 1, IDM_ALL_ONLINE},
-        {0, 5, 1, IDM_CLEAR_LIST},
-        {1, 0, 0, IDM_CONNECT},
-        {1, 7, 0, IDM_ABOUT},
-        {1, 8, 0, IDM_EXIT},
+        {0, 1, IDM_TEST_LEFT_FIRST},
+        {0, 1, IDM_TEST_LEFT_SECOND},
+        {0, 1, IDM_TEST_LEFT_LAST},
+        {1, 0, IDM_TEST_RIGHT_FIRST},
+        {1, 0, IDM_TEST_RIGHT_AFTER},
+        {1, 0, IDM_TEST_RIGHT_QUIT},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE("key " + std::to_string(c.key) + " item " + std::to_string(c.item));
+        SCOPED_TRACE("key " + std::to_string(c.key) + " command " + std::to_string(c.command));
         m_owner.Clear();
-        MenuPicker picker(c.item);
+        MenuPicker picker(c.command);
         TapKey(bar, c.key);
         ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_COMMAND) > 0; }, kTimeoutMs));
         ASSERT_TRUE(picker.Wait());
@@ -174,7 +174,7 @@ TEST_F(MenuBarTest, PopupKeysOpenTheirPopupAndSendTheChosenCommand)
 
 TEST_F(MenuBarTest, CancelledPopupSendsNothing)
 {
-    HWND bar = MakeBar(owner(), IDR_MAIN);
+    HWND bar = MakeBar(owner(), IDR_TEST_BAR);
     ASSERT_NE(bar, (HWND)NULL);
     MenuPicker picker(MenuPicker::kCancel);
     TapKey(bar, 1);
@@ -249,7 +249,7 @@ TEST_F(MenuBarTest, DisabledOwnerTakesNoCommands)
 
 TEST_F(MenuBarTest, BarFollowsItsOwner)
 {
-    HWND bar = MakeBar(owner(), IDR_MAIN);
+    HWND bar = MakeBar(owner(), IDR_TEST_BAR);
     ASSERT_NE(bar, (HWND)NULL);
     MoveWindow(owner(), 20, 30, 200, 150, FALSE);
     const RECT moved = {20, 30 + 150 - kBarHeight, 20 + 200, 30 + 150};
@@ -266,7 +266,7 @@ TEST_F(MenuBarTest, FullScreenOwnerKeepsTheBarAtTheBottomOfTheScreen)
     const int cx = GetSystemMetrics(SM_CXSCREEN);
     const int cy = GetSystemMetrics(SM_CYSCREEN);
     MoveWindow(owner(), 0, STANDIN_TOP_BAR_HEIGHT, cx, cy - STANDIN_TOP_BAR_HEIGHT, FALSE);
-    HWND bar = MakeBar(owner(), IDR_MAIN);
+    HWND bar = MakeBar(owner(), IDR_TEST_BAR);
     ASSERT_NE(bar, (HWND)NULL);
     const RECT bottom = {0, cy - kBarHeight, cx, cy};
     EXPECT_PRED2(SameRect, WindowRect(bar), bottom) << Describe(WindowRect(bar));
@@ -311,15 +311,15 @@ TEST_F(MenuBarTest, CommandThatDestroysTheOwnerEndsCleanly)
     MessageRecorder* closing = new MessageRecorder(L"closing", WS_POPUP | WS_VISIBLE, 0, 0, 240, 300);
     HWND closingWindow = closing->hwnd();
     closing->onMessage = [closingWindow](UINT message, WPARAM wParam, LPARAM, LRESULT* result) {
-        if (message != WM_COMMAND || LOWORD(wParam) != IDM_EXIT)
+        if (message != WM_COMMAND || LOWORD(wParam) != IDM_TEST_RIGHT_QUIT)
             return false;
         DestroyWindow(closingWindow);
         *result = 0;
         return true;
     };
-    HWND bar = MakeBar(closingWindow, IDR_MAIN);
+    HWND bar = MakeBar(closingWindow, IDR_TEST_BAR);
     ASSERT_NE(bar, (HWND)NULL);
-    MenuPicker picker(8);  // "Выход"
+    MenuPicker picker(IDM_TEST_RIGHT_QUIT);
     TapKey(bar, 1);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(closingWindow); }, kTimeoutMs));
     EXPECT_TRUE(picker.Wait());
@@ -338,7 +338,7 @@ TEST_F(MenuBarTest, RefusesBadRequests)
     EXPECT_FALSE(SHCreateMenuBar(&info));
     EXPECT_EQ(info.hwndMB, (HWND)NULL);
 
-    info.nToolBarId = IDR_MAIN;
+    info.nToolBarId = IDR_TEST_BAR;
     info.cbSize = 36;  // the device's size, not this platform's
     EXPECT_FALSE(SHCreateMenuBar(&info));
 
@@ -396,7 +396,7 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
             none, IDM_BAR_SEND, TBSTATE_ENABLED, 0x10, IDS_SEND, 0, noPopup});
     extra.Add(501, {IDR_SEND_BAR, 2, none, IDM_BAR_CLOSE, TBSTATE_ENABLED, 0x10, IDS_CLOSE});  // cut short
     extra.Add(502, {IDR_SEND_BAR}, 1);                                                         // one byte
-    extra.Add(503, {IDR_MAIN, 1, none, IDM_SOFTKEY_SECTION, TBSTATE_ENABLED, 0x18, IDS_SECTION, 0, 7});
+    extra.Add(503, {IDR_TEST_BAR, 1, none, IDM_TEST_LEFT_KEY, TBSTATE_ENABLED, 0x18, IDS_TEST_LEFT, 0, 7});
     HINSTANCE resources = extra.Load();
     ASSERT_NE(resources, (HINSTANCE)NULL);
 
@@ -425,10 +425,10 @@ TEST_F(MenuBarTest, RecordStatesAndDamagedRecords)
     m_owner.Clear();
     info.nToolBarId = 503;
     ASSERT_TRUE(SHCreateMenuBar(&info));
-    EXPECT_EQ((HMENU)SendMessageW(info.hwndMB, SHCMBM_GETSUBMENU, 0, IDM_SOFTKEY_SECTION), (HMENU)NULL);
+    EXPECT_EQ((HMENU)SendMessageW(info.hwndMB, SHCMBM_GETSUBMENU, 0, IDM_TEST_LEFT_KEY), (HMENU)NULL);
     TapKey(info.hwndMB, 0);
     PumpMessagesFor(50);
-    EXPECT_EQ(m_owner.Commands(), std::vector<UINT> {IDM_SOFTKEY_SECTION});
+    EXPECT_EQ(m_owner.Commands(), std::vector<UINT> {IDM_TEST_LEFT_KEY});
     DestroyWindow(info.hwndMB);
 }
 

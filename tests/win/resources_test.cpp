@@ -141,12 +141,30 @@ MenuItemFacts ItemAt(HMENU menu, int position)
     return facts;
 }
 
+// Where the item stands: found by its command, or, for the caption-only items
+// of a bar whose keys carry the commands, by its caption below the last one.
+int PositionOf(HMENU menu, const ItemExpectation& item, int above)
+{
+    if (item.id != 0)
+        return MenuItemPosition(menu, item.id);
+    for (int i = above + 1; i < GetMenuItemCount(menu); ++i) {
+        if (ItemAt(menu, i).caption == item.caption)
+            return i;
+    }
+    return -1;
+}
+
+// Each expected item, found by its command, in this order from the top (an
+// item added between them is no concern of these rows).
 void ExpectItems(HMENU menu, const std::vector<ItemExpectation>& expected, const char* what)
 {
-    ASSERT_EQ(GetMenuItemCount(menu), (int)expected.size()) << what;
+    int above = -1;
     for (size_t i = 0; i < expected.size(); ++i) {
-        const MenuItemFacts item = ItemAt(menu, (int)i);
         SCOPED_TRACE(std::string(what) + " item " + std::to_string(i));
+        const int position = PositionOf(menu, expected[i], above);
+        ASSERT_GT(position, above) << "missing, or out of order";
+        above = position;
+        const MenuItemFacts item = ItemAt(menu, position);
         EXPECT_EQ(item.id, expected[i].id);
         EXPECT_EQ(item.caption, expected[i].caption);
         EXPECT_EQ((item.state & MFS_CHECKED) != 0, expected[i].checked);

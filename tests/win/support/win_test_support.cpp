@@ -222,8 +222,8 @@ HWND WaitForMenuWindow(DWORD timeoutMs)
     return WaitForWindow(FindMenuWindow, timeoutMs);
 }
 
-MenuPicker::MenuPicker(int item, DWORD timeoutMs)
-    : m_item(item)
+MenuPicker::MenuPicker(UINT command, DWORD timeoutMs)
+    : m_command(command)
     , m_timeoutMs(timeoutMs)
 {
     m_thread = CreateThread(NULL, 0, Run, this, 0, NULL);
@@ -254,13 +254,15 @@ DWORD WINAPI MenuPicker::Run(void* param)
     DWORD_PTR shown = 0;
     SendMessageTimeoutW(menu, MN_GETHMENU, 0, 0, SMTO_NORMAL, self->m_timeoutMs, &shown);
     self->m_menu = (HMENU)shown;
-    if (self->m_item == kCancel) {
+    const int steps = self->m_command == kCancel ? -1 : KeyStepsTo(self->m_menu, self->m_command);
+    if (steps < 0) {
         PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     } else {
-        for (int i = 0; i <= self->m_item; ++i)
+        for (int i = steps; i > 0; --i)
             PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
         PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
     }
-    self->m_found = true;
+    // A command asked for but not in the menu is a failed pick.
+    self->m_found = self->m_command == kCancel || steps >= 0;
     return 0;
 }

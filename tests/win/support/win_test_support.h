@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "menu_items.h"
+
 // ---------------------------------------------------------------- pumping
 
 // Dispatches every message of the calling thread for about ms milliseconds
@@ -105,17 +107,16 @@ HWND FindMenuWindow();
 // WaitForWindow(FindMenuWindow, timeoutMs).
 HWND WaitForMenuWindow(DWORD timeoutMs);
 
-// Chooses from the next pop-up menu of this process, from a helper thread
-// started by the constructor: it waits for the menu window, notes which menu
-// it shows (MN_GETHMENU), then posts VK_DOWN (item + 1) times and VK_RETURN.
-// A pop-up opens with nothing selected, so in a menu without separators or
-// disabled items, item is the position counted from 0 (the arrow keys step
-// over separators). kCancel posts VK_ESCAPE instead.
-// The destructor waits for the helper thread.
+// Chooses the item of command from the next pop-up menu of this process, from
+// a helper thread started by the constructor: it waits for the menu window,
+// notes which menu it shows (MN_GETHMENU), finds the item there and steps to
+// it with VK_DOWN (a pop-up opens with nothing selected; the arrow keys step
+// over separators), then VK_RETURN. kCancel, or a command the menu does not
+// hold, posts VK_ESCAPE instead. The destructor waits for the helper thread.
 class MenuPicker {
 public:
-    static const int kCancel = -1;
-    explicit MenuPicker(int item, DWORD timeoutMs = 5000);
+    static const UINT kCancel = 0;
+    explicit MenuPicker(UINT command, DWORD timeoutMs = 5000);
     ~MenuPicker();
     MenuPicker(const MenuPicker&) = delete;
     MenuPicker& operator=(const MenuPicker&) = delete;
@@ -127,7 +128,7 @@ public:
 
 private:
     static DWORD WINAPI Run(void* self);
-    int m_item;
+    UINT m_command;
     DWORD m_timeoutMs;
     HANDLE m_thread = NULL;
     bool m_found = false;
