@@ -10,6 +10,7 @@
 #include "api/api_texts.h"
 #include "api/friend_model.h"
 #include "api/member_text.h"
+#include "base/bench_marks.h"
 #include "base/shell.h"
 #include "base/constants.h"
 #include "net/http_exchange.h"
@@ -39,14 +40,36 @@ struct RedrawOffDuringFill {
     HWND m_list;
 };
 
-void AddFriendNames(HWND list, const std::vector<std::string>& names)
+// The display names in wide text, each its own zero-terminated array.
+class WideNames {
+public:
+    explicit WideNames(const std::vector<std::string>& names)
+    {
+        m_texts.reserve(names.size());
+        for (const std::string& name : names) {
+            wchar_t* wide = NULL;
+            AnsiToWide(name.c_str(), &wide);
+            m_texts.push_back(wide);
+        }
+    }
+    ~WideNames()
+    {
+        for (wchar_t* text : m_texts)
+            delete[] text;
+    }
+    WideNames(const WideNames&) = delete;
+    WideNames& operator=(const WideNames&) = delete;
+    const std::vector<wchar_t*>& Texts() const { return m_texts; }
+
+private:
+    std::vector<wchar_t*> m_texts;
+};
+
+void AddFriendNames(HWND list, const WideNames& names)
 {
-    for (const std::string& name : names) {
-        wchar_t* wide = NULL;
-        AnsiToWide(name.c_str(), &wide);
-        if (wide)
-            SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)wide);
-        delete[] wide;
+    for (const wchar_t* name : names.Texts()) {
+        if (name)
+            SendMessageW(list, LB_ADDSTRING, 0, (LPARAM)name);
     }
 }
 
@@ -92,7 +115,10 @@ void FetchFriendList(const FriendListJob& job)
     }
 
     std::string response;
-    if (HttpExchange(request, response, DATA_API_HOST) == -1)
+    MarkBench(BenchMarkExchangeStart);
+    const int exchanged = HttpExchange(request, response, DATA_API_HOST);
+    MarkBench(BenchMarkExchangeDone);
+    if (exchanged == -1)
         return;  // the exchange has shown why
     ShowFriendListResponse(ticket, job.act, response);
 }
@@ -107,10 +133,16 @@ void FillFriendList(const std::vector<std::string>& names, const char* act)
     const HWND list = GetDlgItem(g_mainWindow, IDC_FRIEND_LIST);
     if (!list)
         return;
+    // Converted before the first row goes in, so that the list box's
+    // thread is held for the sends alone.
+    const WideNames wide(names);
+    MarkBench(BenchMarkConversionsDone);
     RedrawOffDuringFill redrawOff(list);
-    AddFriendNames(list, names);
+    AddFriendNames(list, wide);
+    MarkBench(BenchMarkFillDone);
     FocusFriendList(list);
     ShowFriendCount(list, act);
+    MarkBench(BenchMarkCountShown);
 }
 
 enum AnswerKind { AnswerBad, AnswerRefused, AnswerEmpty, AnswerList };
@@ -145,6 +177,32 @@ void ReadFriendListAnswer(const std::string& response, FriendListAnswer* answer)
     answer->kind = AnswerList;
 }
 
+void ShowFriendListAnswer(
+    const ListTicket& ticket, const char* act, const FriendListAnswer& answer, json::Element* replaced)
+{
+    // From the check to the count no other fill and no session change can
+    // come between, so the list is one answer, whole, and its text is not
+    // overtaken by a logout it preceded.
+    SessionHold hold;
+    if (JudgeListAnswer(ticket, g_refreshTickets.Newest(), CurrentSession()) != ListShow)
+        return;  // the newer refresh, or the session change, has the last word
+    if (answer.kind == AnswerBad || answer.kind == AnswerRefused) {
+        SetStatusText(answer.kind == AnswerRefused ? TEXT_SERVER_REFUSED : TEXT_SERVER_ANSWER_BAD);
+        return;
+    }
+    SendToFriendList(LB_RESETCONTENT, 0, 0);
+    MarkBench(BenchMarkListEmptied);
+    if (answer.kind == AnswerEmpty) {
+        SetStatusText(TEXT_LIST_EMPTY);
+        return;
+    }
+    FriendListKind kind;
+    if (FriendListKindFromAct(act, &kind))
+        *replaced = g_friendModel.ReplaceList(kind, answer.document);
+    MarkBench(BenchMarkModelDone);
+    FillFriendList(answer.names, act);
+}
+
 }  // namespace
 
 unsigned long TakeRefreshTicket()
@@ -167,27 +225,14 @@ void ShowFriendListResponse(const ListTicket& ticket, const char* act, const std
     // A bad answer never empties the list nor replaces a good model.
     FriendListAnswer answer;
     ReadFriendListAnswer(response, &answer);
-
-    // From the check to the count no other fill and no session change can
-    // come between, so the list is one answer, whole, and its text is not
-    // overtaken by a logout it preceded.
-    SessionHold hold;
-    if (JudgeListAnswer(ticket, g_refreshTickets.Newest(), CurrentSession()) != ListShow)
-        return;  // the newer refresh, or the session change, has the last word
-    if (answer.kind == AnswerBad || answer.kind == AnswerRefused) {
-        SetStatusText(answer.kind == AnswerRefused ? TEXT_SERVER_REFUSED : TEXT_SERVER_ANSWER_BAD);
-        return;
-    }
-    SendToFriendList(LB_RESETCONTENT, 0, 0);
-    if (answer.kind == AnswerEmpty) {
-        SetStatusText(TEXT_LIST_EMPTY);
-        return;
-    }
-    FriendListKind kind;
-    if (FriendListKindFromAct(act, &kind))
-        g_friendModel.ReplaceList(kind, answer.document);
-
-    FillFriendList(answer.names, act);
+    MarkBench(BenchMarkParseDone);
+    // The document a shown list replaces is released after the count is
+    // shown and the session let go: freeing thousands of members need keep
+    // neither the user nor a logout waiting.
+    json::Element replaced;
+    ShowFriendListAnswer(ticket, act, answer, &replaced);
+    replaced = json::Element();
+    MarkBench(BenchMarkOldListFreed);
 }
 
 DWORD WINAPI FriendListThread(LPVOID job)

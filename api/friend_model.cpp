@@ -40,18 +40,19 @@ FriendModel::FriendModel()
 {
 }
 
-void FriendModel::ReplaceList(FriendListKind kind, const json::Element& document)
+json::Element FriendModel::ReplaceList(FriendListKind kind, const json::Element& document)
 {
     if (static_cast<int>(kind) < 0 || static_cast<int>(kind) >= FRIEND_LIST_KIND_COUNT)
-        return;
-    // The old document is released outside the lock: freeing thousands of
-    // members must not hold up the message dialog.
+        return json::Element();
+    // The old document leaves the lock whole: freeing thousands of members
+    // must not hold up the message dialog.
     json::Element old = document;
     {
         std::lock_guard<std::mutex> guard(lock);
         slots[kind].swap(old);
         currentList = kind;
     }
+    return old;
 }
 
 FriendListCopy FriendModel::CopyCurrentList() const

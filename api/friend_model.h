@@ -35,7 +35,9 @@ struct FriendModel {
     FriendModel();
 
     // Replaces the slot of kind and makes it the current list, as one step.
-    void ReplaceList(FriendListKind kind, const json::Element& document);
+    // Gives back the document it held, for the caller to release when it
+    // suits (null for a kind out of range).
+    json::Element ReplaceList(FriendListKind kind, const json::Element& document);
 
     // currentList and its slot as one consistent pair.
     FriendListCopy CopyCurrentList() const;

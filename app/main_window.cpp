@@ -11,6 +11,7 @@
 #include "app/friend_list_view.h"
 #include "app/status_tip.h"
 #include "app/app_texts.h"
+#include "base/bench_marks.h"
 #include "net/captcha.h"
 #include "resources/resource.h"
 #include "settings/settings_autoconnect.h"
@@ -106,7 +107,9 @@ void CreateLabels(HWND window)
 LRESULT OnCreate(HWND window)
 {
     CreateSoftKeyBar(window, IDR_MAIN);
+    MarkBench(BenchMarkSettingsStart);
     LoadSettings();
+    MarkBench(BenchMarkSettingsDone);
     SetTimer(window, IDT_CLOCK, CLOCK_PERIOD_MS, NULL);
 
     RECT frame;
@@ -318,6 +321,7 @@ bool InitMainWindow(HINSTANCE instance, int showCommand)
 #endif
     ShowWindow(g_mainWindow, showCommand);
     UpdateWindow(g_mainWindow);
+    MarkBench(BenchMarkWindowShown);
     // The saved choice: connect by itself, as "Подключиться" would.
     if (g_autoConnect)
         ConnectOrDisconnect();

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/main_window.h"
+#include "base/bench_marks.h"
 #include "resources/resource.h"
 
 #ifdef _WIN32_WCE
@@ -10,6 +11,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand)
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 #endif
 {
+    MarkBench(BenchMarkEntry);
     if (!InitMainWindow(instance, showCommand))
         return 0;
     HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDA_MAIN));

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Benchmark against its floors: for the emulator's bench accounts (250, 2500 and
 # 10000 friends) the time from the refresh command to "Загружено N друзей"
-# (median of several runs, each a full refresh of the whole list) and the
-# program's peak working set. The cold start sets the program beside a bare
-# window program, each a fresh copy in a folder of its own made before the
+# beside bench_floor doing the same exchange, reading and rows, in paired
+# rounds (program, floor, program, floor ...), with each step of both; and the
+# program's memory. The cold start sets the program beside a bare window
+# program, in turns, each a fresh copy in a folder of its own made before the
 # clock starts, both timed alike from CreateProcess to the main window shown
-# and answering a message. Runs in the network sandbox; prints a Markdown
-# table. Not a test.
+# and answering a message, with its steps. The steps come from marks the
+# program writes only into the block the driver makes (base/bench_marks.h).
+# Runs in the network sandbox; prints Markdown tables. Not a test.
 #   SORVINTA_BUILD=DIR picks the build root (default: build);
-#   SORVINTA_BENCH_RUNS=N runs per size (default 5).
+#   SORVINTA_BENCH_RUNS=N rounds per figure (default 9);
+#   SORVINTA_BENCH_SIZES="2500 10000" the list sizes.
 set -eu
 cd "$(dirname "$0")/.."
 root=${SORVINTA_BUILD:-build}
@@ -17,7 +20,7 @@ exe=$root/win/app/Sorvinta.exe
 driver=$root/win/tests/e2e/bench_driver.exe
 floor=$root/win/tests/e2e/bench_floor.exe
 emulator=$root/native/emulator/sorvinta-emulator
-runs=${SORVINTA_BENCH_RUNS:-5}
+runs=${SORVINTA_BENCH_RUNS:-9}
 
 if [ "${1:-}" != "--inside" ]; then
   if [ ! -f "$exe" ] || [ ! -f "$driver" ] || [ ! -f "$floor" ] || [ ! -x "$emulator" ]; then
@@ -30,35 +33,59 @@ results=$(mktemp)
 wine() { tools/wine-run.sh --prefix "$root/win/wineprefix" "$@" | tr -d '\r'; }
 sizes=${SORVINTA_BENCH_SIZES:-250 2500 10000}
 for n in $sizes; do
-  # Program and floor one after the other, each figure beside its floor.
-  wine "$driver" "$exe" "bench$n@socialnet.example" bench "$n" "$runs" | grep '^bench ' >>"$results" ||
-    echo "bench.sh: the run with $n friends failed" >&2
-  wine "$floor" list "bench$n@socialnet.example" bench "$n" "$runs" | grep '^floor' >>"$results" ||
-    echo "bench.sh: the floor with $n friends failed" >&2
+  # Program and floor in turns, round by round, each figure beside its floor.
+  wine "$driver" refresh "$exe" "$floor" "bench$n@socialnet.example" bench "$n" "$runs" |
+    grep -E '^(refresh|step|memory) ' >>"$results" || echo "bench.sh: the run with $n friends failed" >&2
 done
 wine "$driver" huge "$exe" "$runs" | grep '^huge ' >>"$results" || echo "bench.sh: the 10 MiB run failed" >&2
 wine "$floor" receive "$runs" | grep '^receive ' >>"$results" || echo "bench.sh: the receive floor failed" >&2
-wine "$driver" start "$exe" "$floor" "$runs" | grep '^start' >>"$results" || echo "bench.sh: the start run failed" >&2
+wine "$driver" start "$exe" "$floor" "$runs" | grep -E '^start' >>"$results" || echo "bench.sh: the start run failed" >&2
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 get() { awk -v k="$1" -v n="$2" -v f="$3" '$1 == k && (n == "" || $2 == n) { print $f; exit }' "$results"; }
+two() { awk -v v="$1" 'BEGIN { if (v == "" || v == "-") print "-"; else printf "%.2f", v }'; }
+load=$(cut -d' ' -f1-3 /proc/loadavg)
 
 echo
-echo "Medians of $runs runs, wall clock under Wine, ms:"
+echo "Medians of $runs paired rounds (program, floor, program, floor ...), wall clock under Wine, ms;"
+echo "the ratio is the median of the rounds' ratios. Load average at the end: $load."
 echo
 echo "| figure | Sorvinta | floor | ratio | floor on the UI thread (information) |"
 echo "|---|---:|---:|---:|---:|"
 for n in $sizes; do
-  p=$(get bench "$n" 3) f=$(get floor "$n" 3) u=$(get floor_ui "$n" 3)
-  echo "| refresh of $n friends | ${p:--} | ${f:--} | $(ratio "${p:-0}" "${f:-0}") | ${u:--} |"
+  p=$(get refresh "$n" 3) f=$(get refresh "$n" 4) r=$(get refresh "$n" 5) u=$(get refresh "$n" 6)
+  echo "| refresh of $n friends | ${p:--} | ${f:--} | $(two "$r") | ${u:--} |"
 done
-p=$(get bench 10000 3) q=$(get bench 2500 3) f=$(get floor 10000 3) g=$(get floor 2500 3)
-echo "| growth 2500 → 10000 | $(ratio "${p:-0}" "${q:-0}")x | $(ratio "${f:-0}" "${g:-0}")x | | |"
+p=$(get refresh 10000 3) q=$(get refresh 2500 3) f=$(get refresh 10000 4) g=$(get refresh 2500 4)
+# Round by round the pairing cancels the machine's swings; the growth of the
+# program beside the floor's is the ratio at 10000 over the ratio at 2500.
+r=$(get refresh 10000 5) s=$(get refresh 2500 5)
+echo "| growth 2500 → 10000 | $(ratio "${p:-0}" "${q:-0}")x | $(ratio "${f:-0}" "${g:-0}")x | $(ratio "${r:-0}" "${s:-0}") | |"
 p=$(get huge "" 2) f=$(get receive "" 3)
 echo "| 10 MiB answer (refresh vs bare receive loop) | ${p:--} | ${f:--} | $(ratio "${p:-0}" "${f:-0}") | |"
-p=$(get start "" 2) f=$(get start_floor "" 2)
-echo "| cold start to the main window shown | ${p:--} | ${f:--} | $(ratio "${p:-0}" "${f:-0}") | |"
-idle=$(get bench 2500 7) loaded=$(get bench 2500 8)
+p=$(get start "" 2) f=$(get start "" 3) r=$(get start "" 4)
+echo "| cold start to the main window shown | ${p:--} | ${f:--} | $(two "$r") | |"
+
+for n in $sizes; do
+  case " $n " in " 2500 " | " 10000 ") ;; *) continue ;; esac
+  grep -q "^step $n " "$results" || continue
+  echo
+  echo "Refresh of $n friends, step by step (medians, ms; the release comes after the count and is not in the total):"
+  echo
+  echo "| step | Sorvinta | floor |"
+  echo "|---|---:|---:|"
+  awk -v n="$n" '$1 == "step" && $2 == n { printf "| %s | %s | %s |\n", $3, $4, $5 }' "$results"
+done
+if grep -q '^startstep ' "$results"; then
+  echo
+  echo "Cold start, step by step (medians, ms):"
+  echo
+  echo "| step | Sorvinta | bare window |"
+  echo "|---|---:|---:|"
+  awk '$1 == "startstep" { printf "| %s | %s | %s |\n", $2, $3, $4 }' "$results"
+fi
+
+idle=$(get memory 2500 4) loaded=$(get memory 2500 5)
 echo
 echo "Private bytes with 2500 friends loaded: $(awk -v a="${loaded:-0}" -v b="${idle:-0}" 'BEGIN { printf "%.1f MB above the idle %.1f MB", (a - b) / 1024, b / 1024 }')"
 stripped=$(mktemp)

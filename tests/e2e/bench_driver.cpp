@@ -1,18 +1,26 @@
-// Console helper of tools/bench.sh: how long a refresh of a large friend list
-// takes, from posting the command to the count in the status bar, and how
-// much memory the program needed for it.
-//   bench_driver EXE EMAIL PASSWORD FRIENDS RUNS
-//     "bench FRIENDS median_ms min_ms max_ms peak_working_set_kb
-//      idle_private_kb loaded_private_kb" (private bytes after the login and
-//     after the last refresh)
+// Console helper of tools/bench.sh: the program's figures beside their
+// floors (bench_floor), measured in paired rounds, program then floor, so that
+// a machine that slows down or speeds up meets both alike. The steps come from
+// the marks both write into a shared block this driver makes before they start
+// (base/bench_marks.h); without the block they mark nothing.
+//   bench_driver refresh EXE FLOOR EMAIL PASSWORD FRIENDS ROUNDS
+//     after one round to warm up, ROUNDS rounds of: a refresh of the program
+//     (posting the command to the count in the status bar), one of the floor
+//     (bench_floor serve: its worker posted to the rows added) and one of the
+//     floor filling on its window's own thread. Prints
+//       "refresh FRIENDS program_ms floor_ms ratio floor_ui_ms" (medians; the
+//       ratio is the median of each round's ratio),
+//       "step FRIENDS NAME program_ms floor_ms" for each step (floor "-"
+//       where the floor has no such step),
+//       "memory FRIENDS peak_working_set_kb idle_private_kb loaded_private_kb".
 //   bench_driver huge EXE RUNS
 //     a refresh of the demo account whose answer is 10 MiB:
 //     "huge median_ms min_ms max_ms"
 //   bench_driver start EXE FLOOR_EXE RUNS
 //     from process start to the main window shown and answering, for the
-//     program and for the bare window of "bench_floor window", each a fresh
-//     copy in a folder of its own made before the clock starts:
-//     "start median min max" and "start_floor median min max"
+//     program and for the bare window of "bench_floor window", in turns, each
+//     a fresh copy in a folder of its own made before the clock starts:
+//     "start program_ms floor_ms ratio" and "startstep NAME program_ms floor_ms".
 #include <windows.h>
 #include <psapi.h>
 
@@ -23,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "base/bench_marks.h"
 #include "e2e_driver.h"
 #include "e2e_emulator.h"
 #include "resources/resource.h"
@@ -30,6 +39,7 @@
 namespace {
 
 const DWORD REFRESH_TIMEOUT_MS = 180000;
+const UINT WM_FLOOR_FILL = WM_APP + 3;  // as bench_floor serves it
 
 double NowMs()
 {
@@ -37,6 +47,75 @@ double NowMs()
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&counter);
     return counter.QuadPart * 1000.0 / frequency.QuadPart;
+}
+
+long long Ticks()
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
+double TicksToMs(long long ticks)
+{
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return ticks * 1000.0 / frequency.QuadPart;
+}
+
+// The block the program and the floor write their marks into.
+class Marks {
+public:
+    ~Marks()
+    {
+        if (m_block)
+            UnmapViewOfFile(m_block);
+        if (m_mapping)
+            CloseHandle(m_mapping);
+    }
+    bool Create()
+    {
+        m_mapping = CreateFileMappingW(
+            INVALID_HANDLE_VALUE, NULL, PAGE_READWRITE, 0, sizeof(BenchMarkBlock), BENCH_MARKS_NAME);
+        if (m_mapping)
+            m_block = (BenchMarkBlock*)MapViewOfFile(m_mapping, FILE_MAP_WRITE, 0, 0, sizeof(BenchMarkBlock));
+        return m_block != NULL;
+    }
+    volatile long long* Program() const { return m_block->program; }
+    volatile long long* Floor() const { return m_block->floor; }
+    void Clear() { ZeroMemory((void*)m_block, sizeof(*m_block)); }
+
+private:
+    HANDLE m_mapping = NULL;
+    BenchMarkBlock* m_block = NULL;
+};
+
+// Milliseconds from mark a to mark b; from is a driver tick count when a < 0.
+double Span(volatile const long long* marks, int a, int b, long long from = 0)
+{
+    const long long start = a < 0 ? from : marks[a];
+    return TicksToMs(marks[b] - start);
+}
+
+// Waits until the mark is written; false when the process ended or the time ran out.
+bool WaitMark(volatile const long long* marks, BenchMark mark, HANDLE process, DWORD timeoutMs)
+{
+    const DWORD start = GetTickCount();
+    while (!marks[mark]) {
+        if (GetTickCount() - start > timeoutMs || WaitForSingleObject(process, 0) != WAIT_TIMEOUT)
+            return false;
+        Sleep(2);
+    }
+    return true;
+}
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t m = values.size();
+    return m % 2 ? values[m / 2] : (values[m / 2 - 1] + values[m / 2]) / 2;
 }
 
 // Polls closely but cheaply: each look is one cross-process WM_GETTEXT,
@@ -158,13 +237,13 @@ HWND ShownWindow(DWORD processId, const wchar_t* windowClass)
 
 // One clock for the program and its floor alike: from the process start to
 // its window of windowClass visible and answering a message. Whatever the
-// start needs on disk is made before.
+// start needs on disk is made before. start and seen are tick counts.
 bool TimeStart(const std::function<bool(PROCESS_INFORMATION*)>& launch, const wchar_t* windowClass,
-    double* ms, HWND* window)
+    long long* start, long long* seen, HWND* window)
 {
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof(pi));
-    const double start = NowMs();
+    *start = Ticks();
     if (!launch(&pi))
         return false;
     DWORD_PTR answer = 0;
@@ -177,11 +256,42 @@ bool TimeStart(const std::function<bool(PROCESS_INFORMATION*)>& launch, const wc
             return false;
         Sleep(1);
     }
-    *ms = NowMs() - start;
+    *seen = Ticks();
     return true;
 }
 
-bool TimeFloorStart(const std::string& floorExe, int run, double* ms)
+// The steps of a start, in order; the settings load lies inside the window's
+// creation and is taken out of it.
+enum StartStep {
+    StartStepProcess,   // process start: loader, DLLs, C runtime
+    StartStepStatic,    // static initialisation
+    StartStepWindow,    // window and controls, without the settings load
+    StartStepSettings,  // the settings file read (program only)
+    StartStepAnswer,    // shown to answering the driver's message
+    START_STEP_COUNT
+};
+
+const char* const kStartStepNames[START_STEP_COUNT] = {"process", "static", "window", "settings", "answer"};
+
+struct StartRound {
+    double steps[START_STEP_COUNT];
+    double total;
+};
+
+void SplitStart(
+    volatile const long long* m, long long start, long long seen, bool settings, StartRound* round)
+{
+    double* s = round->steps;
+    s[StartStepProcess] = Span(m, -1, BenchMarkStaticInit, start);
+    s[StartStepStatic] = Span(m, BenchMarkStaticInit, BenchMarkEntry);
+    s[StartStepSettings] = settings ? Span(m, BenchMarkSettingsStart, BenchMarkSettingsDone) : -1;
+    s[StartStepWindow]
+        = Span(m, BenchMarkEntry, BenchMarkWindowShown) - (settings ? s[StartStepSettings] : 0);
+    s[StartStepAnswer] = TicksToMs(seen - m[BenchMarkWindowShown]);
+    round->total = TicksToMs(seen - start);
+}
+
+bool TimeFloorStart(const std::string& floorExe, int run, Marks& marks, StartRound* round)
 {
     FloorCopy copy;
     if (!copy.Make(floorExe, run))
@@ -189,6 +299,8 @@ bool TimeFloorStart(const std::string& floorExe, int run, double* ms)
     PROCESS_INFORMATION pi;
     ZeroMemory(&pi, sizeof(pi));
     HWND window = NULL;
+    long long start = 0, seen = 0;
+    marks.Clear();
     const bool shown = TimeStart(
         [&](PROCESS_INFORMATION* started) {
             if (!copy.Launch(started))
@@ -196,7 +308,7 @@ bool TimeFloorStart(const std::string& floorExe, int run, double* ms)
             pi = *started;
             return true;
         },
-        L"SorvintaBenchFloor", ms, &window);
+        L"SorvintaBenchFloor", &start, &seen, &window);
     if (!pi.hProcess)
         return false;
     if (shown)
@@ -206,10 +318,12 @@ bool TimeFloorStart(const std::string& floorExe, int run, double* ms)
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
+    if (shown)
+        SplitStart(marks.Floor(), start, seen, false, round);
     return shown;
 }
 
-bool TimeProgramStart(double* ms, std::string* error)
+bool TimeProgramStart(Marks& marks, StartRound* round, std::string* error)
 {
     SorvintaApp app;
     if (!app.Prepare(SettingsText("demo@socialnet.example", "demo123"))) {
@@ -217,6 +331,8 @@ bool TimeProgramStart(double* ms, std::string* error)
         return false;
     }
     HWND window = NULL;
+    long long start = 0, seen = 0;
+    marks.Clear();
     const bool shown = TimeStart(
         [&](PROCESS_INFORMATION* started) {
             if (!app.Launch())
@@ -225,11 +341,12 @@ bool TimeProgramStart(double* ms, std::string* error)
             started->dwProcessId = app.ProcessId();
             return true;
         },
-        L"SORVINTA", ms, &window);
+        L"SORVINTA", &start, &seen, &window);
     if (!shown || !app.WaitStarted()) {
         *error = "the main window did not show: " + app.Error();
         return false;
     }
+    SplitStart(marks.Program(), start, seen, true, round);
     DWORD code = 0;
     app.Close(15000, &code);
     return true;
@@ -237,19 +354,230 @@ bool TimeProgramStart(double* ms, std::string* error)
 
 int RunStart(const std::string& floorExe, int runs)
 {
-    std::vector<double> program, floor;
-    for (int run = 0; run < runs; ++run) {
-        double ms = 0;
-        if (!TimeFloorStart(floorExe, run, &ms))
+    Marks marks;
+    if (!marks.Create())
+        return Fail("no shared block for the marks");
+    std::vector<StartRound> program, floor;
+    // One round more than counted, first: the first start after a build
+    // reads the exe from the disk.
+    for (int run = 0; run <= runs; ++run) {
+        StartRound floorRound = {}, programRound = {};
+        if (!TimeFloorStart(floorExe, run, marks, &floorRound))
             return Fail("the bare window did not show");
-        floor.push_back(ms);
         std::string error;
-        if (!TimeProgramStart(&ms, &error))
+        if (!TimeProgramStart(marks, &programRound, &error))
             return Fail(error);
-        program.push_back(ms);
+        if (run == 0)
+            continue;
+        floor.push_back(floorRound);
+        program.push_back(programRound);
     }
-    PrintFigure("start", program);
-    PrintFigure("start_floor", floor);
+    std::vector<double> programTotals, floorTotals, ratios;
+    for (size_t i = 0; i < program.size(); ++i) {
+        programTotals.push_back(program[i].total);
+        floorTotals.push_back(floor[i].total);
+        ratios.push_back(program[i].total / floor[i].total);
+    }
+    printf("start %.0f %.0f %.3f\n", Median(programTotals), Median(floorTotals), Median(ratios));
+    for (int step = 0; step < START_STEP_COUNT; ++step) {
+        std::vector<double> p, f;
+        for (size_t i = 0; i < program.size(); ++i) {
+            p.push_back(program[i].steps[step]);
+            f.push_back(floor[i].steps[step]);
+        }
+        if (f[0] < 0)
+            printf("startstep %s %.1f -\n", kStartStepNames[step], Median(p));
+        else
+            printf("startstep %s %.1f %.1f\n", kStartStepNames[step], Median(p), Median(f));
+    }
+    fflush(stdout);
+    return 0;
+}
+
+// The steps of a refresh, in the order they happen; each has a program span
+// and, where the floor does the same, a floor span.
+enum RefreshStep {
+    StepStart,        // command posted to the worker's exchange begun
+    StepExchange,     // the request out, the whole answer in
+    StepParse,        // body read, member text cut, document parsed, names taken
+    StepModel,        // the document kept in the model (program only)
+    StepConversions,  // every name in wide text
+    StepFill,         // the list emptied, the rows added
+    StepCount,        // focus, count and its status text (program only)
+    StepRelease,      // after the count: redraw on, the old document freed (not in the total)
+    STEP_COUNT
+};
+
+const char* const kStepNames[STEP_COUNT]
+    = {"start", "exchange", "parse", "model", "conversions", "fill", "count", "release"};
+
+struct RefreshRound {
+    double program[STEP_COUNT];
+    double floor[STEP_COUNT];
+    double programTotal;
+    double floorTotal;
+};
+
+bool RefreshProgram(
+    const SorvintaApp& app, Marks& marks, int friends, RefreshRound* round, std::string* error)
+{
+    const volatile long long* m = marks.Program();
+    marks.Clear();
+    app.MarkStatus();
+    const long long start = Ticks();
+    app.Command(IDM_REFRESH);
+    if (!WaitMark(m, BenchMarkOldListFreed, app.Process(), REFRESH_TIMEOUT_MS) || !m[BenchMarkCountShown]) {
+        *error = "refresh: " + ToUtf8(app.StatusText());
+        return false;
+    }
+    if (LoadedCount(app.StatusText()) != friends || app.ListCount() != friends) {
+        *error = "refresh: " + ToUtf8(app.StatusText()) + ", " + std::to_string(app.ListCount()) + " rows";
+        return false;
+    }
+    double* p = round->program;
+    p[StepStart] = Span(m, -1, BenchMarkExchangeStart, start);
+    p[StepExchange] = Span(m, BenchMarkExchangeStart, BenchMarkExchangeDone);
+    p[StepParse] = Span(m, BenchMarkExchangeDone, BenchMarkParseDone);
+    p[StepModel] = Span(m, BenchMarkListEmptied, BenchMarkModelDone);
+    p[StepConversions] = Span(m, BenchMarkModelDone, BenchMarkConversionsDone);
+    p[StepFill] = Span(m, BenchMarkParseDone, BenchMarkListEmptied)
+        + Span(m, BenchMarkConversionsDone, BenchMarkFillDone);
+    p[StepCount] = Span(m, BenchMarkFillDone, BenchMarkCountShown);
+    p[StepRelease] = Span(m, BenchMarkCountShown, BenchMarkOldListFreed);
+    round->programTotal = Span(m, -1, BenchMarkCountShown, start);
+    return true;
+}
+
+bool RefreshFloor(HWND floorWindow, HANDLE floorProcess, Marks& marks, bool onUiThread, RefreshRound* round)
+{
+    const volatile long long* m = marks.Floor();
+    marks.Clear();
+    const long long start = Ticks();
+    PostMessageW(floorWindow, WM_FLOOR_FILL, onUiThread ? 1 : 0, 0);
+    // The count mark: the floor has checked its rows and is ready again.
+    if (!WaitMark(m, BenchMarkCountShown, floorProcess, REFRESH_TIMEOUT_MS))
+        return false;
+    double* f = round->floor;
+    f[StepStart] = Span(m, -1, BenchMarkExchangeStart, start);
+    f[StepExchange] = Span(m, BenchMarkExchangeStart, BenchMarkExchangeDone);
+    f[StepParse] = Span(m, BenchMarkExchangeDone, BenchMarkParseDone);
+    f[StepModel] = -1;
+    f[StepConversions] = Span(m, BenchMarkParseDone, BenchMarkConversionsDone);
+    f[StepFill] = Span(m, BenchMarkConversionsDone, BenchMarkFillDone);
+    f[StepCount] = -1;
+    f[StepRelease] = -1;
+    round->floorTotal = Span(m, -1, BenchMarkFillDone, start);
+    return true;
+}
+
+// bench_floor serve, started beside the program and ready when its window shows.
+class FloorServer {
+public:
+    ~FloorServer()
+    {
+        if (m_pi.hProcess) {
+            if (m_window)
+                PostMessageW(m_window, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(m_pi.hProcess, 10000) != WAIT_OBJECT_0)
+                TerminateProcess(m_pi.hProcess, 1);
+            CloseHandle(m_pi.hProcess);
+            CloseHandle(m_pi.hThread);
+        }
+    }
+    bool Start(
+        const std::string& floorExe, const std::string& email, const std::string& password, int friends)
+    {
+        const std::wstring exe = UnixToWinePath(floorExe);
+        std::wstring commandLine = L"\"" + exe + L"\" serve " + std::wstring(email.begin(), email.end())
+            + L" " + std::wstring(password.begin(), password.end()) + L" " + std::to_wstring(friends);
+        STARTUPINFOW si;
+        ZeroMemory(&si, sizeof(si));
+        si.cb = sizeof(si);
+        ZeroMemory(&m_pi, sizeof(m_pi));
+        if (!CreateProcessW(exe.c_str(), &commandLine[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &m_pi))
+            return false;
+        const DWORD began = GetTickCount();
+        while (!m_window) {
+            if (GetTickCount() - began > 60000 || WaitForSingleObject(m_pi.hProcess, 0) != WAIT_TIMEOUT)
+                return false;
+            Sleep(10);
+            m_window = ShownWindow(m_pi.dwProcessId, L"SorvintaBenchFloor");
+        }
+        return true;
+    }
+    HWND Window() const { return m_window; }
+    HANDLE Process() const { return m_pi.hProcess; }
+
+private:
+    PROCESS_INFORMATION m_pi = {};
+    HWND m_window = NULL;
+};
+
+int RunRefresh(const std::string& floorExe, const std::string& email, const std::string& password,
+    int friends, int rounds)
+{
+    Marks marks;
+    if (!marks.Create())
+        return Fail("no shared block for the marks");
+    SorvintaApp app;
+    if (!app.StartLoggedIn(email, password))
+        return Fail(app.Error());
+    const SIZE_T idleKb = PrivateKb(app.Process());
+    FloorServer floor;
+    if (!floor.Start(floorExe, email, password, friends))
+        return Fail("the floor did not start");
+
+    std::vector<RefreshRound> done;
+    std::vector<double> floorUi;
+    for (int r = 0; r <= rounds; ++r) {
+        RefreshRound round = {};
+        RefreshRound ui = {};
+        std::string error;
+        if (!RefreshProgram(app, marks, friends, &round, &error))
+            return Fail(error);
+        if (!RefreshFloor(floor.Window(), floor.Process(), marks, false, &round))
+            return Fail("the floor's refresh failed");
+        if (!RefreshFloor(floor.Window(), floor.Process(), marks, true, &ui))
+            return Fail("the floor's refresh on its window's thread failed");
+        if (r == 0)
+            continue;  // the warm-up: first allocations, first paint
+        done.push_back(round);
+        floorUi.push_back(ui.floorTotal);
+    }
+
+    std::vector<double> programTotals, floorTotals, ratios;
+    for (const RefreshRound& round : done) {
+        programTotals.push_back(round.programTotal);
+        floorTotals.push_back(round.floorTotal);
+        ratios.push_back(round.programTotal / round.floorTotal);
+    }
+    printf("refresh %d %.0f %.0f %.3f %.0f\n", friends, Median(programTotals), Median(floorTotals),
+        Median(ratios), Median(floorUi));
+    for (int step = 0; step < STEP_COUNT; ++step) {
+        std::vector<double> program, floorSpans;
+        for (const RefreshRound& round : done) {
+            program.push_back(round.program[step]);
+            floorSpans.push_back(round.floor[step]);
+        }
+        if (floorSpans[0] < 0)
+            printf("step %d %s %.1f -\n", friends, kStepNames[step], Median(program));
+        else
+            printf("step %d %s %.1f %.1f\n", friends, kStepNames[step], Median(program), Median(floorSpans));
+    }
+
+    PROCESS_MEMORY_COUNTERS counters;
+    ZeroMemory(&counters, sizeof(counters));
+    counters.cb = sizeof(counters);
+    SIZE_T peakKb = 0;
+    if (GetProcessMemoryInfo(app.Process(), &counters, sizeof(counters)))
+        peakKb = counters.PeakWorkingSetSize / 1024;
+    printf("memory %d %lu %lu %lu\n", friends, (unsigned long)peakKb, (unsigned long)idleKb,
+        (unsigned long)PrivateKb(app.Process()));
+    fflush(stdout);
+
+    DWORD code = 12345;
+    if (!app.Close(15000, &code) || code != 0)
+        return Fail("the program did not end cleanly (exit code " + std::to_string(code) + ")");
     return 0;
 }
 
@@ -266,48 +594,10 @@ int main(int argc, char** argv)
         SetSorvintaExe(argv[2]);
         return RunStart(argv[3], std::max(1, atoi(argv[4])));
     }
-    if (argc < 6)
-        return Fail(
-            "usage: bench_driver EXE EMAIL PASSWORD FRIENDS RUNS | huge EXE RUNS | start EXE FLOOR RUNS");
-    SetSorvintaExe(argv[1]);
-    const int friends = atoi(argv[4]);
-    const int runs = std::max(1, atoi(argv[5]));
-
-    SorvintaApp app;
-    if (!app.StartLoggedIn(argv[2], argv[3]))
-        return Fail(app.Error());
-    const SIZE_T idleKb = PrivateKb(app.Process());
-
-    const std::wstring loaded = L"Загружено " + std::to_wstring(friends) + L" друзей";
-    std::vector<double> times;
-    for (int run = 0; run < runs; ++run) {
-        app.MarkStatus();
-        const double start = NowMs();
-        app.Command(IDM_REFRESH);
-        if (!WaitForText(app, loaded, REFRESH_TIMEOUT_MS))
-            return Fail("refresh: " + ToUtf8(app.StatusText()));
-        times.push_back(NowMs() - start);
-        if (app.ListCount() != friends)
-            return Fail("the list holds " + std::to_string(app.ListCount()) + " rows");
+    if (mode == "refresh" && argc >= 8) {
+        SetSorvintaExe(argv[2]);
+        return RunRefresh(argv[3], argv[4], argv[5], atoi(argv[6]), std::max(1, atoi(argv[7])));
     }
-
-    PROCESS_MEMORY_COUNTERS counters;
-    ZeroMemory(&counters, sizeof(counters));
-    counters.cb = sizeof(counters);
-    SIZE_T peakKb = 0;
-    if (GetProcessMemoryInfo(app.Process(), &counters, sizeof(counters)))
-        peakKb = counters.PeakWorkingSetSize / 1024;
-
-    std::vector<double> sorted = times;
-    std::sort(sorted.begin(), sorted.end());
-    const double median = sorted.size() % 2 ? sorted[sorted.size() / 2]
-                                            : (sorted[sorted.size() / 2 - 1] + sorted[sorted.size() / 2]) / 2;
-    printf("bench %d %.0f %.0f %.0f %lu %lu %lu\n", friends, median, sorted.front(), sorted.back(),
-        (unsigned long)peakKb, (unsigned long)idleKb, (unsigned long)PrivateKb(app.Process()));
-    fflush(stdout);
-
-    DWORD code = 12345;
-    if (!app.Close(15000, &code) || code != 0)
-        return Fail("the program did not end cleanly (exit code " + std::to_string(code) + ")");
-    return 0;
+    return Fail("usage: bench_driver refresh EXE FLOOR EMAIL PASSWORD FRIENDS ROUNDS | huge EXE RUNS | "
+                "start EXE FLOOR RUNS");
 }

@@ -1,12 +1,16 @@
 // The floors of tools/bench.sh: bare Win32 programs doing what Sorvinta does,
 // without the program around it, so that each figure has its least possible
-// time beside it.
-//   bench_floor list EMAIL PASSWORD FRIENDS RUNS
-//     the same friend-list exchange with the emulator, the same reading of the
-//     body, the same rows into a sorted list box: from a worker thread, one
-//     synchronous message per row to a handle looked up once, redraw off
-//     ("floor"), and for comparison all rows added on the window's own thread
-//     ("floor_ui"). Prints "floor N median min max" and "floor_ui N ...".
+// time beside it. Each writes its steps into the benchmark's shared block
+// (base/bench_marks.h, the floor's half) when bench_driver made one.
+//   bench_floor serve EMAIL PASSWORD FRIENDS
+//     logs in, shows a window with a sorted list box and waits. Each
+//     WM_FLOOR_FILL posted to the window runs one refresh: the same
+//     friend-list exchange with the emulator, the same reading of the body,
+//     the names converted, then the same rows into the list box: from a
+//     worker thread, one synchronous message per row to a handle looked up
+//     once, redraw off (wParam 0), or for comparison all rows added on the
+//     window's own thread (wParam 1). The driver times it against the program
+//     round by round.
 //   bench_floor receive RUNS
 //     the emulator's 10 MiB answer through a bare receive loop with the
 //     program's chunk size. Prints "receive BYTES median min max".
@@ -22,6 +26,7 @@
 #include <vector>
 
 #include "api/member_text.h"
+#include "base/bench_marks.h"
 #include "e2e_emulator.h"
 #include "net/response.h"
 
@@ -30,6 +35,35 @@ namespace {
 const int CHUNK_BYTES = 16 * 1024;  // as the program's exchange
 const UINT WM_FILL_DONE = WM_APP + 1;
 const UINT WM_ADD_ROWS = WM_APP + 2;
+const UINT WM_FLOOR_FILL = WM_APP + 3;  // as bench_driver posts it
+
+volatile long long* g_marks = NULL;
+
+void Mark(BenchMark mark)
+{
+    if (!g_marks)
+        return;
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    g_marks[mark] = now.QuadPart;
+}
+
+// As the program does: opened by the first static initialiser.
+struct MarksOpener {
+    MarksOpener()
+    {
+        HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, BENCH_MARKS_NAME);
+        if (!mapping)
+            return;
+        void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(BenchMarkBlock));
+        CloseHandle(mapping);
+        if (view)
+            g_marks = static_cast<BenchMarkBlock*>(view)->floor;
+        Mark(BenchMarkStaticInit);
+    }
+};
+
+MarksOpener g_marksOpener __attribute__((init_priority(101)));
 
 double NowMs()
 {
@@ -82,9 +116,11 @@ struct Fill {
     std::string request;
     HWND window = NULL;
     HWND list = NULL;
+    int friends = 0;
     bool onUiThread = false;
-    std::vector<std::wstring> rows;  // handed to the window's thread
+    std::vector<std::wstring> rows;
     bool ok = false;
+    HANDLE thread = NULL;
 };
 
 std::wstring Wide(const std::string& text)
@@ -96,46 +132,73 @@ std::wstring Wide(const std::string& text)
     return wide;
 }
 
+void AddRows(const Fill& fill)
+{
+    SendMessageW(fill.list, LB_RESETCONTENT, 0, 0);
+    SendMessageW(fill.list, WM_SETREDRAW, FALSE, 0);
+    for (const std::wstring& row : fill.rows)
+        SendMessageW(fill.list, LB_ADDSTRING, 0, (LPARAM)row.c_str());
+    SendMessageW(fill.list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(fill.list, NULL, TRUE);
+}
+
 DWORD WINAPI FillThread(LPVOID argument)
 {
     Fill* fill = static_cast<Fill*>(argument);
     std::string response, memberText;
     json::Element document;
     std::vector<std::string> names;
-    fill->ok = Exchange(DATA_HOST_ADDRESS, fill->request, &response)
-        && CutMemberText(ResponseBody(response), &memberText) == MemberTextFound
+    Mark(BenchMarkExchangeStart);
+    fill->ok = Exchange(DATA_HOST_ADDRESS, fill->request, &response);
+    Mark(BenchMarkExchangeDone);
+    fill->ok = fill->ok && CutMemberText(ResponseBody(response), &memberText) == MemberTextFound
         && ParseMemberDocument(WrapMemberText(memberText), &document) && ReadMemberNames(document, &names);
-    if (fill->ok && fill->onUiThread) {
-        fill->rows.clear();
-        for (const std::string& name : names)
-            fill->rows.push_back(Wide(name));
+    Mark(BenchMarkParseDone);
+    fill->rows.clear();
+    for (const std::string& name : names)
+        fill->rows.push_back(Wide(name));
+    Mark(BenchMarkConversionsDone);
+    if (fill->ok && fill->onUiThread)
         SendMessageW(fill->window, WM_ADD_ROWS, 0, 0);
-    } else if (fill->ok) {
-        SendMessageW(fill->list, LB_RESETCONTENT, 0, 0);
-        SendMessageW(fill->list, WM_SETREDRAW, FALSE, 0);
-        for (const std::string& name : names) {
-            const std::wstring row = Wide(name);
-            SendMessageW(fill->list, LB_ADDSTRING, 0, (LPARAM)row.c_str());
-        }
-        SendMessageW(fill->list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(fill->list, NULL, TRUE);
-    }
+    else if (fill->ok)
+        AddRows(*fill);
+    Mark(BenchMarkFillDone);
     PostMessageW(fill->window, WM_FILL_DONE, 0, 0);
     return 0;
 }
 
 LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_ADD_ROWS) {
-        Fill* fill = (Fill*)GetWindowLongPtrW(window, GWLP_USERDATA);
-        SendMessageW(fill->list, LB_RESETCONTENT, 0, 0);
-        SendMessageW(fill->list, WM_SETREDRAW, FALSE, 0);
-        for (const std::wstring& row : fill->rows)
-            SendMessageW(fill->list, LB_ADDSTRING, 0, (LPARAM)row.c_str());
-        SendMessageW(fill->list, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(fill->list, NULL, TRUE);
+    Fill* fill = (Fill*)GetWindowLongPtrW(window, GWLP_USERDATA);
+    if (message == WM_ADD_ROWS && fill) {
+        AddRows(*fill);
         return 0;
     }
+    if (message == WM_FLOOR_FILL && fill && !fill->thread) {
+        fill->onUiThread = wParam == 1;
+        fill->thread = CreateThread(NULL, 0, FillThread, fill, 0, NULL);
+        if (!fill->thread) {
+            fprintf(stderr, "bench_floor: no worker thread\n");
+            PostQuitMessage(1);
+        }
+        return 0;
+    }
+    if (message == WM_FILL_DONE && fill) {
+        WaitForSingleObject(fill->thread, INFINITE);
+        CloseHandle(fill->thread);
+        fill->thread = NULL;
+        // The driver sees a failed fill as the floor ending, and a checked
+        // one as the count mark: the next fill may come.
+        if (!fill->ok || SendMessageW(fill->list, LB_GETCOUNT, 0, 0) != fill->friends) {
+            fprintf(stderr, "bench_floor: the list was not read whole\n");
+            PostQuitMessage(1);
+        } else {
+            Mark(BenchMarkCountShown);
+        }
+        return 0;
+    }
+    if (message == WM_DESTROY)
+        PostQuitMessage(0);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
@@ -154,26 +217,6 @@ HWND MakeWindow()
     return window;
 }
 
-// One timed fill: from starting the worker until it reports done.
-bool TimeFill(Fill* fill, double* ms)
-{
-    const double start = NowMs();
-    HANDLE thread = CreateThread(NULL, 0, FillThread, fill, 0, NULL);
-    if (!thread)
-        return false;
-    MSG message;
-    while (GetMessageW(&message, NULL, 0, 0) > 0) {
-        if (message.message == WM_FILL_DONE)
-            break;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-    *ms = NowMs() - start;
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    return fill->ok;
-}
-
 void PrintFigure(const char* name, long long n, std::vector<double> times)
 {
     std::sort(times.begin(), times.end());
@@ -183,33 +226,26 @@ void PrintFigure(const char* name, long long n, std::vector<double> times)
     fflush(stdout);
 }
 
-int RunList(const char* email, const char* password, int friends, int runs)
+int RunServe(const char* email, const char* password, int friends)
 {
     DirectSession session;
     if (!LoginDirect(email, password, &session))
         return Fail("login failed");
     Fill fill;
     fill.request = ListRequest(session);
+    fill.friends = friends;
     fill.window = MakeWindow();
     fill.list = CreateWindowW(L"LISTBOX", NULL,
         WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT, 0, 0, 240, 300,
         fill.window, NULL, GetModuleHandleW(NULL), NULL);
     SetWindowLongPtrW(fill.window, GWLP_USERDATA, (LONG_PTR)&fill);
-    for (int ui = 0; ui < 2; ++ui) {
-        fill.onUiThread = ui == 1;
-        std::vector<double> times;
-        for (int run = 0; run < runs; ++run) {
-            double ms = 0;
-            if (!TimeFill(&fill, &ms))
-                return Fail("the list was not read");
-            if (SendMessageW(fill.list, LB_GETCOUNT, 0, 0) != friends)
-                return Fail("the list box holds another count");
-            times.push_back(ms);
-        }
-        PrintFigure(ui ? "floor_ui" : "floor", friends, times);
+    MSG message;
+    int result = 0;
+    while ((result = GetMessageW(&message, NULL, 0, 0)) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    DestroyWindow(fill.window);
-    return 0;
+    return result < 0 ? 1 : (int)message.wParam;
 }
 
 int RunReceive(int runs)
@@ -237,10 +273,12 @@ int RunReceive(int runs)
 
 int main(int argc, char** argv)
 {
+    Mark(BenchMarkEntry);
     const std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "window") {
         // Shown, then serving messages until the driver closes it.
         HWND window = MakeWindow();
+        Mark(BenchMarkWindowShown);
         MSG message;
         while (IsWindow(window) && GetMessageW(&message, NULL, 0, 0) > 0)
             DispatchMessageW(&message);
@@ -248,9 +286,9 @@ int main(int argc, char** argv)
     }
     if (!StartWinsock())
         return Fail("no Winsock");
-    if (mode == "list" && argc >= 6)
-        return RunList(argv[2], argv[3], atoi(argv[4]), std::max(1, atoi(argv[5])));
+    if (mode == "serve" && argc >= 5)
+        return RunServe(argv[2], argv[3], atoi(argv[4]));
     if (mode == "receive" && argc >= 3)
         return RunReceive(std::max(1, atoi(argv[2])));
-    return Fail("usage: bench_floor list EMAIL PASSWORD FRIENDS RUNS | receive RUNS | window");
+    return Fail("usage: bench_floor serve EMAIL PASSWORD FRIENDS | receive RUNS | window");
 }

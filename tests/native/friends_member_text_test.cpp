@@ -278,7 +278,7 @@ TEST(FriendsModel, StartsEmptyAndReplacesOneSlotWithCurrentList)
     EXPECT_TRUE(model.CopyCurrentList().document.IsNull());
 
     const json::Element online = Document("[[1,\"Online\"]]");
-    model.ReplaceList(OnlineFriends, online);
+    EXPECT_TRUE(model.ReplaceList(OnlineFriends, online).IsNull());  // what the empty slot held
     EXPECT_EQ(OnlineFriends, model.CurrentList());
     const FriendListCopy copy = model.CopyCurrentList();
     EXPECT_EQ(1, copy.currentList);
@@ -291,8 +291,9 @@ TEST(FriendsModel, StartsEmptyAndReplacesOneSlotWithCurrentList)
     EXPECT_EQ("All", FirstName(model.CopyCurrentList().document));
     EXPECT_EQ("Online", FirstName(model.CopyList(OnlineFriends)));
 
-    // A fresh fetch of a kind replaces only that slot.
-    model.ReplaceList(OnlineFriends, Document("[[3,\"Online2\"]]"));
+    // A fresh fetch of a kind replaces only that slot, and hands back the
+    // document it held, for the worker to release after the fill.
+    EXPECT_EQ("Online", FirstName(model.ReplaceList(OnlineFriends, Document("[[3,\"Online2\"]]"))));
     EXPECT_EQ("Online2", FirstName(model.CopyList(OnlineFriends)));
     EXPECT_EQ("All", FirstName(model.CopyList(AllFriends)));
 
