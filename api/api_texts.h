@@ -33,6 +33,8 @@ constexpr wchar_t TEXT_SET_STATUS[] = L"Установить статус";
 
 // Both
 constexpr wchar_t TEXT_SERVER_ANSWER_BAD[] = L"Неверный ответ сервера";
+// Written in one session, due to go out in another: nothing is sent.
+constexpr wchar_t TEXT_SESSION_CHANGED[] = L"Сессия сменилась, ничего не отправлено";
 constexpr wchar_t TEXT_SESSION_BAD[] = L"Неверные данные сессии";
 
 // The list of messages sent

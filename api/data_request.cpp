@@ -7,6 +7,7 @@
 
 #include "base/constants.h"
 #include "json/reader.h"
+#include "net/http_answer.h"
 #include "net/response.h"
 #include "net/text.h"
 
@@ -48,6 +49,9 @@ AnswerRead ReadOutcomeCode(const std::string& response, int* code)
 {
     if (response.find("\r\n\r\n") == std::string::npos)
         return AnswerNoBody;
+    const int status = ResponseStatus(response);
+    if (status >= 0 && (status < 200 || status > 299))
+        return AnswerRefusedStatus;
     try {
         std::istringstream stream(ResponseBody(response));
         json::Element answer;

@@ -23,16 +23,17 @@ enum DataRequestResult {
 bool FinishDataRequest(char* buffer, std::size_t size, std::size_t used);
 
 enum AnswerRead {
-    AnswerHasCode,  // a JSON object with a numeric "ok"
-    AnswerNoBody,   // no blank line: the answer ended inside its headers
-    AnswerBad       // not JSON, not an object, no "ok", or "ok" not a number
+    AnswerHasCode,        // a JSON object with a numeric "ok"
+    AnswerRefusedStatus,  // a status other than 2xx: a failure whatever the body says
+    AnswerNoBody,         // no blank line: the answer ended inside its headers
+    AnswerBad             // not JSON, not an object, no "ok", or "ok" not a number
 };
 
 // A percent-encoded value: printable ASCII without the space, & # or ?.
 bool IsEncodedQueryValue(const std::string& value);
 
 // The outcome code of a data answer: "ok" truncated toward zero, clamped to
-// the range of int. Never throws.
+// the range of int, read only from a 2xx answer. Never throws.
 AnswerRead ReadOutcomeCode(const std::string& response, int* code);
 
 // A number truncated toward zero into the range of int (values beyond it

@@ -14,67 +14,83 @@
 #include "net/http_exchange.h"
 #include "net/session.h"
 #include "net/status_texts.h"
-#include "resources/resource.h"
 
 namespace {
 
-// After a failed exchange the status bar already says why; the list of
-// messages sent records the same words.
-std::wstring ShownStatusText()
-{
-    wchar_t text[TEXT_BUFFER_SIZE] = L"";
-    SendDlgItemMessageW(g_mainWindow, IDC_STATUS_BAR, WM_GETTEXT, TEXT_BUFFER_SIZE, (LPARAM)text);
-    return text;
-}
-
 void ReportMessage(const MessageJob& job, const wchar_t* text, bool sent)
 {
+    // Its own outcome, whatever another send to this friend does meanwhile.
     if (sent)
-        DropDraft(job.recipientId);
+        DropDraft(job.recipientId, job.draftSerial);
     else
-        KeepDraft(job.recipientId, job.typed);
+        KeepDraft(job.recipientId, job.typed, job.serial);
     RecordMessageOutcome(job.serial, text);
     SetStatusText(text);
 }
 
 // The outcome of a composed request: the exchange, then the answer's "ok".
-// Gives the status text and sets *code when the answer carried one.
-const wchar_t* Exchange(const char* request, const char* host, int* code, bool* exchanged)
+// Null with *code set when the answer carried one; else the text to end on
+// (after a failed exchange, the one it has shown).
+const wchar_t* Exchange(const char* request, const char* host, int* code)
 {
     std::string response;
-    *exchanged = HttpExchange(request, response, host) != -1;
-    if (!*exchanged)
-        return NULL;
-    return ReadOutcomeCode(response, code) == AnswerHasCode ? NULL : TEXT_SERVER_ANSWER_BAD;
+    const wchar_t* failure = NULL;
+    if (HttpExchange(request, response, host, &failure) == -1)
+        return failure ? failure : TEXT_ANSWER_FAILED;
+    switch (ReadOutcomeCode(response, code)) {
+    case AnswerHasCode: return NULL;
+    case AnswerRefusedStatus: return TEXT_SERVER_REFUSED;
+    default: return TEXT_SERVER_ANSWER_BAD;
+    }
+}
+
+// Why a job may not go out now: not logged in, or not in the session it
+// was written in (a logout and another login came between). Null when it
+// may, with the ids of its session.
+const wchar_t* SessionRefusal(unsigned long written, char* sid, char* memberId)
+{
+    unsigned long session = 0;
+    if (!ReadSession(sid, memberId, &session))
+        return TEXT_NOT_LOGGED_IN;
+    return session == written ? NULL : TEXT_SESSION_CHANGED;
 }
 
 }  // namespace
 
 // Any message worker may write it; a lost race only costs one -2 or one
 // picture too many.
-volatile LONG g_messageCaptchaDue = 0;
+volatile LONG g_messageCaptchaSession = 0;
+
+bool MessageCaptchaDue()
+{
+    const LONG due = InterlockedCompareExchange(&g_messageCaptchaSession, 0, 0);
+    return due != 0 && (unsigned long)due == CurrentSession();
+}
 
 void RunMessageSend(const MessageJob& asked, const char* host, const char* pictureHost)
 {
-    if (!g_loggedIn) {
-        ReportMessage(asked, TEXT_NOT_LOGGED_IN, false);
-        return;
-    }
     MessageJob job = asked;
-    if (g_messageCaptchaDue && !AskCaptcha(pictureHost, TEXT_MESSAGE_CANCELLED, job.captcha)) {
-        // The step has said why; the text waits for the next try.
-        KeepDraft(job.recipientId, job.typed);
-        RecordMessageOutcome(job.serial, ShownStatusText());
-        return;
-    }
-    // Read after the dialog: the session may have ended while it was open.
-    if (!g_loggedIn) {
-        ReportMessage(job, TEXT_NOT_LOGGED_IN, false);
-        return;
-    }
     char sid[SESSION_ID_SIZE];
     char memberId[SESSION_ID_SIZE];
-    ReadSessionIds(sid, memberId);
+    const wchar_t* refusal = SessionRefusal(job.session, sid, memberId);
+    if (refusal) {
+        ReportMessage(job, refusal, false);
+        return;
+    }
+    const bool due = MessageCaptchaDue();
+    if (due) {
+        const wchar_t* failure = NULL;
+        if (!AskCaptcha(pictureHost, TEXT_MESSAGE_CANCELLED, job.captcha, &failure)) {
+            ReportMessage(job, failure, false);  // the text waits for the next try
+            return;
+        }
+        // Read after the dialog: the session may have ended or changed while
+        // it was open, and the code is no other session's.
+        if ((refusal = SessionRefusal(job.session, sid, memberId)) != NULL) {
+            ReportMessage(job, refusal, false);
+            return;
+        }
+    }
     char request[DATA_REQUEST_SIZE];
     switch (ComposeMessageRequest(job, sid, request, sizeof(request))) {
     case DataRequestComposed: break;
@@ -82,31 +98,25 @@ void RunMessageSend(const MessageJob& asked, const char* host, const char* pictu
     case DataRequestBadValue: ReportMessage(job, TEXT_SESSION_BAD, false); return;
     }
     int code = 0;
-    bool exchanged = false;
-    const wchar_t* failure = Exchange(request, host, &code, &exchanged);
-    if (!exchanged) {
-        // The exchange has shown why; the text is kept for another try.
-        KeepDraft(job.recipientId, job.typed);
-        RecordMessageOutcome(job.serial, ShownStatusText());
-        return;
-    }
+    const wchar_t* failure = Exchange(request, host, &code);
     if (failure) {
         ReportMessage(job, failure, false);
         return;
     }
-    InterlockedExchange(&g_messageCaptchaDue, MessageCaptchaDueAfter(code, g_messageCaptchaDue != 0));
+    const bool dueAfter = MessageCaptchaDueAfter(code, due);
+    InterlockedExchange(&g_messageCaptchaSession, dueAfter ? (LONG)job.session : 0);
     ReportMessage(job, MessageOutcomeText(code), code == 1);
 }
 
 void RunStatusUpdate(const StatusJob& job, const char* host)
 {
-    if (!g_loggedIn) {
-        SetStatusText(TEXT_NOT_LOGGED_IN);
-        return;
-    }
     char sid[SESSION_ID_SIZE];
     char memberId[SESSION_ID_SIZE];
-    ReadSessionIds(sid, memberId);
+    const wchar_t* refusal = SessionRefusal(job.session, sid, memberId);
+    if (refusal) {
+        SetStatusText(refusal);
+        return;
+    }
     char request[DATA_REQUEST_SIZE];
     switch (ComposeStatusRequest(job, memberId, sid, request, sizeof(request))) {
     case DataRequestComposed: break;
@@ -114,10 +124,7 @@ void RunStatusUpdate(const StatusJob& job, const char* host)
     case DataRequestBadValue: SetStatusText(TEXT_SESSION_BAD); return;
     }
     int code = 0;
-    bool exchanged = false;
-    const wchar_t* failure = Exchange(request, host, &code, &exchanged);
-    if (!exchanged)
-        return;  // the exchange has shown why
+    const wchar_t* failure = Exchange(request, host, &code);
     if (failure) {
         SetStatusText(failure);
         return;
@@ -157,7 +164,7 @@ bool StartMessageSend(const MessageJob& job)
     if (StartWorker(MessageSendThread, copy))
         return true;
     delete copy;
-    KeepDraft(job.recipientId, job.typed);
+    KeepDraft(job.recipientId, job.typed, job.serial);
     RecordMessageOutcome(job.serial, TEXT_NO_WORKER);
     SetStatusText(TEXT_NO_WORKER);
     return false;

@@ -8,9 +8,12 @@
 #include "api/status_text.h"
 #include "base/constants.h"
 
-// Set by a message answered -2, ended by one sent: the next send asks for a
-// captcha first.
-extern volatile LONG g_messageCaptchaDue;
+// The session whose messages need a captcha first (0 for none): set by a
+// message answered -2, ended by one sent, and by any change of the session,
+// since a captcha belongs to the session that was asked for it.
+extern volatile LONG g_messageCaptchaSession;
+// Whether the next message of the current session asks for a captcha first.
+bool MessageCaptchaDue();
 
 DWORD WINAPI MessageSendThread(LPVOID job);
 DWORD WINAPI StatusUpdateThread(LPVOID job);

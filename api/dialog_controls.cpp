@@ -86,6 +86,15 @@ std::string TypedToAnsi(const std::wstring& text)
     return result;
 }
 
+bool SendableAsTyped(const std::wstring& text)
+{
+    const std::wstring refusal = UnconvertibleCharacterText(text.c_str());
+    if (refusal.empty())
+        return true;
+    SetStatusText(refusal.c_str());
+    return false;
+}
+
 void InitTypingDialog(HWND dialog, const TypingDialog& shape)
 {
     InitDeviceDialog(dialog, IDR_SEND_BAR);

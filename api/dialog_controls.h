@@ -67,13 +67,23 @@ void PlaceTypingDialog(HWND dialog, const TypingDialog& shape, int dpi);
 // The edit field's text, TYPED_TEXT_LIMIT characters at the most.
 std::wstring ReadTypedText(HWND dialog, const TypingDialog& shape);
 
+// Whether the text can be sent as typed; if not, the status bar names the
+// first character the ANSI code page lacks, and the dialog stays open with it.
+bool SendableAsTyped(const std::wstring& text);
+
 // What every typed job carries: the text as typed, the same URL-encoded in
-// the ANSI code page, and the act it is sent with.
-template <class Job> void ReadTypedJob(HWND dialog, const TypingDialog& shape, const char* act, Job* job)
+// the ANSI code page, the act it is sent with and the session it was
+// written in. False, nothing filled in, when the text cannot be sent as it is.
+template <class Job> bool ReadTypedJob(HWND dialog, const TypingDialog& shape, const char* act, Job* job)
 {
-    job->typed = ReadTypedText(dialog, shape);
+    const std::wstring typed = ReadTypedText(dialog, shape);
+    if (!SendableAsTyped(typed))
+        return false;
+    job->typed = typed;
     job->text = UrlEncode(TypedToAnsi(job->typed));
     job->act = act;
+    job->session = CurrentSession();
+    return true;
 }
 
 // A request too long for its buffer is caught here, while the user still

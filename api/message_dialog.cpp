@@ -1,6 +1,5 @@
 #include "api/message_dialog.h"
 
-#include <climits>
 #include <string>
 #include <vector>
 
@@ -33,6 +32,9 @@ const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
 // The friend the open dialog writes to, as its row read when it opened: a
 // refresh may put another name in that row before the user sends.
 std::wstring g_recipientName;
+// The serial of the draft it opened with: a send that goes out drops that
+// one, never a draft another send left meanwhile.
+int g_draftSerial = 0;
 
 std::wstring SelectedRowText()
 {
@@ -61,16 +63,17 @@ void OnInitDialog(HWND dialog)
     SetDlgItemTextW(dialog, IDC_MESSAGE_NAME, g_recipientName.c_str());
     // A text that could not be sent to this friend comes back.
     int id = 0;
+    g_draftSerial = 0;
     if (LookUpRecipient(g_recipientName, &id))
-        SetDlgItemTextW(dialog, IDC_MESSAGE_EDIT, DraftFor(id).c_str());
+        SetDlgItemTextW(dialog, IDC_MESSAGE_EDIT, DraftFor(id, &g_draftSerial).c_str());
 }
 
 // When a captcha is due, room is kept for the longest fields it can add.
 bool FitsRequest(const MessageJob& job)
 {
     MessageJob longest = job;
-    if (g_messageCaptchaDue)
-        longest.captcha = CaptchaQuery(INT_MAX, std::string(CAPTCHA_CODE_MAX, '\xff'));
+    if (MessageCaptchaDue())
+        longest.captcha = LongestCaptchaQuery();
     auto compose = [&](const char* sid, const char*, char* request, size_t size) {
         return ComposeMessageRequest(longest, sid, request, size);
     };
@@ -86,9 +89,11 @@ INT_PTR OnSend(HWND dialog, UINT command)
         SetStatusText(TEXT_CONTACT_NOT_FOUND);
         return TRUE;
     }
-    ReadTypedJob(dialog, kShape, ACT_ADD_MESSAGE, &job);
+    if (!ReadTypedJob(dialog, kShape, ACT_ADD_MESSAGE, &job))
+        return TRUE;
     job.recipientName = g_recipientName;
     job.serial = 0;
+    job.draftSerial = g_draftSerial;
     if (!FitsRequest(job))
         return TRUE;
     job.serial = RecordMessageSend(job.recipientName, job.typed);

@@ -12,7 +12,7 @@ struct History {
     std::mutex lock;
     std::vector<std::pair<int, SentMessage>> sent;  // oldest first
     int nextSerial = 1;
-    std::map<int, std::wstring> drafts;
+    std::map<int, std::pair<int, std::wstring>> drafts;  // recipient -> serial, text
 };
 
 // Never destroyed: a worker may still record while the program exits.
@@ -75,24 +75,30 @@ std::wstring FirstWords(const std::wstring& text, std::size_t maxChars)
     return cut + L"...";
 }
 
-void KeepDraft(int recipientId, const std::wstring& text)
-{
-    History& h = TheHistory();
-    std::lock_guard<std::mutex> guard(h.lock);
-    h.drafts[recipientId] = text;
-}
-
-void DropDraft(int recipientId)
-{
-    History& h = TheHistory();
-    std::lock_guard<std::mutex> guard(h.lock);
-    h.drafts.erase(recipientId);
-}
-
-std::wstring DraftFor(int recipientId)
+void KeepDraft(int recipientId, const std::wstring& text, int serial)
 {
     History& h = TheHistory();
     std::lock_guard<std::mutex> guard(h.lock);
     const auto it = h.drafts.find(recipientId);
-    return it == h.drafts.end() ? std::wstring() : it->second;
+    if (it == h.drafts.end() || it->second.first <= serial)
+        h.drafts[recipientId] = {serial, text};
+}
+
+void DropDraft(int recipientId, int serial)
+{
+    History& h = TheHistory();
+    std::lock_guard<std::mutex> guard(h.lock);
+    const auto it = h.drafts.find(recipientId);
+    if (it != h.drafts.end() && (serial == -1 || (serial != 0 && it->second.first == serial)))
+        h.drafts.erase(it);
+}
+
+std::wstring DraftFor(int recipientId, int* serial)
+{
+    History& h = TheHistory();
+    std::lock_guard<std::mutex> guard(h.lock);
+    const auto it = h.drafts.find(recipientId);
+    if (serial)
+        *serial = it == h.drafts.end() ? 0 : it->second.first;
+    return it == h.drafts.end() ? std::wstring() : it->second.second;
 }

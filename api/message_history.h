@@ -24,7 +24,11 @@ std::vector<SentMessage> SentMessages();
 // blanks become one space.
 std::wstring FirstWords(const std::wstring& text, std::size_t maxChars);
 
-// The unsent text of one recipient (empty when there is none).
-void KeepDraft(int recipientId, const std::wstring& text);
-void DropDraft(int recipientId);
-std::wstring DraftFor(int recipientId);
+// The unsent text of one recipient (empty when there is none), with the
+// serial of the send that left it. Sends to one friend may end in any order:
+// a failed send keeps its text unless a later send's draft is there, and a
+// send that went out drops only the draft its dialog opened with.
+void KeepDraft(int recipientId, const std::wstring& text, int serial);
+// Drops the draft left by send serial (0: none); -1 drops any.
+void DropDraft(int recipientId, int serial = -1);
+std::wstring DraftFor(int recipientId, int* serial = nullptr);

@@ -17,7 +17,11 @@ struct MessageJob {
     // Kept with the job so the worker can record what happened to it.
     std::wstring typed;  // the edit field's text as the user wrote it
     std::wstring recipientName;
-    int serial;  // its entry in the list of messages sent
+    int serial;       // its entry in the list of messages sent
+    int draftSerial;  // the serial of the draft the dialog opened with, 0 for none
+    // The session it was written in (CurrentSession): it goes out in that
+    // session or not at all.
+    unsigned long session;
     // "&csid=N&ccode=C" when the send answers a captcha, else empty.
     std::string captcha;
 };

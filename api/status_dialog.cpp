@@ -38,7 +38,8 @@ void OnInitDialog(HWND dialog)
 INT_PTR OnSend(HWND dialog, UINT command)
 {
     StatusJob job;
-    ReadTypedJob(dialog, kShape, ACT_SET_ACTIVITY, &job);
+    if (!ReadTypedJob(dialog, kShape, ACT_SET_ACTIVITY, &job))
+        return TRUE;
     // Nothing is cut: the dialog stays open with the text.
     auto compose = [&](const char* sid, const char* memberId, char* request, size_t size) {
         return ComposeStatusRequest(job, memberId, sid, request, size);

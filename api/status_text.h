@@ -12,6 +12,8 @@ struct StatusJob {
     std::string text;    // the status, already URL-encoded
     std::string act;     // ACT_SET_ACTIVITY
     std::wstring typed;  // as the user wrote it, for the list of set statuses
+    // The session it was written in: it is set in that session or not at all.
+    unsigned long session;
 };
 
 // "GET /data?act=...&id=...&text=...&wid=1_140403095&ts=754000053&sid=...

@@ -5,6 +5,8 @@
 #include <aygshell.h>
 #include <string.h>
 
+#include <string>
+
 #include "base/shell.h"
 #include "app/picture.h"
 #include "app/app_texts.h"
@@ -66,11 +68,19 @@ BOOL OnInitDialog(HWND dialog, CaptchaDialogData* data)
     return FALSE;  // the focus is set
 }
 
-// The typed code in the prompt; false when there is none to send.
+// The typed code in the prompt; false when there is none to send, or when
+// it holds a character the code page lacks (said in the dialog and the
+// status bar, the code left as typed).
 bool TakeCode(HWND dialog, CaptchaPrompt* prompt)
 {
     wchar_t typed[CAPTCHA_CODE_MAX + 1] = L"";
     GetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, typed, CAPTCHA_CODE_MAX + 1);
+    const std::wstring refusal = UnconvertibleCharacterText(typed);
+    if (!refusal.empty()) {
+        SetDlgItemTextW(dialog, IDC_CAPTCHA_LABEL, refusal.c_str());
+        SetStatusText(refusal.c_str());
+        return false;
+    }
     char* narrow = NULL;
     WideToAnsi(typed, &narrow);
     const bool any = narrow && narrow[0];

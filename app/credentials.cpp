@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "net/captcha.h"
+
 Credentials g_credentials = {};
 
 namespace {
@@ -34,7 +36,13 @@ void CopyCredentials(const Credentials& from, Credentials& to)
 void StoreCredentials(Credentials& to, const char* email, const char* password)
 {
     EnterCriticalSection(&g_credentialsLock.section);
+    char before[CREDENTIAL_FIELD_SIZE];
+    memcpy(before, to.email, sizeof(before));
     CopyField(to.email, email);
     CopyField(to.password, password);
+    const bool otherEmail = memcmp(before, to.email, sizeof(before)) != 0;
     LeaveCriticalSection(&g_credentialsLock.section);
+    // A captcha the service asked of the old e-mail is not the new one's.
+    if (otherEmail && &to == &g_credentials)
+        EndLoginCaptcha();
 }

@@ -20,5 +20,6 @@ extern Credentials g_credentials;
 // Copies from into to under the lock.
 void CopyCredentials(const Credentials& from, Credentials& to);
 // Writes both fields of to under the lock; a value too long for its field
-// is cut at 259 bytes.
+// is cut at 259 bytes. When it gives g_credentials another e-mail, a login
+// captcha pending for the old one ends (EndLoginCaptcha).
 void StoreCredentials(Credentials& to, const char* email, const char* password);

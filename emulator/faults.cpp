@@ -36,6 +36,8 @@ constexpr FaultInfo kFaults[] = {
     {Fault::NoOk, "no_ok", false, true},
     {Fault::OkString, "ok_string", false, true},
     {Fault::CutPicture, "cut_picture", false, true},
+    {Fault::JpegPicture, "jpeg", false, true},
+    {Fault::Status500, "http_500", false, true},
 };
 
 }  // namespace

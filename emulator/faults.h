@@ -36,7 +36,10 @@ enum class Fault {
     NoOk,      // an object without "ok"
     OkString,  // "ok" as a string: {"ok":"1"}
     // Captcha pictures.
-    CutPicture,  // the first half of the GIF only
+    CutPicture,   // the first half of the GIF only
+    JpegPicture,  // the picture as a JPEG (a sound answer)
+    // Any data answer.
+    Status500,  // the answer as it would be, with status 500
 };
 
 // The fault's name in the control API ("no_blank_line"), or "none".

@@ -7,11 +7,13 @@
 
 namespace emulator {
 
-std::string CaptchaGif(const std::string& code, std::uint64_t noise)
+namespace {
+
+gdImagePtr DrawCaptcha(const std::string& code, std::uint64_t noise)
 {
     gdImagePtr image = gdImageCreate(kCaptchaWidth, kCaptchaHeight);
     if (!image)
-        return std::string();
+        return nullptr;
     // The first colour allocated is the background.
     gdImageColorAllocate(image, 255, 255, 255);
     const int ink = gdImageColorAllocate(image, 0, 0, 0);
@@ -33,15 +35,40 @@ std::string CaptchaGif(const std::string& code, std::uint64_t noise)
         gdImageChar(image, font, x, y, static_cast<unsigned char>(c), ink);
         x += step;
     }
+    return image;
+}
 
-    int size = 0;
-    void* bytes = gdImageGifPtr(image, &size);
-    std::string gif;
+std::string Take(void* bytes, int size)
+{
+    std::string out;
     if (bytes && size > 0)
-        gif.assign(static_cast<const char*>(bytes), static_cast<size_t>(size));
+        out.assign(static_cast<const char*>(bytes), static_cast<size_t>(size));
     gdFree(bytes);
+    return out;
+}
+
+}  // namespace
+
+std::string CaptchaGif(const std::string& code, std::uint64_t noise)
+{
+    gdImagePtr image = DrawCaptcha(code, noise);
+    if (!image)
+        return std::string();
+    int size = 0;
+    std::string gif = Take(gdImageGifPtr(image, &size), size);
     gdImageDestroy(image);
     return gif;
+}
+
+std::string CaptchaJpeg(const std::string& code, std::uint64_t noise)
+{
+    gdImagePtr image = DrawCaptcha(code, noise);
+    if (!image)
+        return std::string();
+    int size = 0;
+    std::string jpeg = Take(gdImageJpegPtr(image, &size, 90), size);
+    gdImageDestroy(image);
+    return jpeg;
 }
 
 }  // namespace emulator

@@ -1,4 +1,4 @@
-// The captcha picture, drawn and written as GIF by libgd.
+// The captcha picture, drawn and written as GIF (or JPEG) by libgd.
 #pragma once
 
 #include <cstdint>
@@ -13,5 +13,7 @@ constexpr int kCaptchaHeight = 30;
 // fonts, with grey dots and lines from `noise` around it; empty when libgd
 // fails.
 std::string CaptchaGif(const std::string& code, std::uint64_t noise);
+// The same picture as a baseline JPEG.
+std::string CaptchaJpeg(const std::string& code, std::uint64_t noise);
 
 }  // namespace emulator

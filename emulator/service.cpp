@@ -338,6 +338,8 @@ Answer Service::Data(const Params& query)
     Answer a = DataAnswer(query, fault);
     if (IsWireFault(fault))
         a.wire = fault;
+    if (fault == Fault::Status500)
+        a.status = 500;
     MarkHeld(Host::Api, a);
     return a;
 }
@@ -378,7 +380,7 @@ Answer Service::DataAnswer(const Params& query, Fault fault)
         return SpoilReply(account ? SetActivity(*account, query) : Json(kSessionError), fault);
     }
     if (act == "captcha")
-        return SpoilPicture(Captcha(query), fault);
+        return SpoilPicture(Captcha(query, fault == Fault::JpegPicture), fault);
     return Json("{\"ok\":0,\"error\":\"act\"}");
 }
 
@@ -439,7 +441,7 @@ bool Service::MessageBurstExceeded(std::int64_t memberId)
     return false;
 }
 
-Answer Service::Captcha(const Params& query)
+Answer Service::Captcha(const Params& query, bool jpeg)
 {
     std::int64_t csid = 0;
     if (!ParseDecimal(Value(query, kCaptchaIdKey), csid))
@@ -450,8 +452,8 @@ Answer Service::Captcha(const Params& query)
     for (char& c : code)
         c = kAlphabet[m_random() % (sizeof kAlphabet - 1)];
     Answer a;
-    a.contentType = "image/gif";
-    a.body = CaptchaGif(code, m_random());
+    a.contentType = jpeg ? "image/jpeg" : "image/gif";
+    a.body = jpeg ? CaptchaJpeg(code, m_random()) : CaptchaGif(code, m_random());
     constexpr std::size_t kKeep = 1000;
     if (m_captchas.size() >= kKeep && !m_captchas.count(csid))
         m_captchas.erase(m_captchas.begin());

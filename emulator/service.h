@@ -95,7 +95,7 @@ private:
     Answer AddMessage(const Account& account, const Params& query);
     Answer SetActivity(const Account& account, const Params& query);
     bool MessageBurstExceeded(std::int64_t memberId);
-    Answer Captcha(const Params& query);
+    Answer Captcha(const Params& query, bool jpeg);
     bool TakeCaptcha(const Params& query);
     const Account* SessionAccount(const Params& query, bool idMustMatch) const;
     std::string NewSid(std::size_t length);

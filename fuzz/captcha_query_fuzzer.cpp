@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (std::size_t i = head.size(); i < query.size(); ++i)
         Check(std::strchr("\r\n &=+#?", query[i]) == nullptr && query[i] != '\0');
 
-    char login[REQUEST_BUFFER_SIZE];
+    char login[LOGIN_REQUEST_SIZE];
     if (ComposeLoginRequest(login, 2, "demo@socialnet.example", "demo123", LOGIN_HOST, query)) {
         const std::vector<QueryField> fields = CheckRequest(login, "HEAD");
         Check(FieldNames(fields) == "login,site,email,pass,csid,ccode");
@@ -69,16 +69,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(send[0] == '\0');
     }
 
-    char picture[REQUEST_BUFFER_SIZE];
-    Check(ComposeCaptchaRequest(picture, csid, DATA_API_HOST));
-    const std::vector<QueryField> fields = CheckRequest(picture, "GET");
+    char pictureRequest[REQUEST_BUFFER_SIZE];
+    Check(ComposeCaptchaRequest(pictureRequest, csid, DATA_API_HOST));
+    const std::vector<QueryField> fields = CheckRequest(pictureRequest, "GET");
     Check(FieldNames(fields) == "act,csid" && fields[1].value == std::to_string(csid));
 
     unsigned seed = (unsigned)csid;
     Check(NextCaptchaId(&seed) > 0);
 
-    const bool gif = code.size() > 13 && code.size() <= CAPTCHA_PICTURE_MAX
-        && (code.compare(0, 6, "GIF87a") == 0 || code.compare(0, 6, "GIF89a") == 0);
-    Check(IsCaptchaPicture(code) == gif);
+    const bool picture = code.size() > 13 && code.size() <= CAPTCHA_PICTURE_MAX
+        && (code.compare(0, 6, "GIF87a") == 0 || code.compare(0, 6, "GIF89a") == 0
+            || code.compare(0, 3, "\xff\xd8\xff") == 0);
+    Check(IsCaptchaPicture(code) == picture);
     return 0;
 }

@@ -13,6 +13,7 @@
 #include "api/status_text.h"
 #include "fuzz/fuzz_checks.h"
 #include "json/reader.h"
+#include "net/http_answer.h"
 #include "net/response.h"
 
 using fuzz::Check;
@@ -45,6 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     int code = 12345;
     const AnswerRead read = ReadOutcomeCode(bytes, &code);
     Check((read == AnswerNoBody) == (bytes.find("\r\n\r\n") == std::string::npos));
+    // A code is read only from a 2xx answer (or one without a status line).
+    const int status = ResponseStatus(bytes);
+    Check(read != AnswerHasCode || status < 0 || (status >= 200 && status <= 299));
     if (read == AnswerHasCode) {
         Check(MessageOutcomeText(code) && StatusOutcomeText(code));
         Check(ResponseBody(bytes).find("ok") != std::string::npos);

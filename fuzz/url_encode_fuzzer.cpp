@@ -58,7 +58,7 @@ void CheckValue(const QueryField& field, const std::string& expected)
 
 void CheckLoginRequest(const std::string& email, const std::string& password)
 {
-    char buffer[REQUEST_BUFFER_SIZE];
+    char buffer[LOGIN_REQUEST_SIZE];
     memset(buffer, 'x', sizeof(buffer));
     if (!ComposeLoginRequest(buffer, 2, email, password, LOGIN_HOST)) {
         Check(buffer[0] == '\0');

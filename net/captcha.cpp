@@ -2,13 +2,14 @@
 
 #include "base/shell.h"
 #include "net/http_exchange.h"
-#include "net/response.h"
 #include "net/session_logic.h"
 #include "net/status_texts.h"
 
 volatile LONG g_captchaDue = 0;
 
 namespace {
+
+volatile LONG g_loginCaptchaEpoch = 0;
 
 // The login and a message worker may both want a picture at once.
 int NewCaptchaId()
@@ -25,31 +26,39 @@ int NewCaptchaId()
 
 }  // namespace
 
-bool AskCaptcha(const char* host, const wchar_t* cancelledText, std::string& query)
+void EndLoginCaptcha()
 {
+    InterlockedIncrement(&g_loginCaptchaEpoch);
+    InterlockedExchange(&g_captchaDue, 0);
+}
+
+LONG LoginCaptchaEpoch()
+{
+    return InterlockedCompareExchange(&g_loginCaptchaEpoch, 0, 0);
+}
+
+bool AskCaptcha(const char* host, const wchar_t* cancelledText, std::string& query, const wchar_t** failure)
+{
+    *failure = TEXT_CAPTCHA_NO_PICTURE;
     const int csid = NewCaptchaId();
     char request[REQUEST_BUFFER_SIZE];
-    if (!ComposeCaptchaRequest(request, csid, host)) {
-        SetStatusText(TEXT_CAPTCHA_NO_PICTURE);
+    if (!ComposeCaptchaRequest(request, csid, host))
         return false;
-    }
     std::string response;
     HttpExchange(request, response, host);
 
     CaptchaPrompt prompt;
-    prompt.picture = ResponseBody(response);
+    prompt.picture = CaptchaPictureOf(response);
     prompt.code[0] = '\0';
     prompt.answer = CaptchaCancelled;
     // Whatever the exchange said, the user learns that the picture is missing.
-    if (!IsCaptchaPicture(prompt.picture)) {
-        SetStatusText(TEXT_CAPTCHA_NO_PICTURE);
+    if (!IsCaptchaPicture(prompt.picture))
         return false;
-    }
     SendMessageW(g_mainWindow, WM_CAPTCHA_PROMPT, 0, (LPARAM)&prompt);
     switch (prompt.answer) {
     case CaptchaTyped: query = CaptchaQuery(csid, prompt.code); return true;
-    case CaptchaUnreadable: SetStatusText(TEXT_CAPTCHA_BAD_PICTURE); return false;
-    case CaptchaBusy: SetStatusText(TEXT_CAPTCHA_BUSY); return false;
-    default: SetStatusText(cancelledText); return false;
+    case CaptchaUnreadable: *failure = TEXT_CAPTCHA_BAD_PICTURE; return false;
+    case CaptchaBusy: *failure = TEXT_CAPTCHA_BUSY; return false;
+    default: *failure = cancelledText; return false;
     }
 }

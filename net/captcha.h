@@ -8,9 +8,17 @@
 
 #include "net/captcha_logic.h"
 
-// Whether the next login needs a captcha. Written only by the login worker
-// (one login at a time), read by it too.
+// Whether the next login needs a captcha. Written by the login worker (one
+// login at a time) and ended by EndLoginCaptcha.
 extern volatile LONG g_captchaDue;
+
+// A pending login captcha belongs to the e-mail it was asked for: a saved
+// change of the e-mail ends it, and a login that was under way meanwhile
+// does not bring it back. Any thread may call it.
+void EndLoginCaptcha();
+// Advanced by every EndLoginCaptcha; a login notes it before it copies the
+// credentials and updates g_captchaDue only while it is unchanged.
+LONG LoginCaptchaEpoch();
 
 enum CaptchaAnswer { CaptchaCancelled, CaptchaTyped, CaptchaUnreadable, CaptchaBusy };
 
@@ -28,7 +36,7 @@ struct CaptchaPrompt {
 };
 
 // Fetches a picture from host and asks for its code. True with the query
-// text for the request that answers it; false when the user closed the
-// dialog (then cancelledText is shown) or something failed (with its own
-// status text shown).
-bool AskCaptcha(const char* host, const wchar_t* cancelledText, std::string& query);
+// text for the request that answers it; false with *failure the text to end
+// on: cancelledText when the user closed the dialog, or why no picture could
+// be shown. The worker shows it as its last act.
+bool AskCaptcha(const char* host, const wchar_t* cancelledText, std::string& query, const wchar_t** failure);

@@ -1,8 +1,11 @@
 #include "net/captcha_logic.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
+#include "net/http_answer.h"
+#include "net/response.h"
 #include "net/text.h"
 
 namespace {
@@ -35,6 +38,12 @@ std::string CaptchaQuery(int csid, const std::string& code)
     return CAPTCHA_ID_KEY + std::to_string(csid) + CAPTCHA_CODE_KEY + UrlEncode(code);
 }
 
+std::string LongestCaptchaQuery()
+{
+    // Every byte of the code encodes to three.
+    return CaptchaQuery(INT_MAX, std::string(CAPTCHA_CODE_MAX, '\xff'));
+}
+
 int NextCaptchaId(unsigned* seed)
 {
     *seed = *seed * 1103515245u + 12345u;
@@ -44,8 +53,17 @@ int NextCaptchaId(unsigned* seed)
 
 bool IsCaptchaPicture(const std::string& body)
 {
-    return body.size() > 13 && body.size() <= CAPTCHA_PICTURE_MAX
-        && (body.compare(0, 6, "GIF87a") == 0 || body.compare(0, 6, "GIF89a") == 0);
+    const bool gif = body.compare(0, 6, "GIF87a") == 0 || body.compare(0, 6, "GIF89a") == 0;
+    const bool jpeg = body.compare(0, 3, "\xff\xd8\xff") == 0;
+    return body.size() > 13 && body.size() <= CAPTCHA_PICTURE_MAX && (gif || jpeg);
+}
+
+std::string CaptchaPictureOf(const std::string& response)
+{
+    const int status = ResponseStatus(response);
+    if (status < 200 || status > 299)
+        return std::string();
+    return ResponseBody(response);
 }
 
 bool CaptchaDueAfter(LoginOutcome outcome, bool due)
@@ -53,7 +71,8 @@ bool CaptchaDueAfter(LoginOutcome outcome, bool due)
     switch (outcome) {
     case LoginCaptchaNext:
     case LoginWrongCaptcha: return true;
-    case LoginSuccess: return false;
+    case LoginSuccess:
+    case LoginWrongPassword: return false;
     default: return due;
     }
 }

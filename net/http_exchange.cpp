@@ -153,8 +153,10 @@ bool IsHeadRequest(const char* request)
     return strncmp(request, "HEAD ", 5) == 0;
 }
 
-int FailExchange(const wchar_t* text)
+int FailExchange(const wchar_t* text, const wchar_t** failure)
 {
+    if (failure)
+        *failure = text;
     SetStatusText(text);
     return -1;
 }
@@ -192,22 +194,24 @@ void UpdateTrafficLabel(LONG received, LONG sent)
     SendMessageW(g_trafficLabel, WM_SETTEXT, 0, (LPARAM)text);
 }
 
-int HttpExchangeWithLimits(
-    const char* request, std::string& response, const char* host, const ExchangeLimits& limits)
+int HttpExchangeWithLimits(const char* request, std::string& response, const char* host,
+    const ExchangeLimits& limits, const wchar_t** failure)
 {
+    if (failure)
+        *failure = NULL;
     if (FAILED(EstablishConnection(CONNMGR_URL, CONNECTION_TIMEOUT_MS)))
-        return FailExchange(TEXT_NO_INTERNET);
+        return FailExchange(TEXT_NO_INTERNET, failure);
     SetStatusText(TEXT_COMPOSING);
 
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
         WSACleanup();
-        return FailExchange(TEXT_CONNECT_FAILED);
+        return FailExchange(TEXT_CONNECT_FAILED, failure);
     }
     const SOCKET s = ConnectToHost(host, limits.ioTimeoutMs);
     if (s == INVALID_SOCKET) {
         WSACleanup();
-        return FailExchange(TEXT_CONNECT_FAILED);
+        return FailExchange(TEXT_CONNECT_FAILED, failure);
     }
     const DWORD connectedAt = GetTickCount();
 
@@ -220,7 +224,7 @@ int HttpExchangeWithLimits(
     closesocket(s);
     WSACleanup();
     if (received != ReceiveComplete)
-        return FailExchange(ReceiveFailureText(received));
+        return FailExchange(ReceiveFailureText(received), failure);
 
     if (response.empty())
         response.swap(collected);  // a 10 MB list is not copied twice
@@ -230,8 +234,8 @@ int HttpExchangeWithLimits(
     return 0;
 }
 
-int HttpExchange(const char* request, std::string& response, const char* host)
+int HttpExchange(const char* request, std::string& response, const char* host, const wchar_t** failure)
 {
     const ExchangeLimits limits = {EXCHANGE_IO_TIMEOUT_MS, EXCHANGE_DEADLINE_MS, MAX_RESPONSE_BYTES};
-    return HttpExchangeWithLimits(request, response, host, limits);
+    return HttpExchangeWithLimits(request, response, host, limits, failure);
 }

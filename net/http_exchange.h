@@ -23,8 +23,11 @@ enum { RECEIVE_CHUNK_BYTES = 16 * 1024 };
 
 // -1 when the exchange failed (response left empty), non-negative otherwise:
 // before the request went out (the connection) or after it (the answer
-// late, reset, too big, cut short or malformed), each with its own text.
-int HttpExchange(const char* request, std::string& response, const char* host);
+// late, reset, too big, cut short or malformed), each with its own text;
+// failure, when given, gets that text (null after a success), so a worker
+// can record its own outcome whatever the status bar shows meanwhile.
+int HttpExchange(
+    const char* request, std::string& response, const char* host, const wchar_t** failure = NULL);
 HRESULT EstablishConnection(const wchar_t* url, DWORD timeoutMs);
 GUID MapUrlToNetwork(const wchar_t* url);
 void UpdateTrafficLabel(LONG received, LONG sent);
@@ -36,5 +39,5 @@ struct ExchangeLimits {
 };
 
 // HttpExchange with its limits given.
-int HttpExchangeWithLimits(
-    const char* request, std::string& response, const char* host, const ExchangeLimits& limits);
+int HttpExchangeWithLimits(const char* request, std::string& response, const char* host,
+    const ExchangeLimits& limits, const wchar_t** failure = NULL);

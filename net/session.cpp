@@ -8,6 +8,7 @@
 #include "base/shell.h"
 #include "base/constants.h"
 #include "net/captcha.h"
+#include "net/captcha_logic.h"
 #include "net/http_exchange.h"
 #include "base/session_bounds.h"
 #include "net/session_logic.h"
@@ -138,89 +139,127 @@ const wchar_t* SessionWorkText(SessionWork work)
     return work == SessionWorkLogout ? TEXT_DISCONNECTING : TEXT_CONNECTING;
 }
 
-DWORD RunLogin(const Credentials* credentials, const char* host, const char* pictureHost)
+namespace {
+
+// The last status text of a login or logout, and its exit code.
+struct SessionEnd {
+    const wchar_t* text;
+    DWORD code;
+};
+
+SessionEnd AttemptLogin(const Credentials* credentials, const char* host, const char* pictureHost, LONG epoch)
 {
+    const std::string email = FieldText(credentials->email);
+    const std::string password = FieldText(credentials->password);
+    const bool due = g_captchaDue != 0;
+    char request[LOGIN_REQUEST_SIZE];
+    // No picture is fetched for a login that could not go out with its code.
+    if (!ComposeLoginRequest(request, g_site, email, password, host, due ? LongestCaptchaQuery() : "")) {
+        SessionEnd end = {TEXT_CREDENTIALS_TOO_LONG, EXIT_FAILED};
+        return end;
+    }
     std::string captchaQuery;
-    if (g_captchaDue && !AskCaptcha(pictureHost, TEXT_LOGIN_CANCELLED, captchaQuery))
-        return EXIT_FAILED;
-    char request[REQUEST_BUFFER_SIZE];
-    if (!ComposeLoginRequest(request, g_site, FieldText(credentials->email), FieldText(credentials->password),
-            host, captchaQuery)) {
-        SetStatusText(TEXT_CREDENTIALS_TOO_LONG);
-        return EXIT_FAILED;
+    const wchar_t* failure = NULL;
+    if (due && !AskCaptcha(pictureHost, TEXT_LOGIN_CANCELLED, captchaQuery, &failure)) {
+        SessionEnd end = {failure, EXIT_FAILED};
+        return end;
+    }
+    if (!ComposeLoginRequest(request, g_site, email, password, host, captchaQuery)) {
+        SessionEnd end = {TEXT_CREDENTIALS_TOO_LONG, EXIT_FAILED};
+        return end;
     }
 
     std::string response;
     HttpExchange(request, response, host);
     const LoginAnswer answer = ReadLoginAnswer(response);
-    g_captchaDue = CaptchaDueAfter(answer.outcome, g_captchaDue != 0);
+    // A Save of another e-mail meanwhile has ended the captcha of this one.
+    if (LoginCaptchaEpoch() == epoch)
+        InterlockedExchange(&g_captchaDue, CaptchaDueAfter(answer.outcome, g_captchaDue != 0));
     if (answer.loggedIn && !SessionIdsFit(answer.sid, answer.remixmid, g_site, host)) {
         // Accepted, it could never be logged out of: refuse it whole.
-        SetStatusText(TEXT_SESSION_IDS_TOO_LONG);
-        return EXIT_FAILED;
+        SessionEnd end = {TEXT_SESSION_IDS_TOO_LONG, EXIT_FAILED};
+        return end;
     }
     if (answer.loggedIn)
         StoreSession(answer.sid, answer.remixmid);
     else if (answer.storeSid)
         StoreSid(answer.sid);
-    SetStatusText(LoginStatusText(answer.outcome));
-    return answer.hasLocation ? EXIT_DONE : EXIT_FAILED;
+    SessionEnd end = {LoginStatusText(answer.outcome), answer.hasLocation ? EXIT_DONE : EXIT_FAILED};
+    return end;
 }
 
-DWORD RunLogout(const char* host)
+SessionEnd AttemptLogout(const char* host)
 {
+    SessionEnd end = {TEXT_LOGOUT_FAILED, EXIT_FAILED};
     if (!g_loggedIn) {
-        SetStatusText(TEXT_NOT_LOGGED_IN);
-        return EXIT_FAILED;
+        end.text = TEXT_NOT_LOGGED_IN;
+        return end;
     }
-
     char sid[SESSION_ID_SIZE];
     char remixmid[SESSION_ID_SIZE];
     ReadSessionIds(sid, remixmid);
     char request[REQUEST_BUFFER_SIZE];
-    if (!ComposeLogoutRequest(request, g_site, sid, host)) {
-        SetStatusText(TEXT_LOGOUT_FAILED);
-        return EXIT_FAILED;
-    }
-
+    if (!ComposeLogoutRequest(request, g_site, sid, host))
+        return end;
     std::string response;
     HttpExchange(request, response, host);
-    if (!LogoutSucceeded(response)) {
-        SetStatusText(TEXT_LOGOUT_FAILED);
-        return EXIT_FAILED;
-    }
+    if (!LogoutSucceeded(response))
+        return end;
     EndSession();
-    SetStatusText(TEXT_LOGGED_OUT);
-    return EXIT_DONE;
+    end.text = TEXT_LOGGED_OUT;
+    end.code = EXIT_DONE;
+    return end;
 }
+
+// The slot is given back before the last text, never after it: a tap that
+// follows the text at once finds the next login or logout free to start.
+DWORD FinishSessionWork(const SessionEnd& end)
+{
+    ReleaseSessionWork();
+    SetStatusText(end.text);
+    return end.code;
+}
+
+}  // namespace
 
 // Nothing may escape a worker: an exception there would end the program.
 // Only running out of memory while reading the answer can throw.
-// The next login or logout may start once the last text is shown.
+DWORD RunLogin(const Credentials* credentials, const char* host, const char* pictureHost, LONG epoch)
+{
+    SessionEnd end = {TEXT_LOGIN_FAILED, EXIT_FAILED};
+    try {
+        end = AttemptLogin(credentials, host, pictureHost, epoch);
+    } catch (const std::exception&) {
+        end.text = TEXT_LOGIN_FAILED;
+        end.code = EXIT_FAILED;
+    }
+    return FinishSessionWork(end);
+}
+
+DWORD RunLogout(const char* host)
+{
+    SessionEnd end = {TEXT_LOGOUT_FAILED, EXIT_FAILED};
+    try {
+        end = AttemptLogout(host);
+    } catch (const std::exception&) {
+        end.text = TEXT_LOGOUT_FAILED;
+        end.code = EXIT_FAILED;
+    }
+    return FinishSessionWork(end);
+}
+
 DWORD WINAPI LoginThread(LPVOID credentials)
 {
-    DWORD code = EXIT_FAILED;
-    try {
-        // A Save may rewrite the record meanwhile: log in with a whole copy.
-        Credentials copy;
-        CopyCredentials(*static_cast<const Credentials*>(credentials), copy);
-        code = RunLogin(&copy, LOGIN_HOST);
-    } catch (const std::exception&) {
-        SetStatusText(TEXT_LOGIN_FAILED);
-    }
-    ReleaseSessionWork();
-    return code;
+    // A Save may rewrite the record meanwhile: log in with a whole copy,
+    // noting first which captcha state it belongs to.
+    const LONG epoch = LoginCaptchaEpoch();
+    Credentials copy;
+    CopyCredentials(*static_cast<const Credentials*>(credentials), copy);
+    return RunLogin(&copy, LOGIN_HOST, DATA_API_HOST, epoch);
 }
 
 DWORD WINAPI LogoutThread(LPVOID unused)
 {
     (void)unused;
-    DWORD code = EXIT_FAILED;
-    try {
-        code = RunLogout(LOGIN_HOST);
-    } catch (const std::exception&) {
-        SetStatusText(TEXT_LOGOUT_FAILED);
-    }
-    ReleaseSessionWork();
-    return code;
+    return RunLogout(LOGIN_HOST);
 }

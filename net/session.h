@@ -5,6 +5,7 @@
 
 #include "base/constants.h"
 #include "base/credentials.h"
+#include "net/captcha.h"
 
 enum { SESSION_ID_SIZE = 260 };
 
@@ -52,6 +53,9 @@ const wchar_t* SessionWorkText(SessionWork work);
 
 // The workers' bodies with the host given, so they can be aimed at any
 // server; the thread routines use the login host. Return the exit code.
-// A login that needs a captcha fetches its picture from pictureHost first.
-DWORD RunLogin(const Credentials* credentials, const char* host, const char* pictureHost = DATA_API_HOST);
+// Each gives the login or logout slot back, then shows its last text.
+// A login that needs a captcha fetches its picture from pictureHost first;
+// epoch is LoginCaptchaEpoch as it was before the credentials were copied.
+DWORD RunLogin(const Credentials* credentials, const char* host, const char* pictureHost = DATA_API_HOST,
+    LONG epoch = LoginCaptchaEpoch());
 DWORD RunLogout(const char* host);

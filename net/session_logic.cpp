@@ -23,22 +23,23 @@ const char LOGOUT_TARGET[] = "/index.html";
 
 // Appends text to the zero-terminated text in buffer; false when it would
 // not fit with its terminator.
-bool AppendBounded(char* buffer, const char* text)
+bool AppendBounded(char* buffer, size_t size, const char* text)
 {
     size_t used = strlen(buffer);
-    return AppendText(buffer, REQUEST_BUFFER_SIZE, &used, text);
+    return AppendText(buffer, size, &used, text);
 }
 
 // The three lines every auth request ends with.
-bool AppendTrailer(char* buffer, const char* host)
+bool AppendTrailer(char* buffer, size_t size, const char* host)
 {
-    return AppendBounded(buffer, "Host: ") && AppendBounded(buffer, host) && AppendBounded(buffer, "\r\n")
-        && AppendBounded(buffer, USER_AGENT_LINE) && AppendBounded(buffer, CONNECTION_LINE);
+    return AppendBounded(buffer, size, "Host: ") && AppendBounded(buffer, size, host)
+        && AppendBounded(buffer, size, "\r\n") && AppendBounded(buffer, size, USER_AGENT_LINE)
+        && AppendBounded(buffer, size, CONNECTION_LINE);
 }
 
-bool FinishRequest(char* buffer, int printed, const char* host)
+bool FinishRequest(char* buffer, size_t size, int printed, const char* host)
 {
-    if (printed < 0 || printed >= REQUEST_BUFFER_SIZE || !AppendTrailer(buffer, host)) {
+    if (printed < 0 || (size_t)printed >= size || !AppendTrailer(buffer, size, host)) {
         buffer[0] = '\0';  // never send a cut request
         return false;
     }
@@ -76,15 +77,15 @@ bool ComposeLoginRequest(char* buffer, int site, const std::string& email, const
 {
     const std::string encodedEmail = UrlEncode(email);
     const std::string encodedPassword = UrlEncode(password);
-    const int printed = snprintf(buffer, REQUEST_BUFFER_SIZE, LOGIN_LINE, site, encodedEmail.c_str(),
+    const int printed = snprintf(buffer, LOGIN_REQUEST_SIZE, LOGIN_LINE, site, encodedEmail.c_str(),
         encodedPassword.c_str(), captchaQuery.c_str());
-    return FinishRequest(buffer, printed, host);
+    return FinishRequest(buffer, LOGIN_REQUEST_SIZE, printed, host);
 }
 
 bool ComposeLogoutRequest(char* buffer, int site, const char* sid, const char* host)
 {
     const int printed = snprintf(buffer, REQUEST_BUFFER_SIZE, LOGOUT_LINE, site, sid);
-    return FinishRequest(buffer, printed, host);
+    return FinishRequest(buffer, REQUEST_BUFFER_SIZE, printed, host);
 }
 
 bool IsSessionToken(const std::string& token)

@@ -6,6 +6,11 @@
 #include <string>
 
 enum { REQUEST_BUFFER_SIZE = 260 };
+// The login request carries the e-mail and password percent-encoded (each
+// byte may become three) and the captcha fields: 260 bytes were sized for
+// values sent as they are. This holds two fields of 260 bytes encoded, the
+// longest captcha fields and a host name of 200 bytes.
+enum { LOGIN_REQUEST_SIZE = 2048 };
 
 // A session id or member id must fit the 260-byte state buffers.
 enum { SESSION_TOKEN_MAX = 259 };
@@ -29,11 +34,12 @@ struct LoginAnswer {
     std::string remixmid;
 };
 
-// Compose into a REQUEST_BUFFER_SIZE buffer; false (buffer left empty) when
+// Compose into a LOGIN_REQUEST_SIZE buffer; false (buffer left empty) when
 // the request would not fit. The e-mail and password are percent-encoded;
 // captchaQuery (CaptchaQuery, already encoded) goes after the password.
 bool ComposeLoginRequest(char* buffer, int site, const std::string& email, const std::string& password,
     const char* host, const std::string& captchaQuery = std::string());
+// Into a REQUEST_BUFFER_SIZE buffer, as above.
 bool ComposeLogoutRequest(char* buffer, int site, const char* sid, const char* host);
 
 LoginAnswer ReadLoginAnswer(const std::string& response);

@@ -16,6 +16,10 @@ constexpr wchar_t TEXT_ANSWER_CUT[] = L"Ответ сервера оборван
 constexpr wchar_t TEXT_ANSWER_TOO_BIG[] = L"Ответ сервера слишком велик";
 constexpr wchar_t TEXT_ANSWER_MALFORMED[] = L"Ответ сервера поврежден";
 
+// Typed text the ANSI code page cannot carry as it is; %s is the first
+// such character.
+constexpr wchar_t TEXT_UNCONVERTIBLE_CHARACTER_FORMAT[] = L"Нельзя отправить символ «%s»";
+
 // Login
 constexpr wchar_t TEXT_LOGIN_FAILED[] = L"Авторизоваться не удалось";
 constexpr wchar_t TEXT_WRONG_PASSWORD[] = L"Неверный email или пароль, captcha не нужна";

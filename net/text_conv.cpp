@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "net/status_texts.h"
+
 // A conversion the platform refuses yields an empty text, which serves every
 // caller; the count returned is then 0.
 int AnsiToWide(const char* source, wchar_t** result)
@@ -75,4 +77,14 @@ std::wstring FirstUnconvertibleCharacter(const wchar_t* text)
         at += units;
     }
     return std::wstring();
+}
+
+std::wstring UnconvertibleCharacterText(const wchar_t* text)
+{
+    const std::wstring character = FirstUnconvertibleCharacter(text);
+    if (character.empty())
+        return std::wstring();
+    std::wstring shown = TEXT_UNCONVERTIBLE_CHARACTER_FORMAT;
+    shown.replace(shown.find(L"%s"), 2, character);
+    return shown;
 }

@@ -13,3 +13,7 @@ int WideToAnsi(const wchar_t* source, char** result);
 // best-fit such a character ("ä" to "a") or turn it into "?", so whatever
 // is saved or sent is checked here first.
 std::wstring FirstUnconvertibleCharacter(const wchar_t* text);
+
+// The status text that refuses text for holding such a character, naming
+// it; empty when text converts as it is.
+std::wstring UnconvertibleCharacterText(const wchar_t* text);

@@ -138,22 +138,21 @@ TEST_F(LoginTest, SpecialCharactersArriveEncodedAndLogIn)
     EXPECT_FALSE(LoggedOut());
 }
 
-TEST_F(LoginTest, TooLongCredentialsAreRefusedWithoutARequest)
+TEST_F(LoginTest, TheLongestCredentialsTheSettingsKeepGoOutWhole)
 {
-    StartApp(std::string(200, 'a') + "@socialnet.example", DEMO_PASSWORD);
+    // 259 bytes each, the password's every byte encoded to three.
+    const std::string email = std::string(241, 'a') + "@socialnet.example";
+    const std::string password(259, '\xe9');
+    StartApp(email, password);
     EmulatorLog log;
-    EXPECT_EQ("Слишком длинный email или пароль", Utf8(app.CommandAndWait(IDM_CONNECT)));
-    EXPECT_TRUE(log.RequestsWith("/auth").empty());
-    EXPECT_EQ("0/0 кб", Utf8(app.ControlText(IDC_TRAFFIC_LABEL)));
-    EXPECT_TRUE(LoggedOut());
-}
-
-TEST_F(LoginTest, TooLongPasswordIsRefusedToo)
-{
-    StartApp(DEMO_EMAIL, std::string(250, 'p'));
-    EmulatorLog log;
-    EXPECT_EQ("Слишком длинный email или пароль", Utf8(app.CommandAndWait(IDM_CONNECT)));
-    EXPECT_TRUE(log.RequestsWith("/auth").empty());
+    EXPECT_EQ(Utf8(TEXT_WRONG_PASSWORD), Utf8(app.CommandAndWait(IDM_CONNECT)));
+    const std::vector<std::string> logins = log.RequestsWith("/auth?login=force");
+    ASSERT_EQ(1u, logins.size());
+    std::string value;
+    ASSERT_TRUE(QueryValue(logins[0], "email", &value));
+    EXPECT_EQ(email, DecodeQueryValue(value));
+    ASSERT_TRUE(QueryValue(logins[0], "pass", &value));
+    EXPECT_EQ(password, DecodeQueryValue(value));
 }
 
 }  // namespace

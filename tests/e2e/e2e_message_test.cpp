@@ -240,6 +240,74 @@ TEST_F(MessageTest, AMessageHeldByACaptchaGoesOutWithTheCode)
     EXPECT_TRUE(log.RequestsWith("act=captcha").empty());
 }
 
+TEST_F(MessageTest, ASessionChangeDuringTheCaptchaSendsNothing)
+{
+    StartWithAllFriends();
+    DirectSession direct;
+    ASSERT_TRUE(LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &direct));
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(200,
+            HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
+    const std::wstring name = L"Борис Петров";
+    const std::wstring text = L"Написано в прошлой сессии";
+    EXPECT_EQ(Utf8(TEXT_CAPTCHA_NEEDED), Utf8(SendMessageTo(name, text)));
+
+    // Out and in again while the picture waits for its code.
+    EmulatorLog log;
+    std::string csid;
+    HWND captcha = SendToCaptcha(name, text, &csid);
+    ASSERT_TRUE(captcha != NULL);
+    EXPECT_EQ(Utf8(TEXT_LOGGED_OUT), Utf8(app.CommandAndWait(IDM_CONNECT)));
+    EXPECT_EQ(Utf8(TEXT_LOGGED_IN), Utf8(app.CommandAndWait(IDM_CONNECT)));
+    const std::string code = PendingCaptchaCode(csid);
+    ASSERT_GE(code.size(), 4u);
+    EXPECT_EQ(Utf8(TEXT_SESSION_CHANGED), Utf8(AnswerCaptcha(captcha, code.c_str())));
+    EXPECT_TRUE(log.RequestsWith("act=add_message").empty()) << "sent from the new session";
+
+    // The text waits; the captcha was the old session's, so the next send
+    // asks the service again without a picture.
+    log.Mark();
+    EXPECT_EQ(Utf8(TEXT_CAPTCHA_NEEDED), Utf8(SendMessageTo(name, text)));
+    EXPECT_TRUE(log.RequestsWith("act=captcha").empty());
+    EXPECT_EQ(1u, log.RequestsWith("act=add_message").size());
+}
+
+TEST_F(MessageTest, TwoSendsToOneFriendKeepTheirOwnOutcomes)
+{
+    StartWithAllFriends();
+    const std::wstring name = L"Виктор Смирнов";
+    // The first is held by the service; the second is refused meanwhile.
+    ASSERT_TRUE(HoldAnswers(DATA_HOST_ADDRESS, 1));
+    HWND dialog = OpenMessage(name);
+    ASSERT_TRUE(dialog != NULL);
+    ASSERT_TRUE(SetItemText(dialog, IDC_MESSAGE_EDIT, L"Первое"));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_SEND, 0), 0);
+    ASSERT_TRUE(app.WaitWindowGone(dialog));
+    ASSERT_TRUE(WaitHeld(1));
+    ASSERT_TRUE(ArmFault(DATA_HOST_ADDRESS, "http_500"));
+    EXPECT_EQ(Utf8(TEXT_SERVER_REFUSED), Utf8(SendMessageTo(name, L"Второе")));
+    app.MarkStatus();
+    ASSERT_TRUE(ReleaseAnswers());
+    EXPECT_TRUE(app.WaitStatus(TEXT_MESSAGE_SENT));
+
+    // The refused text stays for him although the other one went out.
+    dialog = OpenMessage(name);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ(Utf8(L"Второе"), Utf8(ItemText(dialog, IDC_MESSAGE_EDIT)));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_CLOSE, 0), 0);
+    ASSERT_TRUE(app.WaitWindowGone(dialog));
+    app.Command(IDM_MESSAGES);
+    HWND list = app.WaitDialog(L"Сообщения");
+    ASSERT_TRUE(list != NULL);
+    const std::wstring dash = L"    \x2014 ";
+    EXPECT_EQ(Utf8(name + L": Второе"), Utf8(ListItem(list, IDC_MESSAGES_LIST, 0)));
+    EXPECT_EQ(Utf8(dash + TEXT_SERVER_REFUSED), Utf8(ListItem(list, IDC_MESSAGES_LIST, 1)));
+    EXPECT_EQ(Utf8(name + L": Первое"), Utf8(ListItem(list, IDC_MESSAGES_LIST, 2)));
+    EXPECT_EQ(Utf8(dash + TEXT_MESSAGE_SENT), Utf8(ListItem(list, IDC_MESSAGES_LIST, 3)));
+    PostMessageW(list, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(app.WaitWindowGone(list));
+}
+
 struct ReplyFault {
     const char* name;
     const wchar_t* text;  // the final status text of both sends
@@ -249,6 +317,7 @@ const ReplyFault REPLY_FAULTS[] = {
     {"not_json", TEXT_SERVER_ANSWER_BAD}, {"no_ok", TEXT_SERVER_ANSWER_BAD},
     {"ok_string", TEXT_SERVER_ANSWER_BAD}, {"no_blank_line", TEXT_SERVER_ANSWER_BAD},
     {"close", TEXT_SERVER_ANSWER_BAD}, {"slow", NULL},  // late, but the answer itself
+    {"http_500", TEXT_SERVER_REFUSED},                  // {"ok":1} under a refusing status
 };
 
 class ReplyFaultTest : public MessageTest, public testing::WithParamInterface<ReplyFault> { };
@@ -265,6 +334,13 @@ TEST_P(ReplyFaultTest, SurvivedWithAClearText)
     EXPECT_EQ(Utf8(fault.text ? fault.text : TEXT_MESSAGE_SENT), Utf8(message));
     EXPECT_EQ(Utf8(fault.text ? fault.text : TEXT_STATUS_SET), Utf8(status));
     ASSERT_TRUE(app.Responsive());
+    // Only a status set enters the list of set statuses.
+    app.Command(IDM_STATUS);
+    HWND dialog = app.WaitDialog(STATUS_TITLE);
+    ASSERT_TRUE(dialog != NULL);
+    EXPECT_EQ(fault.text ? "" : Utf8(L"Проверка статуса"), Utf8(ListItem(dialog, IDC_STATUS_LIST, 0)));
+    PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(app.WaitWindowGone(dialog));
     // The next send is served normally.
     EXPECT_EQ(Utf8(TEXT_MESSAGE_SENT), Utf8(SendMessageTo(L"Виктор Смирнов", L"Ещё раз")));
 }

@@ -86,6 +86,9 @@ const FaultRow FAULTS[] = {
     {"ok_string", DATA_HOST_ADDRESS, REPLIES},
     // Shapes captcha pictures only.
     {"cut_picture", DATA_HOST_ADDRESS, PICTURES},
+    {"jpeg", DATA_HOST_ADDRESS, 0},
+    // A sound body under a refusing status: nothing of it is a success.
+    {"http_500", DATA_HOST_ADDRESS, ALL_DATA},
 };
 
 std::vector<std::wstring> g_serverNames;  // the demo account's friends, sorted as the list box sorts

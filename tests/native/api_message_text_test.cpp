@@ -146,6 +146,12 @@ TEST(DataAnswers, OutcomeTables)
         EXPECT_STREQ(c.status, StatusOutcomeText(code)) << c.body;
     }
     int code = 0;
+    // A refusing status is a failure, whatever its body says.
+    for (const char* line :
+        {"HTTP/1.1 500 Internal Server Error", "HTTP/1.0 404 Not Found", "HTTP/1.1 302 Found"})
+        EXPECT_EQ(AnswerRefusedStatus, ReadOutcomeCode(std::string(line) + "\r\n\r\n{\"ok\":1}", &code))
+            << line;
+    EXPECT_EQ(AnswerHasCode, ReadOutcomeCode("HTTP/1.1 201 Created\r\n\r\n{\"ok\":1}", &code));
     EXPECT_EQ(AnswerNoBody, ReadOutcomeCode("HTTP/1.1 200 OK\r\nContent-Length: 8\r\n", &code));
     EXPECT_EQ(AnswerNoBody, ReadOutcomeCode("", &code));
     EXPECT_EQ(INT_MAX, TruncateToInt(1e300));
@@ -217,9 +223,23 @@ TEST(RunHistory, StatusesMessagesAndDrafts)
     EXPECT_NE(first, second);
 
     EXPECT_EQ(L"", DraftFor(2001));
-    KeepDraft(2001, L"черновик");
+    KeepDraft(2001, L"черновик", 5);
+    int serial = 0;
+    EXPECT_EQ(L"черновик", DraftFor(2001, &serial));
+    EXPECT_EQ(5, serial);
+    EXPECT_EQ(L"", DraftFor(2002, &serial));
+    EXPECT_EQ(0, serial);
+    // Sends to one friend ending in any order: an older failure does not
+    // replace a newer draft, and a send that went out drops only the draft
+    // its dialog opened with.
+    KeepDraft(2001, L"старое", 4);
     EXPECT_EQ(L"черновик", DraftFor(2001));
-    EXPECT_EQ(L"", DraftFor(2002));
+    DropDraft(2001, 0);
+    DropDraft(2001, 4);
+    EXPECT_EQ(L"черновик", DraftFor(2001));
+    DropDraft(2001, 5);
+    EXPECT_EQ(L"", DraftFor(2001));
+    KeepDraft(2001, L"ещё", 6);
     DropDraft(2001);
     EXPECT_EQ(L"", DraftFor(2001));
 

@@ -23,7 +23,7 @@ std::string LoginAnswerText(const std::string& location, const std::string& cook
 
 TEST(ComposeLoginRequest, EncodesTheCredentials)
 {
-    char buffer[REQUEST_BUFFER_SIZE];
+    char buffer[LOGIN_REQUEST_SIZE];
     ASSERT_TRUE(ComposeLoginRequest(buffer, 2, "a&b@c.d", "p w+%#\r\nX: y", HOST));
     EXPECT_STREQ(
         "HEAD /auth?login=force&site=2&email=a%26b%40c%2ed&pass=p%20w%2b%25%23%0d%0aX%3a%20y HTTP/1.1\r\n"
@@ -35,25 +35,26 @@ TEST(ComposeLoginRequest, EncodesTheCredentials)
 
 TEST(ComposeLoginRequest, RefusesWhatWouldNotFit)
 {
-    // 52 + 1 (site) + 8 + 26 + 21 + 1 (terminator) = 109 bytes are fixed, so
-    // e-mail, password and host may take 151 bytes after encoding.
-    const size_t room = 151 - strlen(HOST);
-    char buffer[REQUEST_BUFFER_SIZE];
+    // 52 + 1 (site) + 8 + 26 + 21 + 1 (terminator) = 109 bytes are fixed; the
+    // e-mail, password and host take the rest after encoding.
+    const size_t room = LOGIN_REQUEST_SIZE - 109 - strlen(HOST);
+    char buffer[LOGIN_REQUEST_SIZE];
     for (size_t email = room - 3; email <= room + 3; ++email) {
         memset(buffer, 'Z', sizeof(buffer));
         const bool fits = ComposeLoginRequest(buffer, 2, std::string(email, 'e'), "", HOST);
         EXPECT_EQ(email <= room, fits) << email;
         if (fits)
-            EXPECT_EQ(259u - (room - email), strlen(buffer));
+            EXPECT_EQ(LOGIN_REQUEST_SIZE - 1u - (room - email), strlen(buffer));
         else
             EXPECT_EQ('\0', buffer[0]) << "a refused request must not be half there";
     }
-    // The limit counts the encoded text: 43 spaces are 129 bytes on the wire.
-    EXPECT_FALSE(ComposeLoginRequest(buffer, 2, std::string(43, ' '), "", HOST));
-    EXPECT_TRUE(ComposeLoginRequest(buffer, 2, std::string(42, ' '), "", HOST));
-    EXPECT_TRUE(ComposeLoginRequest(buffer, 2, std::string(64, 'e'), std::string(64, 'p'), HOST));
-    EXPECT_FALSE(ComposeLoginRequest(buffer, 2, std::string(64, 'e'), std::string(65, 'p'), HOST));
-    EXPECT_FALSE(ComposeLoginRequest(buffer, 2, "", "", std::string(300, 'h').c_str()));
+    // The limit counts the encoded text: a space is three bytes on the wire.
+    EXPECT_FALSE(ComposeLoginRequest(buffer, 2, std::string(room / 3 + 1, ' '), "", HOST));
+    EXPECT_TRUE(ComposeLoginRequest(buffer, 2, std::string(room / 3, ' '), "", HOST));
+    EXPECT_TRUE(ComposeLoginRequest(buffer, 2, std::string(room / 2, 'e'), std::string(room / 2, 'p'), HOST));
+    EXPECT_FALSE(
+        ComposeLoginRequest(buffer, 2, std::string(room / 2, 'e'), std::string(room / 2 + 2, 'p'), HOST));
+    EXPECT_FALSE(ComposeLoginRequest(buffer, 2, "", "", std::string(LOGIN_REQUEST_SIZE, 'h').c_str()));
 }
 
 TEST(ComposeLogoutRequest, CarriesTheSessionId)

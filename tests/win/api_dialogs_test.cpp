@@ -190,6 +190,7 @@ TEST_F(Dialogs, MessageDialogCommands)
         UINT command;
         bool closes;
         const wchar_t* status;  // shown at once, or by the worker
+        const wchar_t* text = L"Привет";
     };
     const std::wstring longText(TYPED_TEXT_LIMIT, L'я');
     const Case cases[] = {
@@ -202,6 +203,8 @@ TEST_F(Dialogs, MessageDialogCommands)
         // A refresh took the friend away while the dialog was open.
         {ANNA, [] { FillModel("[[2002,\"Boris\",0]]"); }, IDM_BAR_SEND, false, TEXT_CONTACT_NOT_FOUND},
         {BORIS, [] { FillModel("null"); }, IDC_MESSAGE_SEND, false, TEXT_CONTACT_NOT_FOUND},
+        // Nothing is best-fitted or turned into "?": the first such character is named.
+        {ANNA, nullptr, IDM_BAR_SEND, false, L"Нельзя отправить символ «ü»", L"Grüße, 中"},
     };
     for (const Case& c : cases) {
         FillModel("[[2001,\"" + Ansi(ANNA) + "\",1],[2002,\"Boris\",0]]");
@@ -213,11 +216,11 @@ TEST_F(Dialogs, MessageDialogCommands)
                 return;
             if (c.before)
                 c.before();
-            SendMessageW(GetDlgItem(dialog, IDC_MESSAGE_EDIT), WM_SETTEXT, 0, (LPARAM)L"Привет");
+            SendMessageW(GetDlgItem(dialog, IDC_MESSAGE_EDIT), WM_SETTEXT, 0, (LPARAM)c.text);
             PostMessageW(dialog, c.command == WM_CLOSE ? WM_CLOSE : WM_COMMAND, c.command, 0);
             if (!c.closes) {
                 stayed = WaitStatusText(c.status) && IsWindowVisible(dialog);
-                EXPECT_EQ(L"Привет", WindowText(GetDlgItem(dialog, IDC_MESSAGE_EDIT)));
+                EXPECT_EQ(c.text, WindowText(GetDlgItem(dialog, IDC_MESSAGE_EDIT)));
                 PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
             }
         });
@@ -310,6 +313,11 @@ TEST_F(Dialogs, StatusDialogControlsCommandsAndHistory)
             EXPECT_TRUE(WaitStatusText(TEXT_NOT_LOGGED_IN)) << command;
             EXPECT_TRUE(IsWindowVisible(dialog)) << command;
         }
+        // A character the code page lacks is refused by name, the text kept.
+        SendMessageW(GetDlgItem(dialog, IDC_STATUS_EDIT), WM_SETTEXT, 0, (LPARAM)L"На море \U0001F30A");
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
+        EXPECT_TRUE(WaitStatusText(L"Нельзя отправить символ «\U0001F30A»"));
+        EXPECT_EQ(L"На море \U0001F30A", WindowText(GetDlgItem(dialog, IDC_STATUS_EDIT)));
         const std::wstring huge(TYPED_TEXT_LIMIT, L'я');
         SendMessageW(GetDlgItem(dialog, IDC_STATUS_EDIT), WM_SETTEXT, 0, (LPARAM)huge.c_str());
         PostMessageW(dialog, WM_COMMAND, IDC_STATUS_SET, 0);

@@ -57,6 +57,7 @@ struct Shown {
     int black = 0, grey = 0;
     RECT ink = {1000, 1000, -1, -1};
     bool barOwned = false;
+    std::wstring refusal;
 };
 
 // Reads the bitmap the picture control shows, pixel by pixel.
@@ -122,16 +123,23 @@ TEST_F(CaptchaDialogTest, ShowsThePictureScaledAndHandsBackTheTypedCode)
     ASSERT_TRUE(Prompt(prompt, [&](HWND dialog) {
         ReadPicture(dialog, shown);
         shown.barOwned = GetWindow(g_menuBar, GW_OWNER) == dialog;
-        // "Отправить" with nothing typed keeps the dialog open.
+        // "Отправить" with nothing typed keeps the dialog open, and so does a
+        // code the code page cannot carry, naming its character.
         SendMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
         if (!IsWindowVisible(dialog))
             return;
+        SetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, L"k7ä4");
+        SendMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
+        if (!IsWindowVisible(dialog))
+            return;
+        shown.refusal = WindowText(GetDlgItem(dialog, IDC_CAPTCHA_LABEL));
         SetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, L"k7x4pm");
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
     }));
     EXPECT_EQ(CaptchaTyped, prompt.answer);
     EXPECT_STREQ("k7x4pm", prompt.code);
     EXPECT_TRUE(shown.barOwned);
+    EXPECT_EQ(L"Нельзя отправить символ «ä»", shown.refusal);
 
     // Whole pixels of the screen per picture pixel, as ScaleForDpi gives.
     const int scale = SX(150) / 150;

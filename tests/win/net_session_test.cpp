@@ -239,10 +239,15 @@ TEST_F(SessionTest, OneLoginOrLogoutAtATime)
     EXPECT_EQ(SessionWorkLogout, SessionWorkUnderWay());
     EXPECT_STREQ(TEXT_DISCONNECTING, SessionWorkText(SessionWorkLogout));
     EXPECT_STREQ(TEXT_CONNECTING, SessionWorkText(SessionWorkLogin));
-    // The worker gives the slot back once its last text is shown.
+    // The worker gives the slot back before its last text: a tap that
+    // follows the text finds the next login free to start.
+    std::vector<SessionWork> atText;
+    nettest::OnStatusText() = [&] { atText.push_back(SessionWorkUnderWay()); };
     ASSERT_TRUE(nettest::RunWorker([] { LogoutThread(NULL); }));
+    nettest::OnStatusText() = nullptr;
     EXPECT_EQ(Texts({TEXT_NOT_LOGGED_IN}), StatusLog());
-    EXPECT_EQ(SessionWorkNone, SessionWorkUnderWay());
+    EXPECT_EQ(std::vector<SessionWork>({SessionWorkNone}), atText);
+    EXPECT_EQ(SessionWorkUnderWay(), SessionWorkNone);
     EXPECT_TRUE(ClaimSessionWork(SessionWorkLogin));
     ReleaseSessionWork();
 }
@@ -328,20 +333,63 @@ TEST_F(SessionTest, CredentialsAreEncodedInTheRequestLine)
         requests[0]);
 }
 
-TEST_F(SessionTest, TooLongCredentialsAreNotSent)
+TEST_F(SessionTest, TheLongestCredentialsLogInWithACaptchaDue)
 {
-    RawServer server(SERVER, {Redirect("/?sid=1", {"remixmid=1"})});
+    const std::string gif = "GIF89a" + std::string(100, 'x');
+    RawServer server(SERVER,
+        {{"HTTP/1.1 200 OK\r\nContent-Type: image/gif\r\nContent-Length: 106\r\n\r\n" + gif,
+             nettest::REPLY_AND_CLOSE},
+            Redirect("/?sid=-3")});
     ASSERT_TRUE(server.Listening());
-    // 45 letters would fit; 45 spaces are 135 bytes once encoded and do not.
-    strcpy(m_credentials.password, std::string(45, ' ').c_str());
-    EXPECT_EQ((DWORD)-1, Login());
-    // A field filled to the brim without a terminator is read within its bounds.
-    memset(m_credentials.email, 'e', sizeof(m_credentials.email));
-    EXPECT_EQ((DWORD)-1, Login());
-    EXPECT_EQ(Texts({TEXT_CREDENTIALS_TOO_LONG, TEXT_CREDENTIALS_TOO_LONG}), StatusLog());
-    ExpectSession(0, "old-sid", "old-mid");
-    Sleep(200);
-    EXPECT_EQ(0, server.Accepted());
+    // Every byte encodes to three, and a field filled to the brim without a
+    // terminator is read within its bounds.
+    memset(m_credentials.email, '\xe9', sizeof(m_credentials.email));
+    memset(m_credentials.password, ' ', sizeof(m_credentials.password) - 1);
+    m_credentials.password[sizeof(m_credentials.password) - 1] = '\0';
+    g_captchaDue = 1;
+    std::string shown;
+    nettest::OnAppMessage() = [&](UINT message, LPARAM lParam) -> LRESULT {
+        CaptchaPrompt* prompt = (CaptchaPrompt*)lParam;
+        if (message != WM_CAPTCHA_PROMPT || !prompt)
+            return 0;
+        shown = prompt->picture;
+        strcpy(prompt->code, "k7x4");
+        prompt->answer = CaptchaTyped;
+        return 0;
+    };
+    DWORD code = 0;
+    EXPECT_TRUE(nettest::RunWorker([&] { code = RunLogin(&m_credentials, SERVER, SERVER); }));
+    nettest::OnAppMessage() = nullptr;
+    EXPECT_EQ(1u, code);
+    EXPECT_EQ(gif, shown);
+    EXPECT_EQ(TEXT_CAPTCHA_NEXT, StatusLog().back());
+    const std::vector<std::string> requests = server.Requests();
+    ASSERT_EQ(2u, requests.size());
+    EXPECT_EQ(0u, requests[0].find("GET /data?act=captcha&csid="));
+    std::string email;
+    for (int i = 0; i < CREDENTIAL_FIELD_SIZE; ++i)
+        email += "%e9";
+    EXPECT_EQ(0u, requests[1].find("HEAD /auth?login=force&site=2&email=" + email + "&pass=%20%20"));
+    EXPECT_NE(std::string::npos, requests[1].find("%20&csid=")) << requests[1];
+    EXPECT_NE(std::string::npos, requests[1].find("&ccode=k7x4 HTTP/1.1\r\n"));
+}
+
+TEST_F(SessionTest, ASavedOtherEmailEndsTheLoginCaptcha)
+{
+    RawServer server(SERVER, {Redirect("/?sid=-3")});
+    ASSERT_TRUE(server.Listening());
+    StoreCredentials(g_credentials, "first@mail.example", "secret");
+    g_captchaDue = 1;
+    StoreCredentials(g_credentials, "first@mail.example", "other");
+    EXPECT_NE(0, g_captchaDue) << "the same e-mail keeps its captcha";
+    const LONG before = LoginCaptchaEpoch();
+    StoreCredentials(g_credentials, "second@mail.example", "other");
+    EXPECT_EQ(0, g_captchaDue);
+    // A login of the old e-mail under way meanwhile does not bring it back.
+    g_captchaDue = 0;
+    EXPECT_TRUE(nettest::RunWorker([&] { RunLogin(&m_credentials, SERVER, SERVER, before); }));
+    EXPECT_EQ(TEXT_CAPTCHA_NEXT, StatusLog().back());
+    EXPECT_EQ(0, g_captchaDue);
 }
 
 TEST_F(SessionTest, LogoutWhileLoggedOutMakesNoExchange)

@@ -31,15 +31,35 @@ inline WNDPROC& StatusBarDefaultProc()
     return proc;
 }
 
+// Runs on the window's thread as each status text arrives, when set.
+inline std::function<void()>& OnStatusText()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+// Answers the program's own messages (WM_APP and up, such as the captcha
+// prompt) in the main window's place, when set.
+inline std::function<LRESULT(UINT, LPARAM)>& OnAppMessage()
+{
+    static std::function<LRESULT(UINT, LPARAM)> hook;
+    return hook;
+}
+
 inline LRESULT CALLBACK RecordingStatusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == SB_SETTEXTW && lParam)
+    if (message == SB_SETTEXTW && lParam) {
         StatusLog().push_back((const wchar_t*)lParam);
+        if (OnStatusText())
+            OnStatusText()();
+    }
     return CallWindowProcW(StatusBarDefaultProc(), window, message, wParam, lParam);
 }
 
 inline LRESULT CALLBACK TestMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message >= WM_APP && OnAppMessage())
+        return OnAppMessage()(message, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
