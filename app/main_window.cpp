@@ -13,7 +13,6 @@
 #include "app/app_texts.h"
 #include "net/captcha.h"
 #include "resources/resource.h"
-#include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
 #include "ui/bar_heights.h"
 #include "ui/dpi.h"
@@ -319,7 +318,7 @@ bool InitMainWindow(HINSTANCE instance, int showCommand)
     ShowWindow(g_mainWindow, showCommand);
     UpdateWindow(g_mainWindow);
     // The saved choice: connect by itself, as "Подключиться" would.
-    if (g_autoConnect)
+    if (SettingIsYes("autoconnect"))
         ConnectOrDisconnect();
     return true;
 }
