@@ -6,6 +6,7 @@
 
 #include <standin_control.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -100,6 +101,17 @@ std::string FileText(const std::string& email, const std::string& password, bool
 {
     return "[" SERVICE_DOMAIN "]\r\nemail=" + email + "\r\npassword=" + password + "\r\n"
         + (autoConnect ? "autoconnect=1\r\n" : "");
+}
+
+// What the rows show: the values given, every other row its default.
+std::vector<std::wstring> Shown(const std::map<int, std::wstring>& given)
+{
+    std::vector<std::wstring> shown;
+    for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
+        const bool yesNo = SETTING_ROWS[row].kind == SettingKindYesNo;
+        shown.push_back(given.count(row) ? given.at(row) : yesNo ? L"Нет" : L"");
+    }
+    return shown;
 }
 
 class SettingsDialogTest : public MainWindowTest {
@@ -242,11 +254,14 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
                                     },
             Post(WM_COMMAND, IDM_BAR_CLOSE)});
         EXPECT_EQ(IDM_BAR_CLOSE, result);
-        const std::vector<std::wstring> expectedCaptions
-            = {L"Профиль:", L"Email:", L"Пароль:", L"Подключение при запуске программы:"};
-        const std::vector<std::wstring> expectedValues = {L"SocialNet", c.email, c.password, c.autoConnect};
-        EXPECT_EQ(expectedCaptions, captions);
-        EXPECT_EQ(expectedValues, values);
+        ASSERT_EQ(static_cast<size_t>(SETTING_ROW_COUNT), captions.size());
+        EXPECT_EQ(L"Профиль:", captions[0]);
+        EXPECT_EQ(L"Email:", captions[SETTINGS_ROW_EMAIL]);
+        EXPECT_EQ(L"Пароль:", captions[SETTINGS_ROW_PASSWORD]);
+        EXPECT_EQ(L"Подключение при запуске программы:", captions[SETTINGS_ROW_AUTOCONNECT]);
+        EXPECT_EQ(Shown({{0, L"SocialNet"}, {SETTINGS_ROW_EMAIL, c.email},
+                      {SETTINGS_ROW_PASSWORD, c.password}, {SETTINGS_ROW_AUTOCONNECT, c.autoConnect}}),
+            values);
     }
 }
 
@@ -461,7 +476,9 @@ TEST_F(SettingsDialogTest, APartlyRefusedFileShowsWhatWasReadWholeAndSavesOnlyOn
         },
         Post(WM_COMMAND, IDM_BAR_SAVE)});
     EXPECT_EQ(IDM_BAR_SAVE, result);
-    EXPECT_EQ(std::vector<std::wstring>({L"SocialNet", L"old@mail.ru", L"", L"Да"}), values);
+    EXPECT_EQ(
+        Shown({{0, L"SocialNet"}, {SETTINGS_ROW_EMAIL, L"old@mail.ru"}, {SETTINGS_ROW_AUTOCONNECT, L"Да"}}),
+        values);
     EXPECT_EQ(L"Настройки не сохранены: в строке «Пароль» значение из settings.txt не прочитано, введите его "
               L"заново",
         refusal);
