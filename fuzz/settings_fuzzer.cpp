@@ -68,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // Without a NUL the parser saw the same text: a value is taken as it
         // stands or refused, never cut.
         if (schema.kind != SettingKindText || text.size() != bytes.size()
-            || bytes.size() > SETTINGS_MAX_FILE_BYTES)
+            || bytes.size() > SETTINGS_MAX_FILE_BYTES || read.outcome == SettingsUtf16)
             continue;
         std::string expected = schema.defaultValue;
         bool refused = false;
@@ -81,8 +81,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Check(expected == value);
         Check(refused == read.refused[row]);
     }
-    Check((read.outcome == SettingsHasNul)
-        == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && text.size() != bytes.size()));
+    // A UTF-16 file is named as such, whatever NULs it holds.
+    const bool utf16 = bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0;
+    Check((read.outcome == SettingsUtf16) == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && utf16));
+    if (!utf16)
+        Check((read.outcome == SettingsHasNul)
+            == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && text.size() != bytes.size()));
     Check((read.outcome == SettingsUsable) == (SettingsOutcomeText(read.outcome) == nullptr));
     if (read.outcome == SettingsUsable)
         Check(FirstRefusedRow(read) == -1 && !read.values[SettingRowOf("email")].empty());

@@ -64,7 +64,7 @@ void OnInitDialog(HWND dialog)
 // so either would come back other than typed.
 const wchar_t* TextProblem(int row, const wchar_t* typed, std::wstring& character)
 {
-    if (g_retype[row])
+    if (row < static_cast<int>(g_retype.size()) && g_retype[row])
         return TEXT_SAVE_ROW_RETYPE;
     character = FirstUnconvertibleCharacter(typed);
     if (!character.empty())

@@ -86,6 +86,30 @@ SettingsOutcome PickValues(const SettingsSection& section, SettingsRead& read)
     return first;
 }
 
+// Little-endian UTF-16 after its byte-order mark, as Windows-1251 bytes:
+// ASCII and the Russian letters; any other character becomes a NUL, which
+// spoils the value of its line. False when text is not such a file.
+bool DecodeUtf16(const char* text, size_t length, std::string& bytes)
+{
+    if (length < 2 || static_cast<unsigned char>(text[0]) != 0xFF
+        || static_cast<unsigned char>(text[1]) != 0xFE)
+        return false;
+    bytes.clear();
+    for (size_t at = 2; at + 1 < length; at += 2) {
+        const unsigned unit
+            = static_cast<unsigned char>(text[at]) | (static_cast<unsigned char>(text[at + 1]) << 8);
+        if (unit < 0x80)
+            bytes += static_cast<char>(unit);
+        else if (unit >= 0x410 && unit <= 0x44F)
+            bytes += static_cast<char>(0xC0 + (unit - 0x410));
+        else if (unit == 0x401 || unit == 0x451)
+            bytes += static_cast<char>(unit == 0x401 ? 0xA8 : 0xB8);  // Ё, ё
+        else
+            bytes += '\0';
+    }
+    return true;
+}
+
 bool LacksARequiredValue(const SettingsRead& read)
 {
     for (int row = 0; row < SETTING_ROW_COUNT; ++row)
@@ -148,6 +172,12 @@ SettingsRead ReadSettingsText(const char* text, size_t length)
         read.outcome = SettingsUnreadable;
         return read;
     }
+    std::string decoded;
+    const bool utf16 = DecodeUtf16(text, length, decoded);
+    if (utf16) {
+        text = decoded.data();
+        length = decoded.size();
+    }
     // A NUL spoils the value of its own line only: as two CRs it is a CR
     // inside the value wherever it stands, also right before the LF.
     std::string bytes;
@@ -162,7 +192,9 @@ SettingsRead ReadSettingsText(const char* text, size_t length)
     const SettingsSections::const_iterator service = sections.find(SERVICE_DOMAIN);
     const SettingsOutcome picked
         = service != sections.end() ? PickValues(service->second, read) : SettingsUsable;
-    if (hasNul)
+    if (utf16)
+        read.outcome = SettingsUtf16;
+    else if (hasNul)
         read.outcome = SettingsHasNul;
     else if (separators == 0 && bytes.find('\r') != std::string::npos)
         read.outcome = SettingsCrLineEnds;
@@ -215,6 +247,7 @@ const wchar_t* SettingsOutcomeText(SettingsOutcome outcome)
     case SettingsBadValue:     return TEXT_SETTINGS_BAD_VALUE;
     case SettingsNoEmail:      return TEXT_SETTINGS_NO_EMAIL;
     case SettingsCrLineEnds:   return TEXT_SETTINGS_CR_LINE_ENDS;
+    case SettingsUtf16:        return TEXT_SETTINGS_UTF16;
     case SettingsAbsent:
     case SettingsUsable:
     default:                   return nullptr;

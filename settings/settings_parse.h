@@ -29,6 +29,7 @@ enum SettingsOutcome {
     SettingsBadValue,      // a value holding a CR
     SettingsNoEmail,       // no e-mail, or an empty one, in the service's section
     SettingsCrLineEnds,    // lines that end in CR alone: nothing could be read
+    SettingsUtf16,         // UTF-16 with its byte-order mark, as Notepad saves "Unicode"
 };
 
 // What start-up made of an existing settings.txt, row by row.
@@ -43,8 +44,9 @@ struct SettingsRead {
 
 // Judges the whole text of an existing settings.txt (length bytes, NULs
 // included). A NUL, a CR or an overlong value spoils only its own line's
-// value; the outcome names the first problem. Only a usable file may be
-// put in force.
+// value; the outcome names the first problem. A UTF-16 text is read as
+// Windows-1251 where it can be (a character without a byte spoils its
+// line), but refused all the same. Only a usable file may be put in force.
 SettingsRead ReadSettingsText(const char* text, size_t length);
 
 // The first row that must be typed again, or -1.

@@ -8,6 +8,7 @@ constexpr wchar_t TEXT_SETTINGS_HAS_NUL[] = L"settings.txt испорчен: н�
 constexpr wchar_t TEXT_SETTINGS_VALUE_TOO_LONG[] = L"Слишком длинное значение в settings.txt";
 constexpr wchar_t TEXT_SETTINGS_BAD_VALUE[] = L"Недопустимый символ в settings.txt";
 constexpr wchar_t TEXT_SETTINGS_NO_EMAIL[] = L"В settings.txt не указан email";
+constexpr wchar_t TEXT_SETTINGS_UTF16[] = L"settings.txt в UTF-16, нужна Windows-1251";
 constexpr wchar_t TEXT_SETTINGS_CR_LINE_ENDS[] = L"В settings.txt строки разделены одним CR";
 // After one of the texts above: the row whose value was not taken.
 constexpr wchar_t TEXT_SETTINGS_RETYPE_ROW[] = L": введите заново «";

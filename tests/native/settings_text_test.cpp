@@ -171,6 +171,17 @@ struct OutcomeCase {
 };
 
 const std::string kHeader = "[" SERVICE_DOMAIN "]";
+
+// text as Notepad saves it as "Unicode".
+std::string Utf16(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
 const std::string kFull(CREDENTIAL_FIELD_SIZE - 1, 'v');
 const std::string kOver(CREDENTIAL_FIELD_SIZE, 'v');
 
@@ -195,6 +206,11 @@ const OutcomeCase kOutcomes[] = {
     {"CR inside the e-mail", kHeader + "\nemail=a\rb\npassword=p\n", SettingsBadValue, "", "p", nullptr},
     {"NUL byte", kHeader + std::string("\nemail=a@b.ru\0\npassword=p\n", 26), SettingsHasNul, "", "p",
         L"settings.txt испорчен: нулевой байт: введите заново «Email»"},
+    {"UTF-16", Utf16(L"[socialnet.example]\r\nemail=a@b.ru\r\npassword=Пароль\r\n"), SettingsUtf16, "a@b.ru",
+        "\xCF\xE0\xF0\xEE\xEB\xFC", L"settings.txt в UTF-16, нужна Windows-1251"},
+    {"UTF-16 with a character Windows-1251 lacks",
+        Utf16(L"[socialnet.example]\r\nemail=a@b.ru\r\npassword=ü\r\n"), SettingsUtf16, "a@b.ru", "",
+        L"settings.txt в UTF-16, нужна Windows-1251: введите заново «Пароль»"},
     {"NUL byte at the very end", kHeader + std::string("\nemail=a@b.ru\n\0", 16), SettingsHasNul, "a@b.ru",
         "", L"settings.txt испорчен: нулевой байт"},
 };
@@ -224,7 +240,7 @@ TEST(SettingsOutcome, SizeLimitIsTheReadersAndProblemsAreNamedApart)
     EXPECT_EQ(SettingsTooLarge, Read(largest + "x").outcome);
 
     const SettingsOutcome problems[] = {SettingsUnreadable, SettingsTooLarge, SettingsHasNul,
-        SettingsValueTooLong, SettingsBadValue, SettingsNoEmail, SettingsCrLineEnds};
+        SettingsValueTooLong, SettingsBadValue, SettingsNoEmail, SettingsCrLineEnds, SettingsUtf16};
     for (SettingsOutcome a : problems)
         for (SettingsOutcome b : problems)
             EXPECT_EQ(a == b, std::wstring(SettingsOutcomeText(a)) == SettingsOutcomeText(b))
