@@ -14,7 +14,6 @@
 #include "base/bench_marks.h"
 #include "net/captcha.h"
 #include "resources/resource.h"
-#include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
 #include "ui/bar_heights.h"
 #include "ui/dpi.h"
@@ -323,7 +322,7 @@ bool InitMainWindow(HINSTANCE instance, int showCommand)
     UpdateWindow(g_mainWindow);
     MarkBench(BenchMarkWindowShown);
     // The saved choice: connect by itself, as "Подключиться" would.
-    if (g_autoConnect)
+    if (SettingIsYes("autoconnect"))
         ConnectOrDisconnect();
     return true;
 }

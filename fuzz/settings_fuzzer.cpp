@@ -1,5 +1,5 @@
-// settings.txt as anyone may have edited it: the parser, the pick of the two
-// credentials, and a save of what was picked read back again.
+// settings.txt as anyone may have edited it: the parser, the values read
+// row by row, and a save of what was read read back again.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -7,7 +7,6 @@
 
 #include "base/constants.h"
 #include "base/credentials.h"
-#include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
 
 namespace {
@@ -54,6 +53,44 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
 
+    // The start-up judgement of the same bytes, NULs included.
+    const SettingsRead read = ReadSettingsText(bytes.data(), bytes.size());
+    const auto service = sections.find(SERVICE_DOMAIN);
+    for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
+        const SettingRow& schema = SETTING_ROWS[row];
+        const std::string& value = read.values[row];
+        Check(value.size() <= schema.maxBytes || schema.kind == SettingKindProfile);
+        Check(value.find_first_of("\r\n ") == std::string::npos);
+        if (schema.kind == SettingKindYesNo)
+            Check(value == "0" || value == "1");
+        if (read.refused[row])
+            Check(value == schema.defaultValue);
+        // Without a NUL the parser saw the same text: a value is taken as it
+        // stands or refused, never cut.
+        if (schema.kind != SettingKindText || text.size() != bytes.size()
+            || bytes.size() > SETTINGS_MAX_FILE_BYTES || read.outcome == SettingsUtf16)
+            continue;
+        std::string expected = schema.defaultValue;
+        bool refused = false;
+        if (service != sections.end() && service->second.count(schema.key)) {
+            const std::string& found = service->second.at(schema.key);
+            refused = found.size() > schema.maxBytes || found.find_first_of("\r\n") != std::string::npos;
+            if (!refused)
+                expected = found;
+        }
+        Check(expected == value);
+        Check(refused == read.refused[row]);
+    }
+    // A UTF-16 file is named as such, whatever NULs it holds.
+    const bool utf16 = bytes.size() >= 2 && bytes.compare(0, 2, "\xFF\xFE") == 0;
+    Check((read.outcome == SettingsUtf16) == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && utf16));
+    if (!utf16)
+        Check((read.outcome == SettingsHasNul)
+            == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && text.size() != bytes.size()));
+    Check((read.outcome == SettingsUsable) == (SettingsOutcomeText(read.outcome) == nullptr));
+    if (read.outcome == SettingsUsable)
+        Check(FirstRefusedRow(read) == -1 && !read.values[SettingRowOf("email")].empty());
+
     // Guards either side catch a copy past the record.
     struct Guarded {
         char before[8];
@@ -61,58 +98,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         char after[8];
     } guarded;
     memset(&guarded, 0x5A, sizeof(guarded));
-    memset(&guarded.credentials, 0, sizeof(guarded.credentials));
-    SelectCredentials(sections, guarded.credentials);
+    CredentialsFromValues(read.values, guarded.credentials);
     for (int i = 0; i < 8; ++i)
         Check(guarded.before[i] == 0x5A && guarded.after[i] == 0x5A);
     Check(Terminated(guarded.credentials.email) && Terminated(guarded.credentials.password));
 
-    const auto service = sections.find(SERVICE_DOMAIN);
-    const char* const keys[] = {"email", "password"};
-    const char* const fields[] = {guarded.credentials.email, guarded.credentials.password};
-    for (int i = 0; i < 2; ++i) {
-        std::string expected;
-        if (service != sections.end()) {
-            const auto value = service->second.find(keys[i]);
-            if (value != service->second.end() && value->second.size() < CREDENTIAL_FIELD_SIZE
-                && value->second.find_first_of("\r\n") == std::string::npos)
-                expected = value->second;
-        }
-        Check(expected == fields[i]);
-    }
-
-    // What was loaded comes back the same after a save: a loaded value holds
-    // no space, CR or LF, so it cannot break the saved lines.
-    const std::string saved = ComposeSettingsText(guarded.credentials.email, guarded.credentials.password);
-    SettingsSections reread;
-    Check(SettingsFile::Parse(saved.c_str(), reread) == 3);
-    Credentials again = {};
-    SelectCredentials(reread, again);
-    Check(strcmp(again.email, guarded.credentials.email) == 0);
-    Check(strcmp(again.password, guarded.credentials.password) == 0);
-
-    // So does the connect-at-start choice, and its line changes no credential.
-    const bool autoConnect = SelectAutoConnect(sections);
-    SettingsSections withChoice;
-    SettingsFile::Parse(
-        ComposeSettingsTextWith(guarded.credentials.email, guarded.credentials.password, autoConnect).c_str(),
-        withChoice);
-    Check(SelectAutoConnect(withChoice) == autoConnect);
-    Credentials alongside = {};
-    SelectCredentials(withChoice, alongside);
-    Check(memcmp(&alongside, &again, sizeof(again)) == 0);
-
-    // The start-up judgement of the same bytes, NULs included: only a usable
-    // file fills the record, and then with a non-empty e-mail.
-    memset(&guarded, 0x5A, sizeof(guarded));
-    memset(&guarded.credentials, 0, sizeof(guarded.credentials));
-    const SettingsOutcome outcome = ReadSettingsText(bytes.data(), bytes.size(), guarded.credentials);
-    for (int i = 0; i < 8; ++i)
-        Check(guarded.before[i] == 0x5A && guarded.after[i] == 0x5A);
-    Check(Terminated(guarded.credentials.email) && Terminated(guarded.credentials.password));
-    Check((outcome == SettingsUsable) == (guarded.credentials.email[0] != '\0'));
-    Check((outcome == SettingsHasNul)
-        == (bytes.size() <= SETTINGS_MAX_FILE_BYTES && text.size() != bytes.size()));
-    Check((outcome == SettingsUsable) == (SettingsOutcomeText(outcome) == nullptr));
+    // What was read comes back the same after a save: a value read holds no
+    // space, CR or LF, so it cannot break the saved lines.
+    const std::string saved = ComposeSettingsText(read.values);
+    const SettingsRead again = ReadSettingsText(saved.c_str(), saved.size());
+    Check(again.values == read.values);
+    Check(FirstRefusedRow(again) == -1);
     return 0;
 }

@@ -1,12 +1,16 @@
 #include "settings/settings_dialog.h"
 
+#include <cwchar>
+#include <string>
+#include <vector>
+
 #include "base/shell.h"
 #include "base/constants.h"
 #include "base/credentials.h"
 #include "net/text_conv.h"
 #include "resources/resource.h"
-#include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
+#include "settings/settings_schema.h"
 #include "settings/settings_texts.h"
 #include "ui/bar_heights.h"
 #include "ui/dpi.h"
@@ -17,12 +21,26 @@ SHACTIVATEINFO g_settingsActivateInfo = {};
 
 namespace {
 
-void AddCredentialRow(const wchar_t* caption, const char* field)
+// Rows whose value settings.txt held but could not give: Save refuses them
+// until they are typed again, so no value is written empty unasked.
+std::vector<bool> g_retype;
+// A refusal was shown in this opening: the save that works says so.
+bool g_refusalShown = false;
+
+void AddRow(int row, const std::string& value)
 {
-    wchar_t* wide = NULL;
-    AnsiToWide(field, &wide);
-    g_settingsList.AddTextRow(caption, wide);
-    delete[] wide;
+    const SettingRow& schema = SETTING_ROWS[row];
+    if (schema.kind == SettingKindProfile) {
+        const wchar_t* const profiles[] = {SERVICE_DISPLAY_NAME};
+        g_settingsList.AddListRow(schema.caption, profiles, 1, 0);
+    } else if (schema.kind == SettingKindYesNo) {
+        g_settingsList.AddYesNoRow(schema.caption, value == "1" ? 1 : 0);
+    } else {
+        wchar_t* wide = NULL;
+        AnsiToWide(value.c_str(), &wide);
+        g_settingsList.AddTextRow(schema.caption, wide);
+        delete[] wide;
+    }
 }
 
 void OnInitDialog(HWND dialog)
@@ -41,34 +59,96 @@ void OnInitDialog(HWND dialog)
         FillSettingsList();
 }
 
-// Both values go into g_credentials (what the next login sends, whether or
-// not the file can be written), then into settings.txt.
-void Save()
+// Why a typed text cannot be saved as it is, or null. WideToAnsi would
+// replace a character the code page lacks, and the reader removes spaces,
+// so either would come back other than typed.
+const wchar_t* TextProblem(int row, const wchar_t* typed, std::wstring& character)
 {
-    if (g_settingsList.RowCount() < SETTINGS_ROW_COUNT)
-        return;
-    wchar_t email[TEXT_BUFFER_SIZE];
-    wchar_t password[TEXT_BUFFER_SIZE];
-    lstrcpynW(email, g_settingsList.GetText(SETTINGS_ROW_EMAIL), TEXT_BUFFER_SIZE);
-    lstrcpynW(password, g_settingsList.GetText(SETTINGS_ROW_PASSWORD), TEXT_BUFFER_SIZE);
-    char* narrowEmail = NULL;
-    char* narrowPassword = NULL;
-    WideToAnsi(email, &narrowEmail);
-    WideToAnsi(password, &narrowPassword);
+    if (row < static_cast<int>(g_retype.size()) && g_retype[row])
+        return TEXT_SAVE_ROW_RETYPE;
+    character = FirstUnconvertibleCharacter(typed);
+    if (!character.empty())
+        return TEXT_SAVE_ROW_CHARACTER;
+    if (wcspbrk(typed, L"\r\n"))
+        return TEXT_SAVE_ROW_LINE_END;
+    if (wcschr(typed, L' '))
+        return TEXT_SAVE_ROW_SPACE;
+    return NULL;
+}
 
-    StoreCredentials(g_credentials, narrowEmail, narrowPassword);
-    g_autoConnect = g_settingsList.GetYesNo(SETTINGS_ROW_AUTOCONNECT) != 0;
-    SaveSettings(narrowEmail, narrowPassword);
+// The row's value as the file will hold it; false with the reason when it
+// cannot be saved.
+bool TakeRow(int row, std::string& value, std::wstring& reason)
+{
+    const SettingRow& schema = SETTING_ROWS[row];
+    if (schema.kind == SettingKindProfile)
+        return true;
+    if (schema.kind == SettingKindYesNo) {
+        value = g_settingsList.GetYesNo(row) ? "1" : "0";
+        return true;
+    }
+    const wchar_t* typed = g_settingsList.GetText(row);
+    std::wstring character;
+    const wchar_t* problem = TextProblem(row, typed ? typed : L"", character);
+    if (!problem) {
+        char* narrow = NULL;
+        WideToAnsi(typed ? typed : L"", &narrow);
+        value = narrow ? narrow : "";
+        delete[] narrow;
+        if (value.size() > schema.maxBytes)
+            problem = TEXT_SAVE_ROW_TOO_LONG;
+    }
+    if (!problem)
+        return true;
+    reason = std::wstring(TEXT_SETTINGS_NOT_SAVED) + TEXT_SAVE_IN_ROW + RowName(row) + problem + character;
+    return false;
+}
 
-    delete[] narrowEmail;
-    delete[] narrowPassword;
+void Refuse(const std::wstring& reason)
+{
+    SetStatusText(reason.c_str());
+    g_refusalShown = true;
+}
+
+// The file first, then g_credentials: what a login uses is always what
+// settings.txt holds. False, with the reason shown, when nothing was saved.
+bool Save()
+{
+    if (g_settingsList.RowCount() < SETTING_ROW_COUNT)
+        return true;  // no rows: nothing was typed
+    SettingsValues values = DefaultSettingsValues();
+    std::wstring reason;
+    for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
+        if (!TakeRow(row, values[row], reason)) {
+            Refuse(reason);
+            return false;
+        }
+    }
+    const SettingsSaveResult result = SaveSettings(values);
+    if (result != SettingsSaveDone) {
+        Refuse(SettingsSaveText(result));
+        return false;
+    }
+    Credentials saved;
+    CredentialsFromValues(values, saved);
+    CopyCredentials(saved, g_credentials);
+    if (g_refusalShown)
+        SetStatusText(TEXT_SETTINGS_SAVED);
+    return true;
 }
 
 INT_PTR OnCommand(HWND dialog, UINT id)
 {
     if (id == IDM_BAR_SAVE) {
-        Save();
-        EndDialog(dialog, IDM_BAR_SAVE);
+        if (Save())
+            EndDialog(dialog, IDM_BAR_SAVE);
+        return TRUE;
+    }
+    // Enter in an open editor (the edit's or the input panel's) arrives as
+    // IDOK: it ends the edit, whose value the row already holds, and keeps
+    // the dialog open.
+    if (id == IDOK && g_settingsList.editor) {
+        g_settingsList.EndEdit();
         return TRUE;
     }
     if (id == IDOK || id == IDM_BAR_CLOSE) {
@@ -103,11 +183,11 @@ void OnSettingChange(HWND dialog, WPARAM wParam, LPARAM lParam)
 
 void FillSettingsList()
 {
-    const wchar_t* const profiles[] = {SERVICE_DISPLAY_NAME};
-    g_settingsList.AddListRow(TEXT_PROFILE_CAPTION, profiles, 1, 0);
-    AddCredentialRow(TEXT_EMAIL_CAPTION, g_credentials.email);
-    AddCredentialRow(TEXT_PASSWORD_CAPTION, g_credentials.password);
-    g_settingsList.AddYesNoRow(TEXT_AUTOCONNECT_CAPTION, g_autoConnect ? 1 : 0);
+    const SettingsRead& read = SettingsFileRead();
+    for (int row = 0; row < SETTING_ROW_COUNT; ++row)
+        AddRow(row, read.values[row]);
+    g_retype = read.refused;
+    g_refusalShown = false;
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -120,6 +200,11 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         return (INT_PTR)g_settingsList.DrawItem((const DRAWITEMSTRUCT*)lParam);
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
     case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
+    case ELVN_TEXTCHANGED:
+    case ELVN_YESNOCHANGED:
+        if (wParam < g_retype.size())
+            g_retype[wParam] = false;  // typed again
+        return TRUE;
     case WM_SETTINGCHANGE: OnSettingChange(dialog, wParam, lParam); return FALSE;
     default: return FALSE;
     }

@@ -8,15 +8,16 @@
 #include <string>
 
 #include "base/credentials.h"
-#include "settings/settings_autoconnect.h"
 #include "settings/settings_file.h"
+#include "settings/settings_texts.h"
 
 SettingsFile g_settingsFile;
 
 namespace {
 
 // Written once at start-up, and by a save, both on the user-interface thread.
-SettingsOutcome g_settingsOutcome = SettingsAbsent;
+SettingsRead g_settingsRead;
+std::wstring g_settingsProblem;
 
 bool IsMissing(DWORD error)
 {
@@ -136,54 +137,134 @@ int SettingsFile::Write(void* file, const char* text)
 
 void LoadSettings()
 {
+    g_settingsRead = SettingsRead();
     if (!g_settingsFile.Open(SETTINGS_FILE_NAME, GENERIC_READ, OPEN_EXISTING)) {
-        g_settingsOutcome = IsMissing(GetLastError()) ? SettingsAbsent : SettingsUnreadable;
+        g_settingsRead.outcome = IsMissing(GetLastError()) ? SettingsAbsent : SettingsUnreadable;
         return;
     }
     // Told apart from a read error before reading, so the user learns which.
     if (IsOversized(g_settingsFile.handle)) {
         CloseFile(g_settingsFile, g_settingsFile.handle);
-        g_settingsOutcome = SettingsTooLarge;
+        g_settingsRead.outcome = SettingsTooLarge;
         return;
     }
     char* text = NULL;
     const int length = g_settingsFile.ReadAll(g_settingsFile.handle, &text);
-    g_settingsOutcome = length < 0 ? SettingsUnreadable
-                                   : ReadSettingsText(text, static_cast<size_t>(length), g_credentials);
-    if (g_settingsOutcome == SettingsUsable) {
-        SettingsSections sections;
-        SettingsFile::Parse(text, sections);
-        g_autoConnect = SelectAutoConnect(sections);
-    }
+    if (length < 0)
+        g_settingsRead.outcome = SettingsUnreadable;
+    else
+        g_settingsRead = ReadSettingsText(text, static_cast<size_t>(length));
     free(text);
+    if (g_settingsRead.outcome != SettingsUsable)
+        return;
+    Credentials loaded;
+    CredentialsFromValues(g_settingsRead.values, loaded);
+    CopyCredentials(loaded, g_credentials);
 }
 
 const wchar_t* SettingsProblemText()
 {
-    return SettingsOutcomeText(g_settingsOutcome);
+    g_settingsProblem = SettingsReadText(g_settingsRead);
+    return g_settingsProblem.empty() ? nullptr : g_settingsProblem.c_str();
 }
 
-void SaveSettings(const char* email, const char* password)
+const SettingsRead& SettingsFileRead()
 {
-    // The dialog has put these into g_credentials: they are what a login uses now.
-    g_settingsOutcome = SettingsUsable;
+    return g_settingsRead;
+}
+
+bool SettingIsYes(const char* key)
+{
+    const int row = SettingRowOf(key);
+    return row >= 0 && g_settingsRead.outcome == SettingsUsable && g_settingsRead.values[row] == "1";
+}
+
+std::wstring SettingsSaveText(SettingsSaveResult result)
+{
+    std::wstring text = TEXT_SETTINGS_NOT_SAVED;
+    // clang-format off
+    switch (result) {
+    case SettingsSaveReadOnly:       return text + TEXT_SAVE_READ_ONLY;
+    case SettingsSaveFolderReadOnly: return text + TEXT_SAVE_FOLDER_READ_ONLY;
+    case SettingsSaveFileIsFolder:   return text + TEXT_SAVE_FILE_IS_FOLDER;
+    case SettingsSaveTempIsFolder:   return text + TEXT_SAVE_TEMP_IS_FOLDER;
+    case SettingsSaveLineEnd:        return text + TEXT_SAVE_LINE_END;
+    case SettingsSaveDone:           return std::wstring();
+    case SettingsSaveWriteFailed:
+    default:                         return text + TEXT_SAVE_WRITE_FAILED;
+    }
+    // clang-format on
+}
+
+namespace {
+
+bool HoldsLineEnd(const SettingsValues& values)
+{
+    for (const std::string& value : values)
+        if (value.find_first_of("\r\n") != std::string::npos)
+            return true;
+    return false;
+}
+
+// What stands in the way of writing beside settings.txt, before anything is
+// touched. Wine replaces a read-only file all the same, so the attribute is
+// looked at here rather than left to the replace.
+SettingsSaveResult Obstacle(const wchar_t* settingsPath, const wchar_t* temporaryPath)
+{
+    const DWORD settings = GetFileAttributesW(settingsPath);
+    if (settings != INVALID_FILE_ATTRIBUTES && (settings & FILE_ATTRIBUTE_DIRECTORY))
+        return SettingsSaveFileIsFolder;
+    if (settings != INVALID_FILE_ATTRIBUTES && (settings & FILE_ATTRIBUTE_READONLY))
+        return SettingsSaveReadOnly;
+    const DWORD temporary = GetFileAttributesW(temporaryPath);
+    if (temporary != INVALID_FILE_ATTRIBUTES && (temporary & FILE_ATTRIBUTE_DIRECTORY))
+        return SettingsSaveTempIsFolder;
+    std::wstring folder = settingsPath;
+    folder.erase(folder.rfind(L'\\'));
+    const DWORD folderAttributes = GetFileAttributesW(folder.c_str());
+    if (folderAttributes != INVALID_FILE_ATTRIBUTES && (folderAttributes & FILE_ATTRIBUTE_READONLY))
+        return SettingsSaveFolderReadOnly;
+    return SettingsSaveDone;
+}
+
+// Writes text to settings.tmp and puts it in the place of settings.txt.
+SettingsSaveResult Replace(const std::string& text, const wchar_t* settingsPath, const wchar_t* temporaryPath)
+{
+    if (!g_settingsFile.Open(SETTINGS_TEMP_FILE_NAME, GENERIC_WRITE, CREATE_ALWAYS)) {
+        const DWORD error = GetLastError();
+        return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT ? SettingsSaveFolderReadOnly
+                                                                            : SettingsSaveWriteFailed;
+    }
+    const int written = g_settingsFile.Write(g_settingsFile.handle, text.c_str());
+    if (written == static_cast<int>(text.size())
+        && MoveFileExW(temporaryPath, settingsPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return SettingsSaveDone;
+    DeleteFileW(temporaryPath);
+    return SettingsSaveWriteFailed;
+}
+
+}  // namespace
+
+SettingsSaveResult SaveSettings(const SettingsValues& values)
+{
+    // A line end inside a value would add lines of its own to the file (a
+    // typed "a\r\npassword=x" would load as the password next time).
+    if (HoldsLineEnd(values))
+        return SettingsSaveLineEnd;
     // The new text goes to a file of its own and replaces settings.txt only
     // once it is whole, so a failed save keeps the previous settings.
     wchar_t temporaryPath[SETTINGS_PATH_SIZE];
     wchar_t settingsPath[SETTINGS_PATH_SIZE];
     if (!SettingsPathFor(SETTINGS_TEMP_FILE_NAME, temporaryPath)
         || !SettingsPathFor(SETTINGS_FILE_NAME, settingsPath))
-        return;
-
-    // A line end inside a value would add lines of its own to the file (a
-    // typed "a\r\npassword=x" would load as the password next time).
-    if (strpbrk(email, "\r\n") || strpbrk(password, "\r\n"))
-        return;
-    const std::string text = ComposeSettingsTextWith(email, password, g_autoConnect);
-    if (!g_settingsFile.Open(SETTINGS_TEMP_FILE_NAME, GENERIC_WRITE, CREATE_ALWAYS))
-        return;
-    const int written = g_settingsFile.Write(g_settingsFile.handle, text.c_str());
-    if (written != static_cast<int>(text.size())
-        || !MoveFileExW(temporaryPath, settingsPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        DeleteFileW(temporaryPath);
+        return SettingsSaveWriteFailed;
+    SettingsSaveResult result = Obstacle(settingsPath, temporaryPath);
+    if (result == SettingsSaveDone)
+        result = Replace(ComposeSettingsText(values), settingsPath, temporaryPath);
+    if (result != SettingsSaveDone)
+        return result;
+    g_settingsRead = SettingsRead();
+    g_settingsRead.outcome = SettingsUsable;
+    g_settingsRead.values = values;
+    return SettingsSaveDone;
 }

@@ -44,13 +44,37 @@ struct SettingsFile {
 
 extern SettingsFile g_settingsFile;
 
-// Fills g_credentials from the service's section, when the file can be read
-// and gives an e-mail; remembers what it found for SettingsProblemText.
+// Reads settings.txt row by row and, when the file is usable, puts its
+// credentials into g_credentials; remembers what it found for
+// SettingsProblemText and the dialog.
 void LoadSettings();
-// Rewrites the file with the service's section and the two values. The
-// values are the credentials in force from now on, whatever the file held.
-void SaveSettings(const char* email, const char* password);
+
+// Why a save wrote nothing.
+enum SettingsSaveResult {
+    SettingsSaveDone,
+    SettingsSaveReadOnly,        // settings.txt carries the read-only attribute
+    SettingsSaveFolderReadOnly,  // the program's folder takes no new file
+    SettingsSaveFileIsFolder,    // a folder named settings.txt
+    SettingsSaveTempIsFolder,    // a folder named settings.tmp
+    SettingsSaveLineEnd,         // a value holding CR or LF would add lines of its own
+    SettingsSaveWriteFailed,     // anything else: the disk, a reader holding the file
+};
+
+// Rewrites the file with the service's section and values (one per row).
+// Anything but SettingsSaveDone leaves the file byte for byte as it was and
+// the values in force as they were; after a save the values are the file's.
+SettingsSaveResult SaveSettings(const SettingsValues& values);
+
+// "Настройки не сохранены: " and the reason.
+std::wstring SettingsSaveText(SettingsSaveResult result);
 
 // What is wrong with the settings.txt read at start, as a status text; null
 // when there is nothing to say (a usable file, no file, or a save since).
 const wchar_t* SettingsProblemText();
+
+// The values the dialog opens with: the file's as last read or saved,
+// every value read whole even from a file that was refused.
+const SettingsRead& SettingsFileRead();
+
+// True when the yes/no row of key is "1" in a usable or saved file.
+bool SettingIsYes(const char* key);

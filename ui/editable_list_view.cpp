@@ -494,6 +494,8 @@ void EditableListView::OpenEditor(int row, const RowData* data, const RECT& boun
     SendMessageW(editor, WM_SETFONT, (WPARAM)valueFont, TRUE);
 
     if (edit) {
+        // No more than the row keeps: what is typed past it would vanish unseen.
+        SendMessageW(editor, EM_LIMITTEXT, ROW_TEXT_SIZE - 1, 0);
         SendMessageW(editor, EM_SETSEL, 0, -1);
     } else if (kind == RowYesNo) {
         SendMessageW(editor, CB_RESETCONTENT, 0, 0);

@@ -228,8 +228,11 @@ const SettingsCase SETTINGS[] = {
             + std::string(64 * 1024 + 1 - SettingsText(DEMO_EMAIL, DEMO_PASSWORD).size(), ' '),
         false, L"Файл settings.txt слишком большой"},
     {"value_too_long", SettingsText(std::string(260, 'e'), DEMO_PASSWORD), false,
-        L"Слишком длинное значение в settings.txt"},
-    {"nul_byte", std::string(WITH_NUL, sizeof(WITH_NUL) - 1), false, L"settings.txt испорчен: нулевой байт"},
+        L"Слишком длинное значение в settings.txt: введите заново «Email»"},
+    {"nul_byte", std::string(WITH_NUL, sizeof(WITH_NUL) - 1), false,
+        L"settings.txt испорчен: нулевой байт: введите заново «Email»"},
+    {"cr_only", HEADER + "\remail=demo@socialnet.example\rpassword=demo123\r", false,
+        L"В settings.txt строки разделены одним CR"},
     {"no_email", HEADER + "\r\npassword=demo123\r\n", false, L"В settings.txt не указан email"},
     {"unreadable", std::string(), true, L"Не удалось прочитать settings.txt"},
 };

@@ -1,5 +1,5 @@
-// The saved text, the choice of the two credentials from a parsed file, and
-// the path beside the program.
+// The saved text, the values read from a file row by row, and the path
+// beside the program.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,6 +10,22 @@
 #include "settings/settings_file.h"
 
 namespace {
+
+const int kEmail = SettingRowOf("email");
+const int kPassword = SettingRowOf("password");
+
+std::string Compose(const char* email, const char* password)
+{
+    SettingsValues values = DefaultSettingsValues();
+    values[kEmail] = email;
+    values[kPassword] = password;
+    return ComposeSettingsText(values);
+}
+
+SettingsRead Read(const std::string& text)
+{
+    return ReadSettingsText(text.c_str(), text.size());
+}
 
 // --- Composing -------------------------------------------------------------
 
@@ -22,7 +38,6 @@ struct ComposeCase {
 const ComposeCase kComposeCases[] = {
     {"a@b.ru", "secret", "[socialnet.example]\r\nemail=a@b.ru\r\npassword=secret\r\n"},
     {"", "", "[socialnet.example]\r\nemail=\r\npassword=\r\n"},
-    {nullptr, nullptr, "[socialnet.example]\r\nemail=\r\npassword=\r\n"},
     {"two words", "p a s s", "[socialnet.example]\r\nemail=two words\r\npassword=p a s s\r\n"},
     {"%s%d", "a=b", "[socialnet.example]\r\nemail=%s%d\r\npassword=a=b\r\n"},
     {"\xCF\xF0\xE8", "\xE2\xE5\xF2",
@@ -33,7 +48,7 @@ TEST(SettingsCompose, WritesExactlyThreeLines)
 {
     for (const ComposeCase& c : kComposeCases) {
         SCOPED_TRACE(c.expected);
-        EXPECT_EQ(c.expected, ComposeSettingsText(c.email, c.password));
+        EXPECT_EQ(c.expected, Compose(c.email, c.password));
     }
 }
 
@@ -42,7 +57,7 @@ TEST(SettingsCompose, LongValuesAreWrittenWhole)
     // Both fields full: far more than 260 bytes in all.
     const std::string email(CREDENTIAL_FIELD_SIZE - 1, 'e');
     const std::string password(CREDENTIAL_FIELD_SIZE - 1, 'p');
-    const std::string text = ComposeSettingsText(email.c_str(), password.c_str());
+    const std::string text = Compose(email.c_str(), password.c_str());
     EXPECT_EQ("[" SERVICE_DOMAIN "]\r\nemail=" + email + "\r\npassword=" + password + "\r\n", text);
     EXPECT_GT(text.size(), 260u);
 }
@@ -54,24 +69,14 @@ TEST(SettingsCompose, ParsesBackToTheSameValues)
     for (const char* password : passwords) {
         SCOPED_TRACE(password);
         SettingsSections sections;
-        EXPECT_EQ(3, SettingsFile::Parse(ComposeSettingsText(email.c_str(), password).c_str(), sections));
-        Credentials credentials = {};
-        SelectCredentials(sections, credentials);
-        EXPECT_EQ(email, credentials.email);
-        EXPECT_STREQ(password, credentials.password);
+        EXPECT_EQ(3, SettingsFile::Parse(Compose(email.c_str(), password).c_str(), sections));
+        const SettingsRead read = Read(Compose(email.c_str(), password));
+        EXPECT_EQ(email, read.values[kEmail]);
+        EXPECT_EQ(password, read.values[kPassword]);
     }
 }
 
-// --- Picking the credentials ----------------------------------------------
-
-Credentials Select(const char* text)
-{
-    SettingsSections sections;
-    SettingsFile::Parse(text, sections);
-    Credentials credentials = {};
-    SelectCredentials(sections, credentials);
-    return credentials;
-}
+// --- The values read whole ----------------------------------------------------
 
 struct SelectCase {
     const char* text;
@@ -104,37 +109,24 @@ TEST(SettingsSelect, PicksTheServiceSection)
 {
     for (const SelectCase& c : kSelectCases) {
         SCOPED_TRACE(c.text);
-        const Credentials credentials = Select(c.text);
-        EXPECT_STREQ(c.email, credentials.email);
-        EXPECT_STREQ(c.password, credentials.password);
+        const SettingsRead read = Read(c.text);
+        EXPECT_EQ(c.email, read.values[kEmail]);
+        EXPECT_EQ(c.password, read.values[kPassword]);
     }
 }
 
-TEST(SettingsSelect, MissingKeyLeavesFieldAlone)
-{
-    SettingsSections sections = {{SERVICE_DOMAIN, {{"email", "new"}}}};
-    Credentials credentials = {};
-    strcpy(credentials.password, "before");
-    SelectCredentials(sections, credentials);
-    EXPECT_STREQ("new", credentials.email);
-    EXPECT_STREQ("before", credentials.password);
-}
-
-TEST(SettingsSelect, ValueThatFillsTheFieldIsTaken)
+TEST(SettingsSelect, OversizedValueIsRefusedNotCutAndNeverWrittenPastTheRecord)
 {
     const std::string longest(CREDENTIAL_FIELD_SIZE - 1, 'a');
-    SettingsSections sections = {{SERVICE_DOMAIN, {{"email", longest}, {"password", longest}}}};
-    Credentials credentials = {};
-    SelectCredentials(sections, credentials);
-    EXPECT_EQ(longest, std::string(credentials.email));
-    EXPECT_EQ(longest, std::string(credentials.password));
-}
+    const SettingsRead whole = Read("[" SERVICE_DOMAIN "]\nemail=" + longest + "\npassword=" + longest);
+    EXPECT_EQ(longest, whole.values[kEmail]);
+    EXPECT_EQ(longest, whole.values[kPassword]);
 
-TEST(SettingsSelect, OversizedValueIsRefusedNotCut)
-{
-    const std::string tooLong(CREDENTIAL_FIELD_SIZE, 'a');
-    const std::string huge(10000, 'b');
-    SettingsSections sections = {{SERVICE_DOMAIN, {{"email", tooLong}, {"password", huge}}}};
+    const SettingsRead refused = Read("[" SERVICE_DOMAIN "]\nemail=" + longest + "a\npassword=" + longest);
+    EXPECT_EQ("", refused.values[kEmail]);
+    EXPECT_TRUE(refused.refused[kEmail]);
+    EXPECT_EQ(longest, refused.values[kPassword]);
+
     // Guards around the record catch a write past either field.
     struct Guarded {
         char before[16];
@@ -142,10 +134,11 @@ TEST(SettingsSelect, OversizedValueIsRefusedNotCut)
         char after[16];
     } guarded;
     memset(&guarded, 0x5A, sizeof(guarded));
-    memset(&guarded.credentials, 0, sizeof(guarded.credentials));
-    SelectCredentials(sections, guarded.credentials);
-    EXPECT_STREQ("", guarded.credentials.email);
-    EXPECT_STREQ("", guarded.credentials.password);
+    SettingsValues values = DefaultSettingsValues();
+    values[kEmail] = std::string(CREDENTIAL_FIELD_SIZE, 'a');
+    values[kPassword] = std::string(10000, 'b');
+    CredentialsFromValues(values, guarded.credentials);
+    EXPECT_EQ(longest, guarded.credentials.email);
     for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(0x5A, static_cast<unsigned char>(guarded.before[i]));
         EXPECT_EQ(0x5A, static_cast<unsigned char>(guarded.after[i]));
@@ -156,8 +149,10 @@ TEST(SettingsSelect, ShorterValueClearsTheRestOfTheField)
 {
     Credentials credentials;
     memset(&credentials, 'x', sizeof(credentials));
-    SettingsSections sections = {{SERVICE_DOMAIN, {{"email", "ab"}, {"password", "c"}}}};
-    SelectCredentials(sections, credentials);
+    SettingsValues values = DefaultSettingsValues();
+    values[kEmail] = "ab";
+    values[kPassword] = "c";
+    CredentialsFromValues(values, credentials);
     for (int i = 2; i < CREDENTIAL_FIELD_SIZE; ++i)
         ASSERT_EQ('\0', credentials.email[i]) << i;
     for (int i = 1; i < CREDENTIAL_FIELD_SIZE; ++i)
@@ -170,44 +165,69 @@ struct OutcomeCase {
     const char* name;
     std::string text;
     SettingsOutcome outcome;
-    const char* email;  // loaded only when usable
+    const char* email;  // read whole, also from a file that is refused
     const char* password;
+    const wchar_t* status;  // null: the outcome's own text
 };
 
 const std::string kHeader = "[" SERVICE_DOMAIN "]";
+
+// text as Notepad saves it as "Unicode".
+std::string Utf16(const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
 const std::string kFull(CREDENTIAL_FIELD_SIZE - 1, 'v');
 const std::string kOver(CREDENTIAL_FIELD_SIZE, 'v');
 
 const OutcomeCase kOutcomes[] = {
-    {"CR LF", kHeader + "\r\nemail=a@b.ru\r\npassword=p\r\n", SettingsUsable, "a@b.ru", "p"},
-    {"LF only", kHeader + "\nemail=a@b.ru\npassword=p\n", SettingsUsable, "a@b.ru", "p"},
-    {"mixed", kHeader + "\r\nemail=a@b.ru\npassword=p", SettingsUsable, "a@b.ru", "p"},
-    {"no password", kHeader + "\nemail=a@b.ru\n", SettingsUsable, "a@b.ru", ""},
+    {"CR LF", kHeader + "\r\nemail=a@b.ru\r\npassword=p\r\n", SettingsUsable, "a@b.ru", "p", nullptr},
+    {"LF only", kHeader + "\nemail=a@b.ru\npassword=p\n", SettingsUsable, "a@b.ru", "p", nullptr},
+    {"mixed", kHeader + "\r\nemail=a@b.ru\npassword=p", SettingsUsable, "a@b.ru", "p", nullptr},
+    {"no password", kHeader + "\nemail=a@b.ru\n", SettingsUsable, "a@b.ru", "", nullptr},
     {"values that fill the fields", kHeader + "\nemail=" + kFull + "\npassword=" + kFull + "\n",
-        SettingsUsable, kFull.c_str(), kFull.c_str()},
-    {"empty file", "", SettingsNoEmail, "", ""},
-    {"no service section", "[other]\nemail=a@b.ru\n", SettingsNoEmail, "", ""},
-    {"empty e-mail", kHeader + "\nemail=\npassword=p\n", SettingsNoEmail, "", ""},
-    {"one line, no line end", "email=a@b.ru", SettingsNoEmail, "", ""},
-    {"e-mail too long", kHeader + "\nemail=" + kOver + "\npassword=p\n", SettingsValueTooLong, "", ""},
-    {"password too long", kHeader + "\nemail=a@b.ru\npassword=" + kOver + "\n", SettingsValueTooLong, "", ""},
-    {"too long beats missing", kHeader + "\npassword=" + kOver + "\n", SettingsValueTooLong, "", ""},
-    {"CR inside the e-mail", kHeader + "\nemail=a\rb\n", SettingsBadValue, "", ""},
-    {"NUL byte", kHeader + std::string("\nemail=a@b.ru\0\npassword=p\n", 26), SettingsHasNul, "", ""},
-    {"NUL byte at the very end", kHeader + std::string("\nemail=a@b.ru\n\0", 16), SettingsHasNul, "", ""},
+        SettingsUsable, kFull.c_str(), kFull.c_str(), nullptr},
+    {"empty file", "", SettingsNoEmail, "", "", nullptr},
+    {"no service section", "[other]\nemail=a@b.ru\n", SettingsNoEmail, "", "", nullptr},
+    {"empty e-mail", kHeader + "\nemail=\npassword=p\n", SettingsNoEmail, "", "p", nullptr},
+    {"one line, no line end", "email=a@b.ru", SettingsNoEmail, "", "", nullptr},
+    {"CR alone ends the lines", kHeader + "\remail=a@b.ru\rpassword=p\r", SettingsCrLineEnds, "", "",
+        nullptr},
+    {"e-mail too long", kHeader + "\nemail=" + kOver + "\npassword=p\n", SettingsValueTooLong, "", "p",
+        L"Слишком длинное значение в settings.txt: введите заново «Email»"},
+    {"password too long", kHeader + "\nemail=a@b.ru\npassword=" + kOver + "\n", SettingsValueTooLong,
+        "a@b.ru", "", L"Слишком длинное значение в settings.txt: введите заново «Пароль»"},
+    {"too long beats missing", kHeader + "\npassword=" + kOver + "\n", SettingsValueTooLong, "", "", nullptr},
+    {"CR inside the e-mail", kHeader + "\nemail=a\rb\npassword=p\n", SettingsBadValue, "", "p", nullptr},
+    {"NUL byte", kHeader + std::string("\nemail=a@b.ru\0\npassword=p\n", 26), SettingsHasNul, "", "p",
+        L"settings.txt испорчен: нулевой байт: введите заново «Email»"},
+    {"UTF-16", Utf16(L"[socialnet.example]\r\nemail=a@b.ru\r\npassword=Пароль\r\n"), SettingsUtf16, "a@b.ru",
+        "\xCF\xE0\xF0\xEE\xEB\xFC", L"settings.txt в UTF-16, нужна Windows-1251"},
+    {"UTF-16 with a character Windows-1251 lacks",
+        Utf16(L"[socialnet.example]\r\nemail=a@b.ru\r\npassword=ü\r\n"), SettingsUtf16, "a@b.ru", "",
+        L"settings.txt в UTF-16, нужна Windows-1251: введите заново «Пароль»"},
+    {"NUL byte at the very end", kHeader + std::string("\nemail=a@b.ru\n\0", 16), SettingsHasNul, "a@b.ru",
+        "", L"settings.txt испорчен: нулевой байт"},
 };
 
-TEST(SettingsOutcome, JudgesTheWholeFile)
+TEST(SettingsOutcome, JudgesTheWholeFileAndKeepsEveryValueReadWhole)
 {
     for (const OutcomeCase& c : kOutcomes) {
         SCOPED_TRACE(c.name);
-        Credentials credentials = {};
-        EXPECT_EQ(c.outcome, ReadSettingsText(c.text.c_str(), c.text.size(), credentials));
-        EXPECT_STREQ(c.email, credentials.email);
-        EXPECT_STREQ(c.password, credentials.password);
+        const SettingsRead read = Read(c.text);
+        EXPECT_EQ(c.outcome, read.outcome);
+        EXPECT_EQ(c.email, read.values[kEmail]);
+        EXPECT_EQ(c.password, read.values[kPassword]);
         // Every problem has a text of its own; usable files have none.
         const wchar_t* text = SettingsOutcomeText(c.outcome);
         EXPECT_EQ(c.outcome == SettingsUsable, text == nullptr);
+        if (c.status)
+            EXPECT_EQ(std::wstring(c.status), SettingsReadText(read));
     }
 }
 
@@ -216,13 +236,11 @@ TEST(SettingsOutcome, SizeLimitIsTheReadersAndProblemsAreNamedApart)
     const std::string head = kHeader + "\nemail=a@b.ru\n";
     const std::string largest = head + std::string(SETTINGS_MAX_FILE_BYTES - head.size(), 'x');
     ASSERT_EQ(static_cast<size_t>(SETTINGS_MAX_FILE_BYTES), largest.size());
-    Credentials credentials = {};
-    EXPECT_EQ(SettingsUsable, ReadSettingsText(largest.c_str(), largest.size(), credentials));
-    const std::string over = largest + "x";
-    EXPECT_EQ(SettingsTooLarge, ReadSettingsText(over.c_str(), over.size(), credentials));
+    EXPECT_EQ(SettingsUsable, Read(largest).outcome);
+    EXPECT_EQ(SettingsTooLarge, Read(largest + "x").outcome);
 
     const SettingsOutcome problems[] = {SettingsUnreadable, SettingsTooLarge, SettingsHasNul,
-        SettingsValueTooLong, SettingsBadValue, SettingsNoEmail};
+        SettingsValueTooLong, SettingsBadValue, SettingsNoEmail, SettingsCrLineEnds, SettingsUtf16};
     for (SettingsOutcome a : problems)
         for (SettingsOutcome b : problems)
             EXPECT_EQ(a == b, std::wstring(SettingsOutcomeText(a)) == SettingsOutcomeText(b))

@@ -6,16 +6,16 @@
 
 #include <standin_control.h>
 
-#include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 
 #include "base/constants.h"
 #include "base/shell.h"
 #include "net/session.h"
-#include "settings/settings_autoconnect.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_file.h"
+#include "settings/settings_schema.h"
 #include "ui/dpi.h"
 
 namespace {
@@ -24,6 +24,9 @@ using apptest::MainWindowTest;
 using apptest::SettingsPathBesideExe;
 
 const DWORD SCRIPT_TIMEOUT_MS = 20000;
+const int SETTINGS_ROW_EMAIL = SettingRowOf("email");
+const int SETTINGS_ROW_PASSWORD = SettingRowOf("password");
+const int SETTINGS_ROW_AUTOCONNECT = SettingRowOf("autoconnect");
 
 // Steps run one after the other on the user-interface thread while the
 // dialog's modal loop runs; a step that returns false is a wait and is tried
@@ -100,18 +103,28 @@ std::string FileText(const std::string& email, const std::string& password, bool
         + (autoConnect ? "autoconnect=1\r\n" : "");
 }
 
+// What the rows show: the values given, every other row its default.
+std::vector<std::wstring> Shown(const std::map<int, std::wstring>& given)
+{
+    std::vector<std::wstring> shown;
+    for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
+        const bool yesNo = SETTING_ROWS[row].kind == SettingKindYesNo;
+        shown.push_back(given.count(row) ? given.at(row) : yesNo ? L"Нет" : L"");
+    }
+    return shown;
+}
+
 class SettingsDialogTest : public MainWindowTest {
 protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        g_autoConnect = false;
+        LoadSettings();  // none: every row at its default
         StandinResetInputPanel();
     }
     void TearDown() override
     {
         StandinResetInputPanel();
-        g_autoConnect = false;
         MainWindowTest::TearDown();
     }
 
@@ -135,7 +148,7 @@ protected:
     {
         steps.insert(steps.begin(), [this] {
             dialog = FindWindowW(L"#32770", L"Настройки");
-            return dialog && g_settingsList.Window() && g_settingsList.RowCount() == SETTINGS_ROW_COUNT;
+            return dialog && g_settingsList.Window() && g_settingsList.RowCount() == SETTING_ROW_COUNT;
         });
         ModalScript script(std::move(steps));
         const INT_PTR result = ShowModalDialog(IDD_SETTINGS, SettingsDialogProc);
@@ -170,6 +183,20 @@ protected:
         return [text] {
             for (wchar_t c : text)
                 SendMessageW(g_settingsList.editor, WM_CHAR, c, 1);
+            return true;
+        };
+    }
+    static ModalScript::Step EditorClosed()
+    {
+        return [] { return g_settingsList.editor == NULL; };
+    }
+    // Enter in the open editor, as the key or the input panel sends it; the
+    // dialog's modal loop takes it from the queue.
+    static ModalScript::Step PressEnter()
+    {
+        return [] {
+            PostMessageW(g_settingsList.editor, WM_KEYDOWN, VK_RETURN, 1);
+            PostMessageW(g_settingsList.editor, WM_KEYUP, VK_RETURN, 0xC0000001);
             return true;
         };
     }
@@ -213,13 +240,13 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
     for (const OpeningCase& c : cases) {
         SCOPED_TRACE(c.name);
         ZeroMemory(&g_credentials, sizeof(g_credentials));
-        g_autoConnect = false;
         DeleteFileW(SettingsPathBesideExe().c_str());
+        LoadSettings();
         if (!c.file.empty())
             StartWith(c.file);
         std::vector<std::wstring> captions, values;
         const INT_PTR result = Run({[&] {
-                                        for (int row = 0; row < SETTINGS_ROW_COUNT; ++row) {
+                                        for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
                                             captions.push_back(Caption(row));
                                             values.push_back(g_settingsList.ValueText(row));
                                         }
@@ -227,11 +254,14 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
                                     },
             Post(WM_COMMAND, IDM_BAR_CLOSE)});
         EXPECT_EQ(IDM_BAR_CLOSE, result);
-        const std::vector<std::wstring> expectedCaptions
-            = {L"Профиль:", L"Email:", L"Пароль:", L"Подключение при запуске программы:"};
-        const std::vector<std::wstring> expectedValues = {L"SocialNet", c.email, c.password, c.autoConnect};
-        EXPECT_EQ(expectedCaptions, captions);
-        EXPECT_EQ(expectedValues, values);
+        ASSERT_EQ(static_cast<size_t>(SETTING_ROW_COUNT), captions.size());
+        EXPECT_EQ(L"Профиль:", captions[0]);
+        EXPECT_EQ(L"Email:", captions[SETTINGS_ROW_EMAIL]);
+        EXPECT_EQ(L"Пароль:", captions[SETTINGS_ROW_PASSWORD]);
+        EXPECT_EQ(L"Подключение при запуске программы:", captions[SETTINGS_ROW_AUTOCONNECT]);
+        EXPECT_EQ(Shown({{0, L"SocialNet"}, {SETTINGS_ROW_EMAIL, c.email},
+                      {SETTINGS_ROW_PASSWORD, c.password}, {SETTINGS_ROW_AUTOCONNECT, c.autoConnect}}),
+            values);
     }
 }
 
@@ -251,14 +281,18 @@ TEST_F(SettingsDialogTest, SaveWritesExactlyTheShownValuesAndTheNextStartLoadsTh
         {"nothing changed", -1, L"", false, FileText("old@mail.ru", "oldpass"), "old@mail.ru", "oldpass"},
         {"e-mail only", SETTINGS_ROW_EMAIL, L"new@mail.ru", false, FileText("new@mail.ru", "oldpass"),
             "new@mail.ru", "oldpass"},
-        {"password only", SETTINGS_ROW_PASSWORD, L"ключ 2", false,
-            FileText("old@mail.ru", "\xEA\xEB\xFE\xF7 2"), "old@mail.ru", "\xEA\xEB\xFE\xF7 2"},
+        {"password only", SETTINGS_ROW_PASSWORD, L"ключ2", false,
+            FileText("old@mail.ru",
+                "\xEA\xEB\xFE\xF7"
+                "2"),
+            "old@mail.ru",
+            "\xEA\xEB\xFE\xF7"
+            "2"},
         {"connect at start", -1, L"", true, FileText("old@mail.ru", "oldpass", true), "old@mail.ru",
             "oldpass"},
     };
     for (const SaveCase& c : cases) {
         SCOPED_TRACE(c.name);
-        g_autoConnect = false;
         StartWith(FileText("old@mail.ru", "oldpass"));
         std::vector<ModalScript::Step> steps;
         if (c.row >= 0) {
@@ -280,15 +314,12 @@ TEST_F(SettingsDialogTest, SaveWritesExactlyTheShownValuesAndTheNextStartLoadsTh
         EXPECT_STREQ(c.email, g_credentials.email);
         EXPECT_STREQ(c.password, g_credentials.password);
 
-        // The next start: spaces are lost on reading.
+        // The next start reads back what was saved.
         ZeroMemory(&g_credentials, sizeof(g_credentials));
-        g_autoConnect = !c.yes;
         LoadSettings();
-        std::string password = c.password;
-        password.erase(std::remove(password.begin(), password.end(), ' '), password.end());
         EXPECT_STREQ(c.email, g_credentials.email);
-        EXPECT_EQ(password, g_credentials.password);
-        EXPECT_EQ(c.yes, g_autoConnect);
+        EXPECT_STREQ(c.password, g_credentials.password);
+        EXPECT_EQ(c.yes, SettingIsYes("autoconnect"));
     }
 }
 
@@ -297,27 +328,33 @@ struct CloseCase {
     UINT message;
     WPARAM wParam;
     INT_PTR result;
+    bool endsEditFirst;  // with an editor open, the first one only ends the edit
 };
 
 TEST_F(SettingsDialogTest, CloseDoneAndWindowCloseChangeNothing)
 {
     const CloseCase cases[] = {
-        {"Закрыть", WM_COMMAND, IDM_BAR_CLOSE, IDM_BAR_CLOSE},
-        {"Done", WM_COMMAND, IDOK, IDOK},
-        {"WM_CLOSE", WM_CLOSE, 0, WM_CLOSE},
+        {"Закрыть", WM_COMMAND, IDM_BAR_CLOSE, IDM_BAR_CLOSE, false},
+        {"Done", WM_COMMAND, IDOK, IDOK, true},
+        {"WM_CLOSE", WM_CLOSE, 0, WM_CLOSE, false},
     };
     const std::string before = FileText("old@mail.ru", "oldpass", true);
     for (const CloseCase& c : cases) {
         SCOPED_TRACE(c.name);
         StartWith(before);
         const Credentials kept = g_credentials;
-        const INT_PTR result = Run({TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL),
-            Type(L"typed@x"), TapRow(SETTINGS_ROW_PASSWORD), EditorOpen(SETTINGS_ROW_PASSWORD),
-            Type(L"typed"), Post(c.message, c.wParam)});
-        EXPECT_EQ(c.result, result);
+        std::vector<ModalScript::Step> steps
+            = {TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL), Type(L"typed@x"),
+                TapRow(SETTINGS_ROW_PASSWORD), EditorOpen(SETTINGS_ROW_PASSWORD), Type(L"typed")};
+        if (c.endsEditFirst) {
+            steps.push_back(Post(c.message, c.wParam));
+            steps.push_back(EditorClosed());
+        }
+        steps.push_back(Post(c.message, c.wParam));
+        EXPECT_EQ(c.result, Run(steps));
         EXPECT_EQ(before, OnDisk());
         EXPECT_EQ(0, memcmp(&kept, &g_credentials, sizeof(kept)));
-        EXPECT_TRUE(g_autoConnect);
+        EXPECT_TRUE(SettingIsYes("autoconnect"));
         // Reopened, it shows the previous values again.
         std::wstring shown;
         Run({[&] {
@@ -329,15 +366,128 @@ TEST_F(SettingsDialogTest, CloseDoneAndWindowCloseChangeNothing)
     }
 }
 
-TEST_F(SettingsDialogTest, SaveKeepsTheNewValuesInMemoryWhenTheFileCannotBeWritten)
+TEST_F(SettingsDialogTest, EnterEndsTheEditInBothEditorKindsAndKeepsTheDialogOpen)
 {
-    // A folder where the file should be: nothing can replace it.
-    ASSERT_TRUE(CreateDirectoryW(SettingsPathBesideExe().c_str(), NULL));
-    Run({TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL), Type(L"mem@mail.ru"),
+    StartWith(FileText("old@mail.ru", "oldpass"));
+    std::vector<bool> open;
+    const auto stillOpen = [&] {
+        open.push_back(IsWindow(dialog) && GetParent(g_settingsList.Window()) == dialog);
+        return true;
+    };
+    const INT_PTR result
+        = Run({TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL), Type(L"new@mail.ru"), PressEnter(),
+            EditorClosed(), stillOpen, TapRow(SETTINGS_ROW_AUTOCONNECT), EditorOpen(SETTINGS_ROW_AUTOCONNECT),
+            [] {
+                SendMessageW(g_settingsList.editor, WM_KEYDOWN, VK_UP, 1);  // "Нет" -> "Да"
+                return g_settingsList.GetYesNo(SETTINGS_ROW_AUTOCONNECT) == 1;
+            },
+            PressEnter(), EditorClosed(), stillOpen, Post(WM_COMMAND, IDM_BAR_SAVE)});
+    EXPECT_EQ(IDM_BAR_SAVE, result);
+    EXPECT_EQ(std::vector<bool>({true, true}), open);
+    EXPECT_EQ(FileText("new@mail.ru", "oldpass", true), OnDisk());
+}
+
+enum Obstacle { ObstacleNone, ObstacleReadOnly, ObstacleFolder };
+
+struct RefusedCase {
+    const char* name;
+    int row;
+    const wchar_t* typed;
+    Obstacle obstacle;
+    const wchar_t* status;
+};
+
+TEST_F(SettingsDialogTest, ASaveThatCannotKeepWhatWasTypedSaysWhyAndStaysOpen)
+{
+    const RefusedCase cases[] = {
+        {"space", SETTINGS_ROW_PASSWORD, L"pass word", ObstacleNone,
+            L"Настройки не сохранены: в строке «Пароль» есть пробел"},
+        {"not in Windows-1251", SETTINGS_ROW_EMAIL, L"grüße@mail.ru", ObstacleNone,
+            L"Настройки не сохранены: в строке «Email» есть символ не из Windows-1251: ü"},
+        {"read-only settings.txt", SETTINGS_ROW_EMAIL, L"new@mail.ru", ObstacleReadOnly,
+            L"Настройки не сохранены: settings.txt только для чтения"},
+        {"settings.txt a folder", SETTINGS_ROW_EMAIL, L"new@mail.ru", ObstacleFolder,
+            L"Настройки не сохранены: settings.txt - это папка"},
+    };
+    const std::wstring path = SettingsPathBesideExe();
+    for (const RefusedCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        StartWith(FileText("old@mail.ru", "oldpass"));
+        if (c.obstacle == ObstacleReadOnly)
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY);
+        if (c.obstacle == ObstacleFolder) {
+            DeleteFileW(path.c_str());
+            ASSERT_TRUE(CreateDirectoryW(path.c_str(), NULL));
+        }
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const Credentials kept = g_credentials;
+        std::wstring status, shown;
+        bool open = false;
+        const INT_PTR result
+            = Run({TapRow(c.row), EditorOpen(c.row), Type(c.typed), Post(WM_COMMAND, IDM_BAR_SAVE),
+                [&] {
+                    status = apptest::StatusText();
+                    return status == c.status;
+                },
+                [&] {
+                    open = IsWindow(dialog) != FALSE;
+                    shown = g_settingsList.GetText(c.row);
+                    return true;
+                },
+                Post(WM_COMMAND, IDM_BAR_CLOSE)});
+        EXPECT_EQ(IDM_BAR_CLOSE, result);
+        EXPECT_EQ(std::wstring(c.status), status);
+        EXPECT_TRUE(open);
+        EXPECT_EQ(std::wstring(c.typed), shown);
+        EXPECT_EQ(attributes, GetFileAttributesW(path.c_str()));
+        EXPECT_EQ(0, memcmp(&kept, &g_credentials, sizeof(kept)));
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (c.obstacle == ObstacleFolder)
+            RemoveDirectoryW(path.c_str());
+        else
+            EXPECT_EQ(FileText("old@mail.ru", "oldpass"), OnDisk());
+    }
+}
+
+TEST_F(SettingsDialogTest, APartlyRefusedFileShowsWhatWasReadWholeAndSavesOnlyOnceTheRestIsTyped)
+{
+    const std::string before = FileText("old@mail.ru", std::string(CREDENTIAL_FIELD_SIZE, 'p'), true);
+    StartWith(before);
+    EXPECT_STREQ("", g_credentials.email);  // not in force: the file was refused
+    EXPECT_EQ(std::wstring(L"Слишком длинное значение в settings.txt: введите заново «Пароль»"),
+        SettingsProblemText());
+    std::vector<std::wstring> values;
+    std::wstring refusal;
+    int typedLength = 0;
+    const INT_PTR result = Run({[&] {
+                                    for (int row = 0; row < SETTING_ROW_COUNT; ++row)
+                                        values.push_back(g_settingsList.ValueText(row));
+                                    return true;
+                                },
+        Post(WM_COMMAND, IDM_BAR_SAVE),
+        [&] {
+            refusal = apptest::StatusText();
+            return refusal.find(L"Настройки не сохранены") == 0;
+        },
+        TapRow(SETTINGS_ROW_PASSWORD), EditorOpen(SETTINGS_ROW_PASSWORD), Type(std::wstring(300, L'n')),
+        [&] {
+            typedLength = GetWindowTextLengthW(g_settingsList.editor);
+            return true;
+        },
         Post(WM_COMMAND, IDM_BAR_SAVE)});
-    EXPECT_STREQ("mem@mail.ru", g_credentials.email);
-    EXPECT_TRUE(GetFileAttributesW(SettingsPathBesideExe().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-    RemoveDirectoryW(SettingsPathBesideExe().c_str());
+    EXPECT_EQ(IDM_BAR_SAVE, result);
+    EXPECT_EQ(
+        Shown({{0, L"SocialNet"}, {SETTINGS_ROW_EMAIL, L"old@mail.ru"}, {SETTINGS_ROW_AUTOCONNECT, L"Да"}}),
+        values);
+    EXPECT_EQ(L"Настройки не сохранены: в строке «Пароль» значение из settings.txt не прочитано, введите его "
+              L"заново",
+        refusal);
+    EXPECT_EQ(CREDENTIAL_FIELD_SIZE - 1, typedLength);  // the editor takes no more than the row keeps
+    const std::string password(CREDENTIAL_FIELD_SIZE - 1, 'n');
+    EXPECT_EQ(FileText("old@mail.ru", password, true), OnDisk());
+    EXPECT_STREQ("old@mail.ru", g_credentials.email);
+    EXPECT_EQ(password, g_credentials.password);
+    EXPECT_EQ(L"Настройки сохранены", apptest::StatusText());
 }
 
 TEST_F(SettingsDialogTest, InputPanelShrinksTheListAndKeepsTheEditedRowInView)
@@ -394,12 +544,11 @@ TEST_F(SettingsDialogTest, ConnectAtStartRunsTheLoginOnceTheWindowIsUp)
         pump.For(20);
         UnregisterClassW(L"SORVINTA", GetModuleHandleW(NULL));
         WriteFileBytes(SettingsPathBesideExe(), FileText(DATA_API_HOST, "x", on));
-        g_autoConnect = !on;
         g_workerThread = NULL;
         ResetState();
         ASSERT_TRUE(InitMainWindow(GetModuleHandleW(NULL), SW_SHOW));
         window = g_mainWindow;
-        EXPECT_EQ(on, g_autoConnect);
+        EXPECT_EQ(on, SettingIsYes("autoconnect"));
         if (!on) {
             EXPECT_EQ(SessionWorkNone, SessionWorkUnderWay());
             continue;

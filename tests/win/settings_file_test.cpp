@@ -75,6 +75,19 @@ std::string Saved(const std::string& email, const std::string& password)
     return "[" SERVICE_DOMAIN "]\r\nemail=" + email + "\r\npassword=" + password + "\r\n";
 }
 
+SettingsValues Values(const std::string& email, const std::string& password)
+{
+    SettingsValues values = DefaultSettingsValues();
+    values[SettingRowOf("email")] = email;
+    values[SettingRowOf("password")] = password;
+    return values;
+}
+
+SettingsSaveResult Save(const std::string& email, const std::string& password)
+{
+    return SaveSettings(Values(email, password));
+}
+
 // Each test starts without settings.txt and with empty credentials, and
 // leaves the folder as it found it.
 class SettingsFileTest : public ::testing::Test {
@@ -124,7 +137,7 @@ protected:
 
 TEST_F(SettingsFileTest, SaveWritesThreeLinesAndLoadsBack)
 {
-    SaveSettings("user@mail.ru", "secret");
+    Save("user@mail.ru", "secret");
     EXPECT_EQ(Saved("user@mail.ru", "secret"), OnDisk());
     EXPECT_FALSE(Exists(m_temporaryPath));
 
@@ -133,23 +146,13 @@ TEST_F(SettingsFileTest, SaveWritesThreeLinesAndLoadsBack)
     EXPECT_STREQ("secret", g_credentials.password);
 }
 
-TEST_F(SettingsFileTest, SaveRefusesLineEndsInsideAValue)
-{
-    SaveSettings("user@mail.ru", "secret");
-    // Written as it is, this e-mail would put a password line of its own into the file.
-    SaveSettings("a\r\npassword=x", "secret");
-    SaveSettings("user@mail.ru", "se\ncret");
-    EXPECT_EQ(Saved("user@mail.ru", "secret"), OnDisk());
-    EXPECT_FALSE(Exists(m_temporaryPath));
-}
-
 TEST_F(SettingsFileTest, SaveReplacesALongerFileWhole)
 {
     std::string longer = "[other]\r\nkey=" + std::string(2000, 'x') + "\r\n";
     longer += Saved("old@mail.ru", "oldpassword") + "[more]\r\na=b\r\n";
     ASSERT_TRUE(WriteBytes(m_settingsPath, longer));
 
-    SaveSettings("a@b.ru", "p");
+    Save("a@b.ru", "p");
     EXPECT_EQ(Saved("a@b.ru", "p"), OnDisk());
 }
 
@@ -157,7 +160,7 @@ TEST_F(SettingsFileTest, SaveOfFullFieldsIsNotCut)
 {
     const std::string email(CREDENTIAL_FIELD_SIZE - 1, 'e');
     const std::string password(CREDENTIAL_FIELD_SIZE - 1, 'p');
-    SaveSettings(email.c_str(), password.c_str());
+    Save(email.c_str(), password.c_str());
     EXPECT_EQ(Saved(email, password), OnDisk());
 
     LoadSettings();
@@ -167,7 +170,7 @@ TEST_F(SettingsFileTest, SaveOfFullFieldsIsNotCut)
 
 TEST_F(SettingsFileTest, SpacesAreLostOnReading)
 {
-    SaveSettings("two words@mail.ru", "pass word");
+    Save("two words@mail.ru", "pass word");
     EXPECT_EQ(Saved("two words@mail.ru", "pass word"), OnDisk());  // kept in the file
     LoadSettings();
     EXPECT_STREQ("twowords@mail.ru", g_credentials.email);
@@ -176,7 +179,7 @@ TEST_F(SettingsFileTest, SpacesAreLostOnReading)
 
 TEST_F(SettingsFileTest, CyrillicBytesPassUnchanged)
 {
-    SaveSettings("\xEF\xEE\xF7\xF2\xE0@mail.ru", "\xEF\xE0\xF0\xEE\xEB\xFC");
+    Save("\xEF\xEE\xF7\xF2\xE0@mail.ru", "\xEF\xE0\xF0\xEE\xEB\xFC");
     LoadSettings();
     EXPECT_STREQ("\xEF\xEE\xF7\xF2\xE0@mail.ru", g_credentials.email);
     EXPECT_STREQ("\xEF\xE0\xF0\xEE\xEB\xFC", g_credentials.password);
@@ -210,9 +213,13 @@ TEST_F(SettingsFileTest, LoadsOnlyTheServiceSectionAndNamesWhatIsWrong)
         {"before any header", "email=a@b.ru\r\npassword=s\r\n", "", "", TEXT_SETTINGS_NO_EMAIL},
         {"no e-mail", "[socialnet.example]\r\npassword=x=y\r\n", "", "", TEXT_SETTINGS_NO_EMAIL},
         {"empty file", "", "", "", TEXT_SETTINGS_NO_EMAIL},
-        {"NUL byte", std::string(kWithNul, sizeof(kWithNul) - 1), "", "", TEXT_SETTINGS_HAS_NUL},
-        {"e-mail too long", Saved(tooLong, "ok"), "", "", TEXT_SETTINGS_VALUE_TOO_LONG},
-        {"password too long", Saved("ok", std::string(5000, 'b')), "", "", TEXT_SETTINGS_VALUE_TOO_LONG},
+        {"NUL byte", std::string(kWithNul, sizeof(kWithNul) - 1), "", "",
+            L"settings.txt испорчен: нулевой байт: введите заново «Email»"},
+        {"e-mail too long", Saved(tooLong, "ok"), "", "",
+            L"Слишком длинное значение в settings.txt: введите заново «Email»"},
+        {"password too long", Saved("ok", std::string(5000, 'b')), "", "",
+            L"Слишком длинное значение в settings.txt: введите заново «Пароль»"},
+        {"CR alone", "[socialnet.example]\remail=a@b.ru\rpassword=s\r", "", "", TEXT_SETTINGS_CR_LINE_ENDS},
     };
     for (const LoadCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -249,7 +256,7 @@ TEST_F(SettingsFileTest, ASaveEndsTheProblem)
 {
     LoadFrom("[socialnet.example]\nemail=\n");
     ASSERT_EQ(Text(TEXT_SETTINGS_NO_EMAIL), Text(SettingsProblemText()));
-    SaveSettings("a@b.ru", "p");
+    Save("a@b.ru", "p");
     EXPECT_EQ(nullptr, SettingsProblemText());
 }
 
@@ -274,36 +281,90 @@ TEST_F(SettingsFileTest, OversizedFileIsNotRead)
 
 // --- Keeping the previous file when a save fails -----------------------------
 
-TEST_F(SettingsFileTest, FailedCreateKeepsOldFile)
-{
-    ASSERT_TRUE(WriteBytes(m_settingsPath, Saved("old@mail.ru", "old")));
-    // A folder where the new text would go: the save cannot create its file.
-    ASSERT_TRUE(CreateDirectoryW(m_temporaryPath.c_str(), NULL));
+struct FailedSaveCase {
+    const char* name;
+    const wchar_t* obstacle;  // made a folder; null: none
+    DWORD attributes;         // given to settings.txt
+    std::string email;
+    SettingsSaveResult result;
+    const wchar_t* text;
+};
 
-    SaveSettings("new@mail.ru", "new");
-    EXPECT_EQ(Saved("old@mail.ru", "old"), OnDisk());
-    EXPECT_EQ(INVALID_HANDLE_VALUE, g_settingsFile.handle);
+TEST_F(SettingsFileTest, AFailedSaveSaysWhyAndChangesNothing)
+{
+    const FailedSaveCase cases[] = {
+        {"read-only settings.txt", nullptr, FILE_ATTRIBUTE_READONLY, "new@mail.ru", SettingsSaveReadOnly,
+            L"Настройки не сохранены: settings.txt только для чтения"},
+        {"settings.tmp a folder", SETTINGS_TEMP_FILE_NAME, 0, "new@mail.ru", SettingsSaveTempIsFolder,
+            L"Настройки не сохранены: settings.tmp - это папка"},
+        // Written as it is, this e-mail would put a password line of its own into the file.
+        {"CR LF in a value", nullptr, 0, "a\r\npassword=x", SettingsSaveLineEnd,
+            L"Настройки не сохранены: перевод строки в значении"},
+        {"LF in a value", nullptr, 0, "a\nb", SettingsSaveLineEnd,
+            L"Настройки не сохранены: перевод строки в значении"},
+    };
+    for (const FailedSaveCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        LoadFrom(Saved("old@mail.ru", "old"));
+        const std::wstring target = c.obstacle == nullptr ? m_settingsPath : PathBesideProgram(c.obstacle);
+        if (c.obstacle != nullptr)
+            ASSERT_TRUE(CreateDirectoryW(target.c_str(), NULL));
+        const DWORD before = GetFileAttributesW(target.c_str());
+        if (c.attributes)
+            ASSERT_TRUE(SetFileAttributesW(target.c_str(), before | c.attributes));
+
+        EXPECT_EQ(c.result, Save(c.email, "new"));
+        EXPECT_EQ(std::wstring(c.text), SettingsSaveText(c.result));
+        EXPECT_EQ(
+            before | c.attributes, GetFileAttributesW(target.c_str()));  // neither replaced nor stripped
+        SetFileAttributesW(target.c_str(), before);
+        EXPECT_EQ(Saved("old@mail.ru", "old"), OnDisk());
+        EXPECT_EQ("old@mail.ru", SettingsFileRead().values[SettingRowOf("email")]);
+        EXPECT_FALSE(Exists(m_temporaryPath) && target != m_temporaryPath);
+        EXPECT_EQ(INVALID_HANDLE_VALUE, g_settingsFile.handle);
+        if (c.obstacle != nullptr)
+            RemoveDirectoryW(target.c_str());
+    }
+}
+
+// Wine keeps no read-only attribute on a folder, so this one runs from a
+// copy of the program in a folder without write bits, by a test entry of
+// its own that sets SORVINTA_READ_ONLY_FOLDER (root may write there all the
+// same; the folder's attribute is what the save respects).
+TEST_F(SettingsFileTest, ASaveIntoAReadOnlyFolderSaysSoAndWritesNothing)
+{
+    if (!getenv("SORVINTA_READ_ONLY_FOLDER"))
+        GTEST_SKIP() << "run from a read-only folder only";
+    const std::wstring folder = m_settingsPath.substr(0, m_settingsPath.rfind(L'\\'));
+    ASSERT_NE(0u, GetFileAttributesW(folder.c_str()) & FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(SettingsSaveFolderReadOnly, Save("new@mail.ru", "new"));
+    EXPECT_EQ(L"Настройки не сохранены: папка программы только для чтения",
+        SettingsSaveText(SettingsSaveFolderReadOnly));
+    EXPECT_FALSE(Exists(m_settingsPath));
+    EXPECT_FALSE(Exists(m_temporaryPath));
 }
 
 TEST_F(SettingsFileTest, FailedReplaceKeepsOldFileAndRemovesNewOne)
 {
     ASSERT_TRUE(WriteBytes(m_settingsPath, Saved("old@mail.ru", "old")));
     // Another reader holds the old file open without delete sharing, so it
-    // cannot be replaced (a read-only attribute does not stop Wine).
+    // cannot be replaced.
     HANDLE reader = CreateFileW(m_settingsPath.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING,
         FILE_ATTRIBUTE_NORMAL, NULL);
     ASSERT_NE(INVALID_HANDLE_VALUE, reader);
-    SaveSettings("new@mail.ru", "new");
+    EXPECT_EQ(SettingsSaveWriteFailed, Save("new@mail.ru", "new"));
     CloseHandle(reader);
 
     EXPECT_EQ(Saved("old@mail.ru", "old"), OnDisk());
     EXPECT_FALSE(Exists(m_temporaryPath));
 }
 
-TEST_F(SettingsFileTest, ReplacingAFolderFailsAndRemovesNewOne)
+TEST_F(SettingsFileTest, ASettingsFolderIsNamedAndNothingIsWritten)
 {
     ASSERT_TRUE(CreateDirectoryW(m_settingsPath.c_str(), NULL));
-    SaveSettings("new@mail.ru", "new");
+    EXPECT_EQ(SettingsSaveFileIsFolder, Save("new@mail.ru", "new"));
+    EXPECT_EQ(
+        L"Настройки не сохранены: settings.txt - это папка", SettingsSaveText(SettingsSaveFileIsFolder));
     EXPECT_NE(0u, GetFileAttributesW(m_settingsPath.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
     EXPECT_FALSE(Exists(m_temporaryPath));
 }
