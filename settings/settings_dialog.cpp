@@ -131,7 +131,8 @@ bool Save()
     }
     Credentials saved;
     CredentialsFromValues(values, saved);
-    CopyCredentials(saved, g_credentials);
+    // Stored field by field, so that a captcha due for another e-mail ends.
+    StoreCredentials(g_credentials, saved.email, saved.password);
     if (g_refusalShown)
         SetStatusText(TEXT_SETTINGS_SAVED);
     return true;
