@@ -33,6 +33,7 @@ void OnInitDialog(HWND dialog)
     InitTypingDialog(dialog, kShape);
     for (const std::wstring& text : StatusHistory())
         SendDlgItemMessageW(dialog, IDC_STATUS_LIST, LB_ADDSTRING, 0, (LPARAM)text.c_str());
+    FocusTypingField(dialog, kShape);
 }
 
 INT_PTR OnSend(HWND dialog, UINT command)
@@ -86,10 +87,11 @@ void PlaceStatusDialog(HWND dialog, int dpi)
 
 INT_PTR CALLBACK StatusDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
+    if (CommonDialogMessage(dialog, message, wParam))
+        return TRUE;
     switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+    case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;  // the caret is in the text field
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
     default: return FALSE;
     }
 }

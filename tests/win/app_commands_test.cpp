@@ -598,7 +598,7 @@ TEST_F(Commands, AboutBoxClosesWithItsCommandsAndOnClose)
     const Case cases[] = {
         {WM_COMMAND, IDOK, IDOK},
         {WM_COMMAND, IDM_BAR_CLOSE, IDM_BAR_CLOSE},
-        {WM_CLOSE, 0, WM_CLOSE},
+        {WM_CLOSE, 0, IDM_BAR_CLOSE},
     };
     for (const Case& c : cases) {
         AboutCloser closer(c.message, c.wParam);
@@ -642,8 +642,8 @@ TEST_F(Commands, AboutBoxIgnoresOtherCommands)
         HWND dialog = WaitForWindow(FindAboutBox, 5000);
         if (!dialog)
             return;
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_SAVE, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
         Sleep(300);
         stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);

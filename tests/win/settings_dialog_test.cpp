@@ -22,6 +22,8 @@ namespace {
 
 using apptest::MainWindowTest;
 using apptest::SettingsPathBesideExe;
+using apptest::CLOSE_WAYS;
+using apptest::CloseWay;
 
 const DWORD SCRIPT_TIMEOUT_MS = 20000;
 
@@ -304,16 +306,25 @@ TEST_F(SettingsDialogTest, CloseDoneAndWindowCloseChangeNothing)
     const CloseCase cases[] = {
         {"Закрыть", WM_COMMAND, IDM_BAR_CLOSE, IDM_BAR_CLOSE},
         {"Done", WM_COMMAND, IDOK, IDOK},
-        {"WM_CLOSE", WM_CLOSE, 0, WM_CLOSE},
     };
+    std::vector<CloseCase> all(std::begin(cases), std::end(cases));
+    // Every other way of closing is "Закрыть", also Escape in the open editor.
+    for (const CloseWay& way : CLOSE_WAYS)
+        all.push_back({way.name, way.message, way.wParam, IDM_BAR_CLOSE});
     const std::string before = FileText("old@mail.ru", "oldpass", true);
-    for (const CloseCase& c : cases) {
+    for (const CloseCase& c : all) {
         SCOPED_TRACE(c.name);
         StartWith(before);
         const Credentials kept = g_credentials;
-        const INT_PTR result = Run({TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL),
-            Type(L"typed@x"), TapRow(SETTINGS_ROW_PASSWORD), EditorOpen(SETTINGS_ROW_PASSWORD),
-            Type(L"typed"), Post(c.message, c.wParam)});
+        const INT_PTR result
+            = Run({TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL), Type(L"typed@x"),
+                TapRow(SETTINGS_ROW_PASSWORD), EditorOpen(SETTINGS_ROW_PASSWORD), Type(L"typed"), [&] {
+                    // Keys go to the control with the focus, as typed.
+                    HWND focus = c.message == WM_KEYDOWN ? GetFocus() : NULL;
+                    if (focus)
+                        PostMessageW(focus, c.message, c.wParam, 0);
+                    return focus || Post(c.message, c.wParam)();
+                }});
         EXPECT_EQ(c.result, result);
         EXPECT_EQ(before, OnDisk());
         EXPECT_EQ(0, memcmp(&kept, &g_credentials, sizeof(kept)));
@@ -327,6 +338,40 @@ TEST_F(SettingsDialogTest, CloseDoneAndWindowCloseChangeNothing)
             Post(WM_CLOSE, 0)});
         EXPECT_EQ(L"old@mail.ru", shown);
     }
+}
+
+// Ctrl+A, the select-all command of the accelerator table, selects the
+// editor's whole text, so the next letter replaces it.
+TEST_F(SettingsDialogTest, CtrlASelectsTheWholeTextOfTheEditor)
+{
+    StartWith(FileText("old@mail.ru", "oldpass"));
+    auto control = [](bool down) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    std::wstring typed;
+    Run({TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL),
+        [&] {
+            control(true);
+            PostMessageW(g_settingsList.editor, WM_KEYDOWN, 'A', 1);
+            PostMessageW(g_settingsList.editor, WM_KEYUP, 'A', 0xC0000001);
+            return true;
+        },
+        [] { return SendMessageW(g_settingsList.editor, EM_GETSEL, 0, 0) == MAKELRESULT(0, 11); },
+        [&] {
+            control(false);
+            return true;
+        },
+        Type(L"x"),
+        [&] {
+            typed = WindowText(g_settingsList.editor);
+            return true;
+        },
+        Post(WM_COMMAND, IDM_BAR_CLOSE)});
+    control(false);
+    EXPECT_EQ(L"x", typed);
 }
 
 TEST_F(SettingsDialogTest, SaveKeepsTheNewValuesInMemoryWhenTheFileCannotBeWritten)
