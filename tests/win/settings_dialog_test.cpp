@@ -20,10 +20,10 @@
 
 namespace {
 
-using apptest::MainWindowTest;
-using apptest::SettingsPathBesideExe;
 using apptest::CLOSE_WAYS;
 using apptest::CloseWay;
+using apptest::MainWindowTest;
+using apptest::SettingsPathBesideExe;
 
 const DWORD SCRIPT_TIMEOUT_MS = 20000;
 
