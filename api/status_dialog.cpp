@@ -21,8 +21,9 @@ const ControlRow kControls[] = {
     {IDC_STATUS_SET, L"BUTTON", TEXT_SET_STATUS, WS_CHILD | WS_VISIBLE | BS_CENTER, 0, 50, ExtentScreenWidth,
         35},
     {IDC_STATUS_LIST, L"LISTBOX", L"",
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL, 0, 85,
-        ExtentScreenWidth, ExtentRest},
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL
+            | LBS_NOINTEGRALHEIGHT,  // down to the dialog's bottom edge, no grey band below
+        0, 85, ExtentScreenWidth, ExtentRest},
 };
 const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
 

@@ -299,6 +299,8 @@ TEST_F(Dialogs, StatusDialogControlsCommandsAndHistory)
                 dpi);
         }
         HWND history = GetDlgItem(dialog, IDC_STATUS_LIST);
+        // The history ends where the dialog does, not whole rows short of it.
+        EXPECT_EQ(ClientRect(dialog).bottom, ChildRect(history).bottom);
         EXPECT_EQ(GetDlgItem(dialog, IDC_STATUS_EDIT), FocusOf(dialog));
         EXPECT_EQ(L"ListBox", ClassName(history));
         EXPECT_EQ(L"Установить статус", WindowText(GetDlgItem(dialog, IDC_STATUS_SET)));

@@ -220,7 +220,14 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
         if (!c.file.empty())
             StartWith(c.file);
         std::vector<std::wstring> captions, values;
+        LONG listBottom = 0, barTop = 0;
         const INT_PTR result = Run({[&] {
+                                        // The list reaches the soft-key bar: no grey band between.
+                                        RECT list = {}, bar = {};
+                                        GetWindowRect(g_settingsList.Window(), &list);
+                                        GetWindowRect(g_menuBar, &bar);
+                                        listBottom = list.bottom;
+                                        barTop = bar.top;
                                         for (int row = 0; row < SETTINGS_ROW_COUNT; ++row) {
                                             captions.push_back(Caption(row));
                                             values.push_back(g_settingsList.ValueText(row));
@@ -234,6 +241,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
         const std::vector<std::wstring> expectedValues = {L"SocialNet", c.email, c.password, c.autoConnect};
         EXPECT_EQ(expectedCaptions, captions);
         EXPECT_EQ(expectedValues, values);
+        EXPECT_EQ(barTop, listBottom);
     }
 }
 
