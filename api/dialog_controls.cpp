@@ -102,6 +102,14 @@ void InitTypingDialog(HWND dialog, const TypingDialog& shape)
     SendDlgItemMessageW(dialog, shape.editId, EM_SETLIMITTEXT, TYPED_TEXT_LIMIT, 0);
 }
 
+void FocusTypingField(HWND dialog, const TypingDialog& shape)
+{
+    HWND edit = GetDlgItem(dialog, shape.editId);
+    SetFocus(edit);
+    const int end = GetWindowTextLengthW(edit);
+    SendMessageW(edit, EM_SETSEL, end, end);
+}
+
 void PlaceTypingDialog(HWND dialog, const TypingDialog& shape, int dpi)
 {
     LayOutControls(dialog, shape.rows, shape.count, TypingFrame(dialog, shape, dpi), true);

@@ -61,6 +61,10 @@ struct TypingDialog {
 // what one request can carry.
 void InitTypingDialog(HWND dialog, const TypingDialog& shape);
 
+// The caret at the end of the edit field's text, ready for typing; the
+// dialog's WM_INITDIALOG then answers FALSE.
+void FocusTypingField(HWND dialog, const TypingDialog& shape);
+
 // The dialog and its rows placed again for a screen of dpi.
 void PlaceTypingDialog(HWND dialog, const TypingDialog& shape, int dpi);
 

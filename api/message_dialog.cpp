@@ -66,6 +66,7 @@ void OnInitDialog(HWND dialog)
     g_draftSerial = 0;
     if (LookUpRecipient(g_recipientName, &id))
         SetDlgItemTextW(dialog, IDC_MESSAGE_EDIT, DraftFor(id, &g_draftSerial).c_str());
+    FocusTypingField(dialog, kShape);
 }
 
 // When a captcha is due, room is kept for the longest fields it can add.
@@ -122,10 +123,11 @@ void PlaceMessageDialog(HWND dialog, int dpi)
 
 INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
+    if (CommonDialogMessage(dialog, message, wParam))
+        return TRUE;
     switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+    case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;  // the caret is in the text field
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
-    case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
     default: return FALSE;
     }
 }

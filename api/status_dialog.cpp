@@ -21,8 +21,9 @@ const ControlRow kControls[] = {
     {IDC_STATUS_SET, L"BUTTON", TEXT_SET_STATUS, WS_CHILD | WS_VISIBLE | BS_CENTER, 0, 50, ExtentScreenWidth,
         35},
     {IDC_STATUS_LIST, L"LISTBOX", L"",
-        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL, 0, 85,
-        ExtentScreenWidth, ExtentRest},
+        WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_SORT | LBS_DISABLENOSCROLL
+            | LBS_NOINTEGRALHEIGHT,  // down to the dialog's bottom edge, no grey band below
+        0, 85, ExtentScreenWidth, ExtentRest},
 };
 const int CONTROL_COUNT = sizeof(kControls) / sizeof(kControls[0]);
 
@@ -33,6 +34,7 @@ void OnInitDialog(HWND dialog)
     InitTypingDialog(dialog, kShape);
     for (const std::wstring& text : StatusHistory())
         SendDlgItemMessageW(dialog, IDC_STATUS_LIST, LB_ADDSTRING, 0, (LPARAM)text.c_str());
+    FocusTypingField(dialog, kShape);
 }
 
 INT_PTR OnSend(HWND dialog, UINT command)
@@ -87,10 +89,11 @@ void PlaceStatusDialog(HWND dialog, int dpi)
 
 INT_PTR CALLBACK StatusDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
+    if (CommonDialogMessage(dialog, message, wParam))
+        return TRUE;
     switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
+    case WM_INITDIALOG: OnInitDialog(dialog); return FALSE;  // the caret is in the text field
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam), HIWORD(wParam));
-    case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
     default: return FALSE;
     }
 }

@@ -103,7 +103,6 @@ INT_PTR OnCommand(HWND dialog, UINT id)
         data->prompt->answer = CaptchaTyped;
         EndDialog(dialog, IDOK);
         return TRUE;
-    case IDCANCEL:
     case IDM_BAR_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
     default: return FALSE;
     }
@@ -113,6 +112,8 @@ INT_PTR OnCommand(HWND dialog, UINT id)
 
 INT_PTR CALLBACK CaptchaDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (CommonDialogMessage(dialog, message, wParam))
+        return TRUE;
     switch (message) {
     case WM_INITDIALOG: return OnInitDialog(dialog, (CaptchaDialogData*)lParam);
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
@@ -120,7 +121,6 @@ INT_PTR CALLBACK CaptchaDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     case WM_SETTINGCHANGE:
         SHHandleWMSettingChange(dialog, wParam, lParam, &g_captchaActivateInfo);
         return FALSE;
-    case WM_CLOSE: EndDialog(dialog, IDCANCEL); return TRUE;
     default: return FALSE;
     }
 }

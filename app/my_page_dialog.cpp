@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "base/shell.h"
 #include "app/app_texts.h"
+#include "api/status_history.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
 #include "net/text_conv.h"
@@ -60,15 +61,6 @@ void SetNarrowValue(HWND dialog, int id, const char* value)
     delete[] wide;
 }
 
-// The status text set last, from the status dialog's history.
-// STATUS HISTORY: wire in GetLastStatusText (api/status_history.h) here.
-bool ReadLastStatusText(wchar_t* buffer, int size)
-{
-    (void)buffer;
-    (void)size;
-    return false;
-}
-
 void FillControls(HWND dialog)
 {
     char email[CREDENTIAL_FIELD_SIZE];
@@ -83,7 +75,7 @@ void FillControls(HWND dialog)
         dialog, IDC_MY_PAGE_SESSION, g_loggedIn ? TEXT_MY_PAGE_LOGGED_IN : TEXT_MY_PAGE_LOGGED_OUT);
 
     wchar_t status[TEXT_BUFFER_SIZE] = L"";
-    const bool known = ReadLastStatusText(status, TEXT_BUFFER_SIZE) && status[0];
+    const bool known = GetLastStatusText(status, TEXT_BUFFER_SIZE) && status[0];
     SetDlgItemTextW(dialog, IDC_MY_PAGE_STATUS, known ? status : TEXT_MY_PAGE_NONE);
 
     wchar_t traffic[TEXT_BUFFER_SIZE];

@@ -42,6 +42,40 @@ BOOL CreateSoftKeyBar(HWND owner, UINT menuBarId)
     return created;
 }
 
+namespace {
+
+// A modal dialog's own loop never sees the main loop's accelerators: its
+// keys go through the table here, to the dialog they were typed in.
+LRESULT CALLBACK DialogAccelerators(int code, WPARAM wParam, LPARAM lParam)
+{
+    MSG* message = (MSG*)lParam;
+    if (code == MSGF_DIALOGBOX && message) {
+        static const HACCEL table = LoadAcceleratorsW(g_instance, MAKEINTRESOURCEW(IDA_MAIN));
+        HWND dialog = GetAncestor(message->hwnd, GA_ROOT);
+        if (table && dialog && TranslateAcceleratorW(dialog, table, message))
+            return TRUE;
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+bool IsCloseRequest(UINT message, WPARAM wParam)
+{
+    return message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL)
+        || (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE);
+}
+
+void SelectAllOfFocusedEdit(HWND dialog)
+{
+    HWND focus = GetFocus();
+    wchar_t className[16] = L"";
+    if (!focus || !IsChild(dialog, focus) || !GetClassNameW(focus, className, 16)
+        || lstrcmpiW(className, L"Edit") != 0)
+        return;
+    SendMessageW(focus, EM_SETSEL, 0, -1);
+}
+
+}  // namespace
+
 INT_PTR ShowModalDialogParam(int templateId, DLGPROC procedure, LPARAM parameter)
 {
     HRSRC found = FindResourceW(g_instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
@@ -49,7 +83,24 @@ INT_PTR ShowModalDialogParam(int templateId, DLGPROC procedure, LPARAM parameter
     const DLGTEMPLATE* dialog = loaded ? (const DLGTEMPLATE*)LockResource(loaded) : NULL;
     if (!dialog)
         return -1;
-    return DialogBoxIndirectParamW(g_instance, dialog, g_mainWindow, procedure, parameter);
+    HHOOK keys = SetWindowsHookExW(WH_MSGFILTER, DialogAccelerators, NULL, GetCurrentThreadId());
+    const INT_PTR result = DialogBoxIndirectParamW(g_instance, dialog, g_mainWindow, procedure, parameter);
+    if (keys)
+        UnhookWindowsHookEx(keys);
+    return result;
+}
+
+bool CommonDialogMessage(HWND dialog, UINT message, WPARAM wParam)
+{
+    if (IsCloseRequest(message, wParam)) {
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDM_BAR_CLOSE, 0), 0);
+        return true;
+    }
+    if (message == WM_COMMAND && LOWORD(wParam) == IDM_SELECT_ALL) {
+        SelectAllOfFocusedEdit(dialog);
+        return true;
+    }
+    return false;
 }
 
 INT_PTR ShowModalDialog(int templateId, DLGPROC procedure)
@@ -70,6 +121,8 @@ HWND InitDeviceDialog(HWND dialog, UINT barId)
 
 INT_PTR ViewDialogMessage(HWND dialog, UINT message, WPARAM wParam, void (*onInit)(HWND dialog))
 {
+    if (CommonDialogMessage(dialog, message, wParam))
+        return TRUE;
     switch (message) {
     case WM_INITDIALOG: onInit(dialog); return TRUE;
     case WM_COMMAND:
@@ -77,7 +130,6 @@ INT_PTR ViewDialogMessage(HWND dialog, UINT message, WPARAM wParam, void (*onIni
             return FALSE;
         EndDialog(dialog, LOWORD(wParam));
         return TRUE;
-    case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
     default: return FALSE;
     }
 }

@@ -29,6 +29,7 @@ BOOL CreateSoftKeyBar(HWND owner, UINT menuBarId);
 
 // Opens one of the program's dialog templates modally over the main window:
 // the dialog's result, or -1 when the template is missing or cannot be shown.
+// The dialog's loop translates the program's accelerators too.
 INT_PTR ShowModalDialog(int templateId, DLGPROC procedure);
 // As above, with a value handed to the dialog's WM_INITDIALOG as lParam.
 INT_PTR ShowModalDialogParam(int templateId, DLGPROC procedure, LPARAM parameter);
@@ -38,6 +39,13 @@ INT_PTR ShowModalDialogParam(int templateId, DLGPROC procedure, LPARAM parameter
 // returns that bar (null when it could not be made).
 HWND InitDeviceDialog(HWND dialog, UINT barId);
 
+// What every device dialog answers alike, asked before its own handling:
+// Escape and IDCANCEL, WM_CLOSE and the system close come to the dialog as
+// its "Закрыть" (IDM_BAR_CLOSE), and the select-all command of the
+// accelerator table (Ctrl+A) selects the whole text of the focused edit
+// field. True when the message was one of these and is done with.
+bool CommonDialogMessage(HWND dialog, UINT message, WPARAM wParam);
+
 // The whole procedure of a dialog that only shows something: onInit fills it,
-// and "Закрыть", OK or WM_CLOSE end it.
+// and "Закрыть", OK and every close of CommonDialogMessage end it.
 INT_PTR ViewDialogMessage(HWND dialog, UINT message, WPARAM wParam, void (*onInit)(HWND dialog));

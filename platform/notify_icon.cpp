@@ -220,9 +220,30 @@ NotifyCall LoadShellNotify()
     return shell ? (NotifyCall)(void*)GetProcAddress(shell, "Shell_NotifyIconW") : NULL;
 }
 
+// A Wine desktop with its shell switched off has a tray all the same, and
+// an icon there brings up a taskbar with a start button over the soft keys:
+// such a desktop is the device's screen and gets no icon.
+bool DesktopShellOff()
+{
+    wchar_t name[128] = L"";
+    if (!GetUserObjectInformationW(
+            GetThreadDesktop(GetCurrentThreadId()), UOI_NAME, name, sizeof(name), NULL))
+        return false;
+    wchar_t key[192];
+    wsprintfW(key, L"Software\\Wine\\Explorer\\Desktops\\%s", name);
+    DWORD enabled = 1;
+    DWORD size = sizeof(enabled);
+    return RegGetValueW(HKEY_CURRENT_USER, key, L"EnableShell", RRF_RT_REG_DWORD, NULL, &enabled, &size)
+        == ERROR_SUCCESS
+        && enabled == 0;
+}
+
 void PassToDesktop(DWORD message, PNOTIFYICONDATAW data)
 {
     if (!FindWindowW(L"Shell_TrayWnd", NULL))
+        return;
+    static const bool shellOff = DesktopShellOff();
+    if (shellOff)
         return;
     static const NotifyCall notify = LoadShellNotify();
     if (notify)

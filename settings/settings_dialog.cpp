@@ -193,6 +193,8 @@ void FillSettingsList()
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (CommonDialogMessage(dialog, message, wParam))
+        return TRUE;
     switch (message) {
     case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;
     case WM_DRAWITEM:
@@ -200,7 +202,6 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             return FALSE;
         return (INT_PTR)g_settingsList.DrawItem((const DRAWITEMSTRUCT*)lParam);
     case WM_COMMAND: return OnCommand(dialog, LOWORD(wParam));
-    case WM_CLOSE: EndDialog(dialog, WM_CLOSE); return TRUE;
     case ELVN_TEXTCHANGED:
     case ELVN_YESNOCHANGED:
         if (wParam < g_retype.size())

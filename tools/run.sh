@@ -32,8 +32,8 @@ if [ "${1:-}" = "--inside" ]; then
     answer=$(curl -s "http://$host.socialnet.example/_emulator/fault?set=$name&count=${count:-1}") || true
     echo "run: $host host: ${answer:-no answer}"
   done
-  exec tools/wine-run.sh --prefix "$prefix" --graphics x11 --dpi "$dpi" \
-    explorer "/desktop=Sorvinta,$size" "Z:$(printf '%s' "$exe" | tr / '\\')"
+  exec tools/wine-run.sh --prefix "$prefix" --graphics x11 --dpi "$dpi" --desktop "$size" \
+    "Z:$(printf '%s' "$exe" | tr / '\\')"
 fi
 
 usage="usage: run.sh [--vga] [--fault login|api:NAME[:COUNT]]..."
@@ -92,7 +92,7 @@ if [ -n "${XAUTHORITY:-}" ] && [ "${XAUTHORITY#/tmp/}" != "$XAUTHORITY" ]; then
   export XAUTHORITY=$run/.Xauthority
 fi
 echo "run: Sorvinta on a ${size} screen; close it (\"Меню\" → \"Выход\") or press Ctrl+C to stop"
-# A desktop window of the device's size: the program takes the whole screen,
-# as on the device, and the user's own desktop stays as it is.
+# A desktop window of the device's size, its shell off: the program takes
+# the whole screen, as on the device, and the user's own desktop stays as it is.
 exec tools/sandbox.sh --emulator "$emulator" --share-x11 -- \
   bash tools/run.sh --inside "$prefix" "$dpi" "$size" "$run/Sorvinta.exe" ${faults[@]+"${faults[@]}"}

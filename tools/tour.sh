@@ -58,7 +58,8 @@ fi
 wine=(--prefix "$prefix" --dpi "$dpi")
 out=""
 if [ "$screen" != headless ]; then
-  wine+=(--graphics x11)
+  # The Wine desktop of the run command, so the pictures show what it shows.
+  wine+=(--graphics x11 --desktop "$size")
   out=$root/tour/$screen
   mkdir -p "$out"
   rm -f "$out"/*.png
@@ -144,6 +145,19 @@ step 18-about-box "$set" about
 step - "$set" close-about
 step 19-hidden "$set" minimise
 step 20-shown-from-the-icon "$set" tap-icon
+# Back from the icon, the soft-key bar is the bar of the start, pixel for
+# pixel: nothing of the desktop stays over it.
+if [ -n "$out" ]; then
+  width=${size%x*} height=${size#*x} bar=$((26 * dpi / 96))
+  crop=${width}x${bar}+0+$((height - bar))
+  convert "$out/01-start.png" -crop "$crop" +repage /tmp/tour-bar-start.png
+  convert "$out/20-shown-from-the-icon.png" -crop "$crop" +repage /tmp/tour-bar-back.png
+  differ=$(compare -metric AE /tmp/tour-bar-start.png /tmp/tour-bar-back.png null: 2>&1) || true
+  if [ "$differ" != 0 ]; then
+    echo "tour: after the icon's tap $differ pixels of the soft-key bar differ from the start" >&2
+    failed=1
+  fi
+fi
 step 21-exit "" exit
 # Two wrong passwords: the refusal that warns of the captcha is wider than
 # the status bar; a tap shows it whole.

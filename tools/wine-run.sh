@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in the project's own prefix.
-#   wine-run.sh [--prefix DIR] [--graphics null|x11] [--dpi N] program.exe [args...]
+#   wine-run.sh [--prefix DIR] [--graphics null|x11] [--dpi N] [--desktop WxH] program.exe [args...]
 # Used as CMAKE_CROSSCOMPILING_EMULATOR by the cross build. The prefix is made
 # on first use (about 15 s): Russian ANSI code page (1251), Tahoma as on the
 # device, and the null graphics driver unless x11 is asked for.
+# --desktop WxH (x11): every program of the prefix runs in one Wine desktop
+# window "Sorvinta" of that size, the device's screen, with the desktop
+# shell switched off: no taskbar, no start button (the stand-in then shows
+# its notification icon in its own navigation bar only).
 # Without Tahoma (Debian's fonts-wine, installed by tools/setup.sh) every
 # window would be drawn in a wider substitute: that is an error, not a silence.
 #   SORVINTA_WINE_FONTS=DIR takes the fonts from DIR instead.
@@ -12,16 +16,18 @@ here=$(cd "$(dirname "$0")" && pwd)
 prefix=${SORVINTA_WINEPREFIX:-$here/../build/wineprefix}
 graphics=${SORVINTA_WINE_GRAPHICS:-null}
 dpi=
+desktop=
 while [ $# -gt 0 ]; do
   case "$1" in
     --prefix) prefix=$2; shift 2 ;;
     --graphics) graphics=$2; shift 2 ;;
     # The screen's pixels per inch (LogPixels); give such a run a prefix of its own.
     --dpi) dpi=$2; shift 2 ;;
+    --desktop) desktop=$2; shift 2 ;;
     *) break ;;
   esac
 done
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--graphics null|x11] [--dpi N] program.exe [args...]" >&2; exit 2; }
+[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--graphics null|x11] [--dpi N] [--desktop WxH] program.exe [args...]" >&2; exit 2; }
 
 fonts=${SORVINTA_WINE_FONTS:-/usr/share/wine/fonts}
 device_fonts="tahoma.ttf tahomabd.ttf"
@@ -59,6 +65,23 @@ init_prefix() {
     env LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
     wineserver -w || true
     echo "$dpi" > "$prefix/.sorvinta-dpi"
+  fi
+  if [ "$(cat "$prefix/.sorvinta-desktop" 2>/dev/null)" != "$desktop" ]; then
+    # One import, the shell's switch before the desktop is named: a desktop
+    # made meanwhile would otherwise start with its shell on.
+    local reg=$prefix/sorvinta-desktop.reg
+    if [ -n "$desktop" ]; then
+      printf '%s\r\n' 'REGEDIT4' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops\Sorvinta]' '"EnableShell"=dword:00000000' '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' "\"Sorvinta\"=\"$desktop\"" '' \
+        '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"="Sorvinta"' '' >"$reg"
+    else
+      printf '%s\r\n' 'REGEDIT4' '' '[HKEY_CURRENT_USER\Software\Wine\Explorer]' '"Desktop"=-' '' >"$reg"
+    fi
+    env LC_ALL=ru_RU.UTF-8 wine reg import "Z:$(printf '%s' "$reg" | tr / '\\')" >/dev/null 2>&1
+    wineserver -w || true
+    rm -f "$reg"
+    echo "$desktop" > "$prefix/.sorvinta-desktop"
   fi
 }
 # Parallel test runs share one prefix: only one of them makes it.

@@ -13,6 +13,8 @@
 //   tour_driver edit-row ROW               tap a row of the settings list
 //   tour_driver drop-down                  open the list of the yes/no editor
 //   tour_driver captcha                    "Подключиться" up to the captcha dialog, a code typed
+//   tour_driver minimise | tap-icon        hide the window / bring it back with the
+//                                          notification icon
 //   tour_driver exit                       "Выход", waits for the exit code
 //   tour_driver windows                    lists the visible top-level windows
 // Prints the status text after each step; exit code 0 when the step worked.

@@ -16,6 +16,8 @@
 #include "api/messages_dialog.h"
 #include "api/status_dialog.h"
 #include "api/status_history.h"
+#include "app/about_dialog.h"
+#include "app/my_page_dialog.h"
 #include "base/shell.h"
 #include "json/reader.h"
 #include "net/status_texts.h"
@@ -161,6 +163,7 @@ TEST_F(Dialogs, MessageDialogControlsAndPlacement)
         EXPECT_EQ(L"Отправить сообщение", WindowText(GetDlgItem(dialog, IDC_MESSAGE_SEND)));
         EXPECT_EQ(TYPED_TEXT_LIMIT, SendDlgItemMessageW(dialog, IDC_MESSAGE_EDIT, EM_GETLIMITTEXT, 0, 0));
         HWND edit = GetDlgItem(dialog, IDC_MESSAGE_EDIT);
+        EXPECT_EQ(edit, FocusOf(dialog));  // typing goes there at once
         const DWORD style = GetWindowLongW(edit, GWL_STYLE);
         EXPECT_EQ((DWORD)(ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL),
             style & (ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL));
@@ -196,7 +199,6 @@ TEST_F(Dialogs, MessageDialogCommands)
     const Case cases[] = {
         {ANNA, nullptr, IDOK, true, L""},
         {ANNA, nullptr, IDM_BAR_CLOSE, true, L""},
-        {ANNA, nullptr, WM_CLOSE, true, L""},
         // Logged out, both send commands close and the worker says why.
         {ANNA, nullptr, IDM_BAR_SEND, true, TEXT_NOT_LOGGED_IN},
         {BORIS, nullptr, IDC_MESSAGE_SEND, true, TEXT_NOT_LOGGED_IN},
@@ -252,6 +254,9 @@ TEST_F(Dialogs, UnsentMessageWaitsForItsFriendAndTooLongStaysOpen)
     DialogDriver driver(MESSAGE_TITLE, [&](HWND dialog) {
         HWND edit = GetDlgItem(dialog, IDC_MESSAGE_EDIT);
         EXPECT_EQ(L"Черновик", WindowText(edit));
+        // The caret after the draft, nothing selected: the next letter adds to it.
+        EXPECT_EQ(edit, FocusOf(dialog));
+        EXPECT_EQ(MAKELRESULT(8, 8), SendMessageW(edit, EM_GETSEL, 0, 0));
         SendMessageW(edit, WM_SETTEXT, 0, (LPARAM)huge.c_str());
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
         kept = WaitStatusText(TEXT_MESSAGE_TOO_LONG) && IsWindowVisible(dialog) && FullText(edit) == huge;
@@ -297,6 +302,9 @@ TEST_F(Dialogs, StatusDialogControlsCommandsAndHistory)
                 dpi);
         }
         HWND history = GetDlgItem(dialog, IDC_STATUS_LIST);
+        // The history ends where the dialog does, not whole rows short of it.
+        EXPECT_EQ(ClientRect(dialog).bottom, ChildRect(history).bottom);
+        EXPECT_EQ(GetDlgItem(dialog, IDC_STATUS_EDIT), FocusOf(dialog));
         EXPECT_EQ(L"ListBox", ClassName(history));
         EXPECT_EQ(L"Установить статус", WindowText(GetDlgItem(dialog, IDC_STATUS_SET)));
         // Sorted, and a tap copies the row into the edit field.
@@ -326,6 +334,39 @@ TEST_F(Dialogs, StatusDialogControlsCommandsAndHistory)
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
     });
     Command(IDM_STATUS);  // logged out, it opens all the same
+}
+
+// Escape, IDCANCEL, WM_CLOSE and the system close are "Закрыть" in every
+// dialog: the same result, nothing sent, the typed text where "Закрыть"
+// leaves it (no draft: a draft is what a failed send keeps).
+TEST_F(Dialogs, EveryWayOfClosingIsTheCloseKey)
+{
+    const struct {
+        const wchar_t* title;
+        int templateId;
+        DLGPROC procedure;
+        int editId;  // 0: nothing to type in
+    } dialogs[] = {
+        {MESSAGE_TITLE, IDD_MESSAGE, MessageDialogProc, IDC_MESSAGE_EDIT},
+        {STATUS_TITLE, IDD_STATUS, StatusDialogProc, IDC_STATUS_EDIT},
+        {L"Сообщения", IDD_MESSAGES, MessagesDialogProc, 0},
+        {L"Моя страница", IDD_MY_PAGE, MyPageDialogProc, 0},
+        {L"О проекте Sorvinta", IDD_ABOUT, AboutDialogProc, 0},
+    };
+    Select(ANNA);
+    for (const auto& d : dialogs) {
+        for (const CloseWay& way : CLOSE_WAYS) {
+            SCOPED_TRACE(way.name);
+            DialogDriver driver(d.title, [&](HWND dialog) {
+                if (d.editId)
+                    SetDlgItemTextW(dialog, d.editId, L"Привет");
+                PostCloseWay(dialog, way);
+            });
+            // A send would end the dialog with its own command.
+            EXPECT_EQ(IDM_BAR_CLOSE, ShowModalDialog(d.templateId, d.procedure)) << d.templateId;
+            EXPECT_EQ(L"", DraftFor(2001));
+        }
+    }
 }
 
 TEST_F(Dialogs, SentMessagesNewestFirst)

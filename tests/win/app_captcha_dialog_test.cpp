@@ -157,7 +157,10 @@ TEST_F(CaptchaDialogTest, ShowsThePictureScaledAndHandsBackTheTypedCode)
 
 TEST_F(CaptchaDialogTest, CloseAndTheWindowsCloseCancelAndASecondPromptIsRefused)
 {
-    for (UINT message : {(UINT)WM_COMMAND, (UINT)WM_CLOSE}) {
+    std::vector<CloseWay> ways(std::begin(CLOSE_WAYS), std::end(CLOSE_WAYS));
+    ways.push_back({"Закрыть", WM_COMMAND, IDM_BAR_CLOSE});
+    for (const CloseWay& way : ways) {
+        SCOPED_TRACE(way.name);
         CaptchaPrompt prompt;
         prompt.picture = CaptchaGif();
         prompt.code[0] = '\0';
@@ -168,10 +171,10 @@ TEST_F(CaptchaDialogTest, CloseAndTheWindowsCloseCancelAndASecondPromptIsRefused
         ASSERT_TRUE(Prompt(prompt, [&](HWND dialog) {
             SendMessageW(window, WM_CAPTCHA_PROMPT, 0, (LPARAM)&second);
             SetDlgItemTextW(dialog, IDC_CAPTCHA_CODE, L"typed");
-            PostMessageW(dialog, message, message == WM_COMMAND ? IDM_BAR_CLOSE : 0, 0);
+            PostCloseWay(dialog, way);
         }));
-        EXPECT_EQ(CaptchaCancelled, prompt.answer) << message;
-        EXPECT_EQ(CaptchaBusy, second.answer) << message;
+        EXPECT_EQ(CaptchaCancelled, prompt.answer);
+        EXPECT_EQ(CaptchaBusy, second.answer);
         EXPECT_EQ(NULL, FindCaptchaDialog());
     }
 }

@@ -13,6 +13,7 @@
 
 #include "app/about_dialog.h"
 #include "app/commands.h"
+#include "api/status_history.h"
 #include "base/shell.h"
 #include "net/http_exchange.h"
 #include "net/session.h"
@@ -599,7 +600,7 @@ TEST_F(Commands, AboutBoxClosesWithItsCommandsAndOnClose)
     const Case cases[] = {
         {WM_COMMAND, IDOK, IDOK},
         {WM_COMMAND, IDM_BAR_CLOSE, IDM_BAR_CLOSE},
-        {WM_CLOSE, 0, WM_CLOSE},
+        {WM_CLOSE, 0, IDM_BAR_CLOSE},
     };
     for (const Case& c : cases) {
         AboutCloser closer(c.message, c.wParam);
@@ -643,8 +644,8 @@ TEST_F(Commands, AboutBoxIgnoresOtherCommands)
         HWND dialog = WaitForWindow(FindAboutBox, 5000);
         if (!dialog)
             return;
-        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_SAVE, 0);
+        PostMessageW(dialog, WM_COMMAND, IDM_BAR_SEND, 0);
         Sleep(300);
         stillOpen = IsWindow(dialog) && IsWindowVisible(dialog);
         PostMessageW(dialog, WM_COMMAND, IDM_BAR_CLOSE, 0);
@@ -715,17 +716,20 @@ struct MyPageReader {
 TEST_F(Commands, MyPageShowsWhoIsLoggedInAndTheTraffic)
 {
     const struct {
-        const char* email;  // Windows-1251
+        const char* email;         // Windows-1251
+        const wchar_t* statusSet;  // remembered before the page opens, or none
         BYTE loggedIn;
         const char* memberId;
         LONG received, sent;
-        const wchar_t *emailShown, *memberShown, *sessionShown, *trafficShown;
+        const wchar_t *emailShown, *memberShown, *sessionShown, *statusShown, *trafficShown;
     } cases[] = {
-        {"demo@socialnet.example", 1, "12345", 2048, 1024, L"demo@socialnet.example", L"12345", L"выполнен",
-            L"принято 2.0 кб, отправлено 1.0 кб"},
-        {"", 0, "", 0, 0, L"нет", L"нет", L"не выполнен", L"принято 0.0 кб, отправлено 0.0 кб"},
-        {"\xE8\xE2\xE0\xED&co@x.example", 0, "7", 1587, 99, L"иван&co@x.example", L"7", L"не выполнен",
-            L"принято 1.5 кб, отправлено 0.1 кб"},
+        {"", nullptr, 0, "", 0, 0, L"нет", L"нет", L"не выполнен", L"нет",
+            L"принято 0.0 кб, отправлено 0.0 кб"},
+        {"demo@socialnet.example", L"На даче", 1, "12345", 2048, 1024, L"demo@socialnet.example", L"12345",
+            L"выполнен", L"На даче", L"принято 2.0 кб, отправлено 1.0 кб"},
+        // The one set last, not the first.
+        {"\xE8\xE2\xE0\xED&co@x.example", L"Дома", 0, "7", 1587, 99, L"иван&co@x.example", L"7",
+            L"не выполнен", L"Дома", L"принято 1.5 кб, отправлено 0.1 кб"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.email);
@@ -734,6 +738,8 @@ TEST_F(Commands, MyPageShowsWhoIsLoggedInAndTheTraffic)
         lstrcpynA(g_remixmid, c.memberId, sizeof(g_remixmid));
         g_bytesReceived = c.received;
         g_bytesSent = c.sent;
+        if (c.statusSet)
+            RememberStatus(c.statusSet);
         MyPageReader reader;
         std::thread thread = reader.Start();
         EXPECT_EQ(Command(IDM_MY_PAGE), 0);
@@ -745,7 +751,7 @@ TEST_F(Commands, MyPageShowsWhoIsLoggedInAndTheTraffic)
         EXPECT_EQ(reader.texts[IDC_MY_PAGE_EMAIL], c.emailShown);
         EXPECT_EQ(reader.texts[IDC_MY_PAGE_MEMBER], c.memberShown);
         EXPECT_EQ(reader.texts[IDC_MY_PAGE_SESSION], c.sessionShown);
-        EXPECT_EQ(reader.texts[IDC_MY_PAGE_STATUS], L"нет");
+        EXPECT_EQ(reader.texts[IDC_MY_PAGE_STATUS], c.statusShown);
         EXPECT_EQ(reader.texts[IDC_MY_PAGE_TRAFFIC], c.trafficShown);
         EXPECT_EQ(reader.texts.size(), 10u);
         EXPECT_EQ(FindMyPage(), (HWND)NULL);

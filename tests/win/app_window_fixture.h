@@ -70,6 +70,36 @@ inline bool IsChecked(HMENU menu, UINT id)
     return (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
+// Every way of closing a dialog besides its "Закрыть" key; each must act
+// as that key does.
+struct CloseWay {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+};
+const CloseWay CLOSE_WAYS[] = {
+    {"Escape", WM_KEYDOWN, VK_ESCAPE},
+    {"IDCANCEL", WM_COMMAND, IDCANCEL},
+    {"WM_CLOSE", WM_CLOSE, 0},
+    {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE},
+};
+
+// The control with the keyboard focus on the window's thread (GetFocus
+// answers for the calling thread only).
+inline HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, NULL), &info) ? info.hwndFocus : NULL;
+}
+
+// Posted as a user's key or tap arrives: Escape to the control with the focus.
+inline void PostCloseWay(HWND dialog, const CloseWay& way)
+{
+    HWND focus = way.message == WM_KEYDOWN ? FocusOf(dialog) : NULL;
+    PostMessageW(focus ? focus : dialog, way.message, way.wParam, 0);
+}
+
 // Stands in for the notification area: Wine's shell hands every
 // Shell_NotifyIcon request to the "Shell_TrayWnd" window as WM_COPYDATA
 // (action in dwData; the record starts with the window as 32 bits, the icon

@@ -21,6 +21,8 @@
 
 namespace {
 
+using apptest::CLOSE_WAYS;
+using apptest::CloseWay;
 using apptest::MainWindowTest;
 using apptest::SettingsPathBesideExe;
 
@@ -246,7 +248,14 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
         if (!c.file.empty())
             StartWith(c.file);
         std::vector<std::wstring> captions, values;
+        LONG listBottom = 0, barTop = 0;
         const INT_PTR result = Run({[&] {
+                                        // The list reaches the soft-key bar: no grey band between.
+                                        RECT list = {}, bar = {};
+                                        GetWindowRect(g_settingsList.Window(), &list);
+                                        GetWindowRect(g_menuBar, &bar);
+                                        listBottom = list.bottom;
+                                        barTop = bar.top;
                                         for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
                                             captions.push_back(Caption(row));
                                             values.push_back(g_settingsList.ValueText(row));
@@ -263,6 +272,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
         EXPECT_EQ(Shown({{0, L"SocialNet"}, {SETTINGS_ROW_EMAIL, c.email},
                       {SETTINGS_ROW_PASSWORD, c.password}, {SETTINGS_ROW_AUTOCONNECT, c.autoConnect}}),
             values);
+        EXPECT_EQ(barTop, listBottom);  // no grey band above the soft-key bar
     }
 }
 
@@ -340,10 +350,13 @@ TEST_F(SettingsDialogTest, CloseDoneAndWindowCloseChangeNothing)
     const CloseCase cases[] = {
         {"Закрыть", WM_COMMAND, IDM_BAR_CLOSE, IDM_BAR_CLOSE, false},
         {"Done", WM_COMMAND, IDOK, IDOK, true},
-        {"WM_CLOSE", WM_CLOSE, 0, WM_CLOSE, false},
     };
+    std::vector<CloseCase> all(std::begin(cases), std::end(cases));
+    // Every other way of closing is "Закрыть", also Escape in the open editor.
+    for (const CloseWay& way : CLOSE_WAYS)
+        all.push_back({way.name, way.message, way.wParam, IDM_BAR_CLOSE, false});
     const std::string before = FileText("old@mail.ru", "oldpass", true);
-    for (const CloseCase& c : cases) {
+    for (const CloseCase& c : all) {
         SCOPED_TRACE(c.name);
         StartWith(before);
         const Credentials kept = g_credentials;
@@ -354,7 +367,13 @@ TEST_F(SettingsDialogTest, CloseDoneAndWindowCloseChangeNothing)
             steps.push_back(Post(c.message, c.wParam));
             steps.push_back(EditorClosed());
         }
-        steps.push_back(Post(c.message, c.wParam));
+        steps.push_back([&] {
+            // Keys go to the control with the focus, as typed.
+            HWND focus = c.message == WM_KEYDOWN ? GetFocus() : NULL;
+            if (focus)
+                PostMessageW(focus, c.message, c.wParam, 0);
+            return focus || Post(c.message, c.wParam)();
+        });
         EXPECT_EQ(c.result, Run(steps));
         EXPECT_EQ(before, OnDisk());
         EXPECT_EQ(0, memcmp(&kept, &g_credentials, sizeof(kept)));
@@ -368,6 +387,40 @@ TEST_F(SettingsDialogTest, CloseDoneAndWindowCloseChangeNothing)
             Post(WM_CLOSE, 0)});
         EXPECT_EQ(L"old@mail.ru", shown);
     }
+}
+
+// Ctrl+A, the select-all command of the accelerator table, selects the
+// editor's whole text, so the next letter replaces it.
+TEST_F(SettingsDialogTest, CtrlASelectsTheWholeTextOfTheEditor)
+{
+    StartWith(FileText("old@mail.ru", "oldpass"));
+    auto control = [](bool down) {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+    };
+    std::wstring typed;
+    Run({TapRow(SETTINGS_ROW_EMAIL), EditorOpen(SETTINGS_ROW_EMAIL),
+        [&] {
+            control(true);
+            PostMessageW(g_settingsList.editor, WM_KEYDOWN, 'A', 1);
+            PostMessageW(g_settingsList.editor, WM_KEYUP, 'A', 0xC0000001);
+            return true;
+        },
+        [] { return SendMessageW(g_settingsList.editor, EM_GETSEL, 0, 0) == MAKELRESULT(0, 11); },
+        [&] {
+            control(false);
+            return true;
+        },
+        Type(L"x"),
+        [&] {
+            typed = WindowText(g_settingsList.editor);
+            return true;
+        },
+        Post(WM_COMMAND, IDM_BAR_CLOSE)});
+    control(false);
+    EXPECT_EQ(L"x", typed);
 }
 
 TEST_F(SettingsDialogTest, EnterEndsTheEditInBothEditorKindsAndKeepsTheDialogOpen)
