@@ -104,15 +104,22 @@ bool TakeRow(int row, std::string& value, std::wstring& reason)
     return false;
 }
 
-void Refuse(const std::wstring& reason)
+void PlaceDialog(HWND dialog);
+
+// The reason goes to the main window's status bar, which the full-screen
+// dialog covers: from the first refusal on, the dialog ends above it.
+void Refuse(HWND dialog, const std::wstring& reason)
 {
     SetStatusText(reason.c_str());
-    g_refusalShown = true;
+    if (!g_refusalShown) {
+        g_refusalShown = true;
+        PlaceDialog(dialog);
+    }
 }
 
 // The file first, then g_credentials: what a login uses is always what
 // settings.txt holds. False, with the reason shown, when nothing was saved.
-bool Save()
+bool Save(HWND dialog)
 {
     if (g_settingsList.RowCount() < SETTING_ROW_COUNT)
         return true;  // no rows: nothing was typed
@@ -120,13 +127,13 @@ bool Save()
     std::wstring reason;
     for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
         if (!TakeRow(row, values[row], reason)) {
-            Refuse(reason);
+            Refuse(dialog, reason);
             return false;
         }
     }
     const SettingsSaveResult result = SaveSettings(values);
     if (result != SettingsSaveDone) {
-        Refuse(SettingsSaveText(result));
+        Refuse(dialog, SettingsSaveText(result));
         return false;
     }
     Credentials saved;
@@ -141,7 +148,7 @@ bool Save()
 INT_PTR OnCommand(HWND dialog, UINT id)
 {
     if (id == IDM_BAR_SAVE) {
-        if (Save())
+        if (Save(dialog))
             EndDialog(dialog, IDM_BAR_SAVE);
         return TRUE;
     }
@@ -159,13 +166,21 @@ INT_PTR OnCommand(HWND dialog, UINT id)
     return FALSE;
 }
 
-// The input panel went up or down (or the screen changed): the list keeps to
-// the space above the panel, with the edited row in view.
+// The input panel went up or down (or the screen changed).
 void OnSettingChange(HWND dialog, WPARAM wParam, LPARAM lParam)
 {
     SHHandleWMSettingChange(dialog, wParam, lParam, &g_settingsActivateInfo);
+    PlaceDialog(dialog);
+}
+
+// Between the navigation bar and the soft-key bar; once a save was refused,
+// above the status bar that says why. The list keeps to the space above the
+// input panel, with the edited row in view.
+void PlaceDialog(HWND dialog)
+{
+    const int statusRoom = g_refusalShown ? SY(STATUS_BAR_HEIGHT) : 0;
     SetWindowPos(dialog, HWND_TOP, 0, SY(NAV_BAR_HEIGHT), GetSystemMetrics(SM_CXSCREEN),
-        GetSystemMetrics(SM_CYSCREEN) - SY(NAV_BAR_HEIGHT) - SY(SOFT_KEY_BAR_HEIGHT), 0);
+        GetSystemMetrics(SM_CYSCREEN) - SY(NAV_BAR_HEIGHT) - SY(SOFT_KEY_BAR_HEIGHT) - statusRoom, 0);
     RECT frame;
     GetWindowRect(dialog, &frame);
 

@@ -480,6 +480,7 @@ TEST_F(SettingsDialogTest, ASaveThatCannotKeepWhatWasTypedSaysWhyAndStaysOpen)
         const Credentials kept = g_credentials;
         std::wstring status, shown;
         bool open = false;
+        RECT frame = {}, statusBar = {}, softKeys = {};
         const INT_PTR result
             = Run({TapRow(c.row), EditorOpen(c.row), Type(c.typed), Post(WM_COMMAND, IDM_BAR_SAVE),
                 [&] {
@@ -489,12 +490,19 @@ TEST_F(SettingsDialogTest, ASaveThatCannotKeepWhatWasTypedSaysWhyAndStaysOpen)
                 [&] {
                     open = IsWindow(dialog) != FALSE;
                     shown = g_settingsList.GetText(c.row);
+                    GetWindowRect(dialog, &frame);
+                    GetWindowRect(g_statusBar, &statusBar);
+                    GetWindowRect(g_menuBar, &softKeys);
                     return true;
                 },
                 Post(WM_COMMAND, IDM_BAR_CLOSE)});
         EXPECT_EQ(IDM_BAR_CLOSE, result);
         EXPECT_EQ(std::wstring(c.status), status);
         EXPECT_TRUE(open);
+        // The reason is in view: the dialog ends above the status bar, and
+        // its soft keys stay at the bottom of the screen.
+        EXPECT_LE(frame.bottom, statusBar.top);
+        EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), softKeys.bottom);
         EXPECT_EQ(std::wstring(c.typed), shown);
         EXPECT_EQ(attributes, GetFileAttributesW(path.c_str()));
         EXPECT_EQ(0, memcmp(&kept, &g_credentials, sizeof(kept)));
