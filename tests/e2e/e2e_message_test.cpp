@@ -103,6 +103,18 @@ protected:
         return Press(dialog, IDM_BAR_SEND);
     }
 
+    // A burst of messages from elsewhere makes the next one need a captcha:
+    // text, sent to name, is held by it and kept in his dialog.
+    void SendIntoACaptcha(const std::wstring& name, const std::wstring& text)
+    {
+        DirectSession direct;
+        ASSERT_TRUE(LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &direct));
+        for (int i = 0; i < 5; ++i)
+            ASSERT_EQ(200,
+                HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
+        EXPECT_EQ(Utf8(TEXT_CAPTCHA_NEEDED), Utf8(SendMessageTo(name, text)));
+    }
+
     std::wstring SetStatus(const std::wstring& text, WORD id = IDM_BAR_SEND)
     {
         app.Command(IDM_STATUS);
@@ -201,15 +213,9 @@ TEST_F(MessageTest, RefusalsKeepTheTextForTheNextTry)
 TEST_F(MessageTest, AMessageHeldByACaptchaGoesOutWithTheCode)
 {
     StartWithAllFriends();
-    // A burst of messages from elsewhere: the next one needs a captcha.
-    DirectSession direct;
-    ASSERT_TRUE(LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &direct));
-    for (int i = 0; i < 5; ++i)
-        ASSERT_EQ(200,
-            HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
     const std::wstring name = L"Борис Петров";
     const std::wstring text = L"Борис, это я & никто другой";
-    EXPECT_EQ(Utf8(TEXT_CAPTCHA_NEEDED), Utf8(SendMessageTo(name, text)));
+    SendIntoACaptcha(name, text);
 
     // The text waits in his dialog; the next send asks first, and Close keeps it.
     EmulatorLog log;
@@ -243,14 +249,9 @@ TEST_F(MessageTest, AMessageHeldByACaptchaGoesOutWithTheCode)
 TEST_F(MessageTest, ASessionChangeDuringTheCaptchaSendsNothing)
 {
     StartWithAllFriends();
-    DirectSession direct;
-    ASSERT_TRUE(LoginDirect(DEMO_EMAIL, DEMO_PASSWORD, &direct));
-    for (int i = 0; i < 5; ++i)
-        ASSERT_EQ(200,
-            HttpGet(DATA_HOST_ADDRESS, "/data?act=add_message&id=2001&ts=1&message=x&sid=" + direct.sid));
     const std::wstring name = L"Борис Петров";
     const std::wstring text = L"Написано в прошлой сессии";
-    EXPECT_EQ(Utf8(TEXT_CAPTCHA_NEEDED), Utf8(SendMessageTo(name, text)));
+    SendIntoACaptcha(name, text);
 
     // Out and in again while the picture waits for its code.
     EmulatorLog log;
