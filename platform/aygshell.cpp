@@ -93,14 +93,12 @@ RECT StandinInputPanelRect(void)
     return PanelRect(StandinScreenWidth(), StandinScreenHeight());
 }
 
-// Always below the navigation bar. Full screen reaches the screen's bottom,
-// as on the device: the soft-key bar lies over the dialog's last rows, and
-// the dialog keeps them free itself. Otherwise above the soft-key bar;
-// SHIDIF_SIZEDLG also keeps clear of an input panel that is up.
+// Always below the navigation bar; above the soft-key bar unless told
+// otherwise; SHIDIF_SIZEDLG also keeps clear of an input panel that is up.
 RECT StandinDialogArea(DWORD flags, int cx, int cy)
 {
     int bottom = cy - STANDIN_MENU_BAR_HEIGHT;
-    if (flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR))
+    if (flags & SHIDIF_FULLSCREENNOMENUBAR)
         bottom = cy;
     if ((flags & SHIDIF_SIZEDLG) && !(flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR))
         && g_panelOn)

@@ -166,7 +166,8 @@ TEST_F(DisplayTest, WindowsFollowTheScreenThenHearTheReset)
         EXPECT_PRED2(SameRect, WindowRect(bare->hwnd()), bareExpected) << Describe(WindowRect(bare->hwnd()));
         EXPECT_PRED2(SameRect, WindowRect(placed.hwnd()), placedRect)
             << "a window placed by its program stays";
-        EXPECT_PRED2(SameRect, WindowRect(dialog), Rect(0, kTopBar, cx, cy)) << Describe(WindowRect(dialog));
+        EXPECT_PRED2(SameRect, WindowRect(dialog), Rect(0, kTopBar, cx, cy - kMenuBar))
+            << Describe(WindowRect(dialog));
         EXPECT_PRED2(SameRect, WindowRect(dialogBar), Rect(0, cy - kMenuBar, cx, cy))
             << Describe(WindowRect(dialogBar));
 

@@ -101,7 +101,7 @@ HWND OpenDialog(UINT id, DialogRun* run)
 const DWORD kDeviceDialogFlags
     = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU;
 
-TEST_F(ShellTest, FullScreenDialogFillsTheScreenBelowTheNavigationBar)
+TEST_F(ShellTest, FullScreenDialogFillsTheScreenBetweenTheBars)
 {
     ASSERT_EQ(kDeviceDialogFlags, 0x2Du);
     for (UINT id : {IDD_MESSAGE, IDD_STATUS, IDD_SETTINGS, IDD_ABOUT}) {
@@ -109,12 +109,12 @@ TEST_F(ShellTest, FullScreenDialogFillsTheScreenBelowTheNavigationBar)
         DialogRun run = {kDeviceDialogFlags, {}};
         HWND dialog = OpenDialog(id, &run);
         ASSERT_NE(dialog, (HWND)NULL);
-        const RECT expected = {0, kTopBar, ScreenWidth(), ScreenHeight()};
+        const RECT expected = {0, kTopBar, ScreenWidth(), ScreenHeight() - kMenuBar};
         EXPECT_PRED2(SameRect, WindowRect(dialog), expected) << Describe(WindowRect(dialog));
         // No desktop caption or frame: the navigation bar shows the title.
         const RECT client = ClientRect(dialog);
         EXPECT_EQ(client.right, ScreenWidth());
-        EXPECT_EQ(client.bottom, ScreenHeight() - kTopBar);
+        EXPECT_EQ(client.bottom, ScreenHeight() - kTopBar - kMenuBar);
         EXPECT_FALSE(GetWindowLongW(dialog, GWL_STYLE) & WS_CAPTION);
         DestroyWindow(dialog);
     }
@@ -128,8 +128,8 @@ TEST_F(ShellTest, DialogSizesFollowTheirFlags)
         DWORD flags;
         int bottom;
     } cases[] = {
-        {SHIDIF_SIZEDLG, panel.top},                 // keeps clear of the panel
-        {SHIDIF_SIZEDLGFULLSCREEN, ScreenHeight()},  // the soft-key bar lies over its last rows
+        {SHIDIF_SIZEDLG, panel.top},  // keeps clear of the panel
+        {SHIDIF_SIZEDLGFULLSCREEN, ScreenHeight() - kMenuBar},
         {SHIDIF_FULLSCREENNOMENUBAR, ScreenHeight()},
     };
     for (const auto& c : cases) {

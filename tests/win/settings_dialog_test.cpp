@@ -248,14 +248,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
         if (!c.file.empty())
             StartWith(c.file);
         std::vector<std::wstring> captions, values;
-        LONG listBottom = 0, barTop = 0;
         const INT_PTR result = Run({[&] {
-                                        // The list reaches the soft-key bar: no grey band between.
-                                        RECT list = {}, bar = {};
-                                        GetWindowRect(g_settingsList.Window(), &list);
-                                        GetWindowRect(g_menuBar, &bar);
-                                        listBottom = list.bottom;
-                                        barTop = bar.top;
                                         for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
                                             captions.push_back(Caption(row));
                                             values.push_back(g_settingsList.ValueText(row));
@@ -272,7 +265,6 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
         EXPECT_EQ(Shown({{0, L"SocialNet"}, {SETTINGS_ROW_EMAIL, c.email},
                       {SETTINGS_ROW_PASSWORD, c.password}, {SETTINGS_ROW_AUTOCONNECT, c.autoConnect}}),
             values);
-        EXPECT_EQ(barTop, listBottom);  // no grey band above the soft-key bar
     }
 }
 
