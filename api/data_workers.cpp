@@ -142,7 +142,12 @@ DWORD WINAPI MessageSendThread(LPVOID job)
     try {
         RunMessageSend(*own, DATA_API_HOST);
     } catch (...) {
-        SetStatusText(TEXT_MESSAGE_FAILED);
+        // Keep the text and close its entry in "Сообщения", if memory allows.
+        try {
+            ReportMessage(*own, TEXT_MESSAGE_FAILED, false);
+        } catch (...) {
+            SetStatusText(TEXT_MESSAGE_FAILED);
+        }
     }
     return 0;
 }

@@ -11,7 +11,9 @@ bool SessionIdsFit(const std::string& sid, const std::string& memberId, int site
     // An embedded NUL would make the composed request shorter than the id.
     if (sid.find('\0') != std::string::npos || memberId.find('\0') != std::string::npos)
         return false;
-    char request[REQUEST_BUFFER_SIZE > FRIEND_REQUEST_SIZE ? REQUEST_BUFFER_SIZE : FRIEND_REQUEST_SIZE];
+    constexpr int logoutSize = REQUEST_BUFFER_SIZE;
+    constexpr int friendSize = FRIEND_REQUEST_SIZE;
+    char request[logoutSize > friendSize ? logoutSize : friendSize];
     if (!ComposeLogoutRequest(request, site, sid.c_str(), loginHost))
         return false;
     for (int kind = 0; kind < FRIEND_LIST_KIND_COUNT; ++kind) {
