@@ -4,6 +4,10 @@
 # Used as CMAKE_CROSSCOMPILING_EMULATOR by the cross build. The prefix is made
 # on first use (about 15 s): Russian ANSI code page (1251), Tahoma as on the
 # device, and the null graphics driver unless x11 is asked for.
+# Text is drawn as the device draws it: without smoothing, every glyph as wide
+# when measured as when drawn (tools/device-font.py says why), bold made by
+# emboldening Tahoma (fonts-wine's tahomabd.ttf has regular-weight outlines),
+# and "MS Sans Serif", which the device lacks, mapped to Tahoma as there.
 # --desktop WxH (x11): every program of the prefix runs in one Wine desktop
 # window "Sorvinta" of that size, the device's screen, with the desktop
 # shell switched off: no taskbar, no start button (the stand-in then shows
@@ -30,19 +34,25 @@ done
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--graphics null|x11] [--dpi N] [--desktop WxH] program.exe [args...]" >&2; exit 2; }
 
 fonts=${SORVINTA_WINE_FONTS:-/usr/share/wine/fonts}
-device_fonts="tahoma.ttf tahomabd.ttf"
-for font in $device_fonts; do
-  if [ ! -f "$fonts/$font" ]; then
-    echo "wine-run.sh: $fonts/$font is missing; install fonts-wine (bash tools/setup.sh)" >&2
-    exit 1
-  fi
-done
+if [ ! -f "$fonts/tahoma.ttf" ]; then
+  echo "wine-run.sh: $fonts/tahoma.ttf is missing; install fonts-wine (bash tools/setup.sh)" >&2
+  exit 1
+fi
+# Raised when what init_prefix does about text changes, so older prefixes follow.
+text_look=3
 
 mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+export FONTCONFIG_FILE=$prefix/sorvinta-fonts.conf
 
 init_prefix() {
+  # Wine takes a face's smoothing from fontconfig before the registry's: the
+  # system's configuration with smoothing off, for every Wine process.
+  printf '%s\n' '<?xml version="1.0"?>' '<!DOCTYPE fontconfig SYSTEM "fonts.dtd">' '<fontconfig>' \
+    '  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>' \
+    '  <match target="font"><edit name="antialias" mode="assign"><bool>false</bool></edit></match>' \
+    '</fontconfig>' >"$prefix/sorvinta-fonts.conf"
   if [ ! -f "$prefix/.sorvinta-ready" ]; then
     env LC_ALL=ru_RU.UTF-8 wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
@@ -50,10 +60,22 @@ init_prefix() {
   fi
   # Checked on every start, so a prefix made before the fonts were there
   # gets them too.
-  mkdir -p "$prefix/drive_c/windows/Fonts"
-  for font in $device_fonts; do
-    [ -f "$prefix/drive_c/windows/Fonts/$font" ] || cp "$fonts/$font" "$prefix/drive_c/windows/Fonts/"
-  done
+  local installed=$prefix/drive_c/windows/Fonts
+  if [ "$(cat "$prefix/.sorvinta-text" 2>/dev/null)" != "$text_look" ] || [ ! -f "$installed/tahoma.ttf" ]; then
+    mkdir -p "$installed"
+    python3 "$here/device-font.py" "$fonts/tahoma.ttf" "$installed/tahoma.ttf"
+    # Without a bold face of that name Wine emboldens the regular one.
+    rm -f "$installed/tahomabd.ttf"
+    local reg=$prefix/sorvinta-text.reg
+    printf '%s\r\n' 'REGEDIT4' '' \
+      '[HKEY_CURRENT_USER\Control Panel\Desktop]' '"FontSmoothing"="0"' '' \
+      '[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]' \
+      '"MS Sans Serif"="Tahoma"' '' >"$reg"
+    env LC_ALL=ru_RU.UTF-8 wine reg import "Z:$(printf '%s' "$reg" | tr / '\\')" >/dev/null 2>&1
+    wineserver -w || true
+    rm -f "$reg"
+    echo "$text_look" > "$prefix/.sorvinta-text"
+  fi
   if [ "$(cat "$prefix/.sorvinta-graphics" 2>/dev/null)" != "$graphics" ]; then
     env LC_ALL=ru_RU.UTF-8 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$graphics" /f >/dev/null 2>&1
     # Wine's own tray window would sit over the top row of a 240x320 screen.
