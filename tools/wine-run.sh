@@ -5,9 +5,9 @@
 # on first use (about 15 s): Russian ANSI code page (1251), Tahoma as on the
 # device, and the null graphics driver unless x11 is asked for.
 # Text is drawn as the device draws it: without smoothing, every glyph as wide
-# when measured as when drawn (tools/device-font.py says why), bold made by
-# emboldening Tahoma (fonts-wine's tahomabd.ttf has regular-weight outlines),
-# and "MS Sans Serif", which the device lacks, mapped to Tahoma as there.
+# when measured as when drawn, a bold face that is bold at every size
+# (tools/device-font.py says why), and "MS Sans Serif", which the device
+# lacks, mapped to Tahoma as there.
 # --desktop WxH (x11): every program of the prefix runs in one Wine desktop
 # window "Sorvinta" of that size, the device's screen, with the desktop
 # shell switched off: no taskbar, no start button (the stand-in then shows
@@ -34,12 +34,14 @@ done
 [ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] [--graphics null|x11] [--dpi N] [--desktop WxH] program.exe [args...]" >&2; exit 2; }
 
 fonts=${SORVINTA_WINE_FONTS:-/usr/share/wine/fonts}
-if [ ! -f "$fonts/tahoma.ttf" ]; then
-  echo "wine-run.sh: $fonts/tahoma.ttf is missing; install fonts-wine (bash tools/setup.sh)" >&2
-  exit 1
-fi
+for font in tahoma.ttf tahomabd.ttf; do
+  if [ ! -f "$fonts/$font" ]; then
+    echo "wine-run.sh: $fonts/$font is missing; install fonts-wine (bash tools/setup.sh)" >&2
+    exit 1
+  fi
+done
 # Raised when what init_prefix does about text changes, so older prefixes follow.
-text_look=3
+text_look=4
 
 mkdir -p "$prefix"
 prefix=$(cd "$prefix" && pwd)
@@ -64,8 +66,7 @@ init_prefix() {
   if [ "$(cat "$prefix/.sorvinta-text" 2>/dev/null)" != "$text_look" ] || [ ! -f "$installed/tahoma.ttf" ]; then
     mkdir -p "$installed"
     python3 "$here/device-font.py" "$fonts/tahoma.ttf" "$installed/tahoma.ttf"
-    # Without a bold face of that name Wine emboldens the regular one.
-    rm -f "$installed/tahomabd.ttf"
+    python3 "$here/device-font.py" --bold "$fonts/tahoma.ttf" "$fonts/tahomabd.ttf" "$installed/tahomabd.ttf"
     local reg=$prefix/sorvinta-text.reg
     printf '%s\r\n' 'REGEDIT4' '' \
       '[HKEY_CURRENT_USER\Control Panel\Desktop]' '"FontSmoothing"="0"' '' \
