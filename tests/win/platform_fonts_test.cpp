@@ -51,9 +51,9 @@ TEST(DeviceFont, TahomaIsInThePrefix)
 // A word drawn in black on white into a 32-bit bitmap.
 struct Drawn {
     std::vector<DWORD> pixels;
-    int ink = 0;      // pixels not white
-    int shades = 0;   // pixels neither white nor black: smoothing
-    int width = 0;    // the extent measured
+    int ink = 0;     // pixels not white
+    int shades = 0;  // pixels neither white nor black: smoothing
+    int width = 0;   // the extent measured
 };
 
 Drawn Draw(const wchar_t* face, int height, LONG weight, const wchar_t* word, bool measuredPlaces)
@@ -66,8 +66,8 @@ Drawn Draw(const wchar_t* face, int height, LONG weight, const wchar_t* word, bo
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     std::fill(bits, bits + w * h, 0xFFFFFF);
-    HFONT font = CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+    HFONT font = CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
     HGDIOBJ oldFont = SelectObject(dc, font);
     SetBkMode(dc, TRANSPARENT);
     const int length = lstrlenW(word);
