@@ -21,6 +21,7 @@ stays), every advance widened as much, with the names of tahomabd.ttf.
     python3 tools/device-font.py --bold REGULAR.ttf BOLD-NAMES.ttf TARGET.ttf
 """
 import math
+import os
 import struct
 import sys
 
@@ -252,8 +253,10 @@ def main():
     tables[b'prep'] = PREP
     if bold:
         embolden(tables, load(args[1])[1])
-    with open(args[-1], 'wb') as target:
+    # Whole or not at all: a program may be reading the font this replaces.
+    with open(args[-1] + '.new', 'wb') as target:
         target.write(write_font(version, tables))
+    os.replace(args[-1] + '.new', args[-1])
 
 
 if __name__ == '__main__':

@@ -50,11 +50,14 @@ export FONTCONFIG_FILE=$prefix/sorvinta-fonts.conf
 
 init_prefix() {
   # Wine takes a face's smoothing from fontconfig before the registry's: the
-  # system's configuration with smoothing off, for every Wine process.
+  # system's configuration with smoothing off, for every Wine process. Made
+  # whole, then renamed: programs of the prefix may be reading it.
+  local conf=$prefix/sorvinta-fonts.conf
   printf '%s\n' '<?xml version="1.0"?>' '<!DOCTYPE fontconfig SYSTEM "fonts.dtd">' '<fontconfig>' \
     '  <include ignore_missing="yes">/etc/fonts/fonts.conf</include>' \
     '  <match target="font"><edit name="antialias" mode="assign"><bool>false</bool></edit></match>' \
-    '</fontconfig>' >"$prefix/sorvinta-fonts.conf"
+    '</fontconfig>' >"$conf.new"
+  if cmp -s "$conf.new" "$conf"; then rm -f "$conf.new"; else mv -f "$conf.new" "$conf"; fi
   if [ ! -f "$prefix/.sorvinta-ready" ]; then
     env LC_ALL=ru_RU.UTF-8 wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
