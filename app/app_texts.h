@@ -18,7 +18,9 @@ constexpr wchar_t TEXT_MY_PAGE_LOGGED_IN[] = L"выполнен";
 constexpr wchar_t TEXT_MY_PAGE_LOGGED_OUT[] = L"не выполнен";
 constexpr wchar_t TEXT_MY_PAGE_NONE[] = L"нет";
 // Received, then sent, as the traffic label shows them.
-constexpr wchar_t TEXT_MY_PAGE_TRAFFIC_FORMAT[] = L"принято %.1f кб, отправлено %.1f кб";
+// No-break spaces: a line that has to wrap does so before "отправлено", never
+// between a number and its "кб".
+constexpr wchar_t TEXT_MY_PAGE_TRAFFIC_FORMAT[] = L"принято %.1f\u00A0кб, отправлено %.1f\u00A0кб";
 
 // The captcha dialog
 constexpr wchar_t TEXT_CAPTCHA_PROMPT[] = L"Введите код с картинки:";

@@ -52,7 +52,7 @@ RECT OkRect(HWND hwnd)
 
 void PaintOkButton(HDC dc, RECT rect)
 {
-    InflateRect(&rect, -3, -4);
+    InflateRect(&rect, -StandinScaled(3), -StandinScaled(4));
     HBRUSH fill = CreateSolidBrush(g_okPressed ? kOkPressedColour : kTopBarColour);
     HPEN frame = CreatePen(PS_SOLID, 1, kOkFrameColour);
     HGDIOBJ oldBrush = SelectObject(dc, fill);
@@ -65,10 +65,8 @@ void PaintOkButton(HDC dc, RECT rect)
     DrawTextW(dc, kOkText, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
-void TopBarOnPaint(HWND hwnd)
+void PaintTopBar(HWND hwnd, HDC dc)
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(hwnd, &ps);
     RECT client;
     GetClientRect(hwnd, &client);
     HBRUSH background = CreateSolidBrush(kTopBarColour);
@@ -91,6 +89,13 @@ void TopBarOnPaint(HWND hwnd)
     if (ok)
         PaintOkButton(dc, OkRect(hwnd));
     SelectObject(dc, oldFont);
+}
+
+void TopBarOnPaint(HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    PaintTopBar(hwnd, dc);
     EndPaint(hwnd, &ps);
 }
 
@@ -149,6 +154,8 @@ LRESULT CALLBACK TopBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
     case WM_PAINT: TopBarOnPaint(hwnd); return 0;
+    // The bar into a given device context (a picture of it, PrintWindow).
+    case WM_PRINTCLIENT: PaintTopBar(hwnd, (HDC)wParam); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_LBUTTONDOWN: TopBarOnLButtonDown(hwnd, (short)LOWORD(lParam), (short)HIWORD(lParam)); return 0;
     case WM_LBUTTONUP: TopBarOnLButtonUp(hwnd, (short)LOWORD(lParam), (short)HIWORD(lParam)); return 0;

@@ -187,12 +187,42 @@ BOOL CALLBACK PlaceBarOnScreen(HWND hwnd, LPARAM param)
     return TRUE;
 }
 
+// The device's menu items are as tall as its screen is dense. The desktop's
+// item is its menu font's height plus 4 px, or an item bitmap's height plus
+// 2 px when that is more: each text item gets an empty bitmap drawn by the
+// owner (HBMMENU_CALLBACK, answered below) of the device's height.
+void SizeMenuItems(HMENU menu)
+{
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE | MIIM_BITMAP;
+        if (!GetMenuItemInfoW(menu, i, TRUE, &item) || (item.fType & (MFT_SEPARATOR | MFT_OWNERDRAW))
+            || item.hbmpItem)
+            continue;
+        item.fMask = MIIM_BITMAP;
+        item.hbmpItem = HBMMENU_CALLBACK;
+        SetMenuItemInfoW(menu, i, TRUE, &item);
+    }
+}
+
 // Keeps the bar with its owner: position, visibility, and no dangling
-// subclass once the owner goes.
+// subclass once the owner goes; sizes the items of the menus it opens.
 LRESULT CALLBACK OwnerSubclassProc(
     HWND owner, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR)
 {
     HWND hwnd = (HWND)id;
+    if (message == WM_MEASUREITEM && ((MEASUREITEMSTRUCT*)lParam)->CtlType == ODT_MENU) {
+        MEASUREITEMSTRUCT* measure = (MEASUREITEMSTRUCT*)lParam;
+        measure->itemWidth = 0;
+        measure->itemHeight = STANDIN_MENU_ITEM_HEIGHT - 2;
+        return TRUE;
+    }
+    if (message == WM_DRAWITEM && ((DRAWITEMSTRUCT*)lParam)->CtlType == ODT_MENU)
+        return TRUE;
+    if (message == WM_INITMENUPOPUP)
+        SizeMenuItems((HMENU)wParam);
     const LRESULT result = DefSubclassProc(owner, message, wParam, lParam);
     if (message == WM_WINDOWPOSCHANGED && IsWindow(hwnd)) {
         const WINDOWPOS* pos = (const WINDOWPOS*)lParam;

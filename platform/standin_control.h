@@ -32,6 +32,11 @@ int StandinScaled(int pixelsAt96Dpi);
 // WS_EX_CAPTIONOKBTN); a tap on it sends WM_COMMAND IDOK to that window.
 #define STANDIN_OK_BUTTON_WIDTH StandinScaled(32)
 
+// Height of an item of the pop-up menus the soft keys and the owners of
+// soft-key bars open: 17 px on a QVGA Pocket PC, twice that at 192 dpi
+// (the desktop adds a fixed 4 px to its menu font's height instead).
+#define STANDIN_MENU_ITEM_HEIGHT StandinScaled(17)
+
 // Notification icons sit at the right end of the navigation bar, left of
 // "ok" while that shows, each in a slot this much wider than a small icon.
 #define STANDIN_NOTIFY_ICON_PADDING 8

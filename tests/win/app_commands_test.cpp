@@ -686,8 +686,47 @@ HWND FindMyPage()
 struct MyPageReader {
     std::map<int, std::wstring> texts;
     bool allInside = true;
+    bool unitsWithTheirNumbers = true;  // no line of the traffic starts with "кб"
     HWND owner = NULL;
     bool ownBar = false;
+
+    // Wraps the text as the label does, at its spaces (a no-break space is
+    // none); true when no line starts with "кб" and the label has as many lines.
+    static bool UnitsStayWithNumbers(HWND label, const std::wstring& text)
+    {
+        HDC dc = GetDC(label);
+        HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageW(label, WM_GETFONT, 0, 0));
+        const RECT client = ClientRect(label);
+        auto width = [&](const std::wstring& part) {
+            SIZE size = {};
+            GetTextExtentPoint32W(dc, part.c_str(), (int)part.size(), &size);
+            return (LONG)size.cx;
+        };
+        bool together = true;
+        int lines = 1;
+        std::wstring line;
+        for (size_t at = 0; at <= text.size();) {
+            size_t space = text.find(L' ', at);
+            if (space == std::wstring::npos)
+                space = text.size();
+            const std::wstring word = text.substr(at, space - at);
+            if (!line.empty() && width(line + L" " + word) > client.right) {
+                ++lines;
+                together = together && word.compare(0, 2, L"кб") != 0;
+                line = word;
+            } else {
+                line = line.empty() ? word : line + L" " + word;
+            }
+            at = space + 1;
+        }
+        RECT drawn = {0, 0, client.right, 0};
+        DrawTextW(dc, text.c_str(), -1, &drawn, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        TEXTMETRICW metrics = {};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        return together && drawn.bottom == lines * metrics.tmHeight;
+    }
 
     std::thread Start()
     {
@@ -703,6 +742,8 @@ struct MyPageReader {
                 if (!control)
                     continue;
                 texts[id] = WindowText(control);
+                if (id == IDC_MY_PAGE_TRAFFIC)
+                    unitsWithTheirNumbers = UnitsStayWithNumbers(control, texts[id]);
                 RECT r = WindowRect(control);
                 MapWindowPoints(NULL, dialog, (POINT*)&r, 2);
                 allInside = allInside && r.left >= 0 && r.top >= 0 && r.right <= client.right
@@ -724,12 +765,12 @@ TEST_F(Commands, MyPageShowsWhoIsLoggedInAndTheTraffic)
         const wchar_t *emailShown, *memberShown, *sessionShown, *statusShown, *trafficShown;
     } cases[] = {
         {"", nullptr, 0, "", 0, 0, L"нет", L"нет", L"не выполнен", L"нет",
-            L"принято 0.0 кб, отправлено 0.0 кб"},
+            L"принято 0.0\u00A0кб, отправлено 0.0\u00A0кб"},
         {"demo@socialnet.example", L"На даче", 1, "12345", 2048, 1024, L"demo@socialnet.example", L"12345",
-            L"выполнен", L"На даче", L"принято 2.0 кб, отправлено 1.0 кб"},
+            L"выполнен", L"На даче", L"принято 2.0\u00A0кб, отправлено 1.0\u00A0кб"},
         // The one set last, not the first.
         {"\xE8\xE2\xE0\xED&co@x.example", L"Дома", 0, "7", 1587, 99, L"иван&co@x.example", L"7",
-            L"не выполнен", L"Дома", L"принято 1.5 кб, отправлено 0.1 кб"},
+            L"не выполнен", L"Дома", L"принято 1.5\u00A0кб, отправлено 0.1\u00A0кб"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.email);
@@ -747,6 +788,7 @@ TEST_F(Commands, MyPageShowsWhoIsLoggedInAndTheTraffic)
         EXPECT_EQ(reader.owner, window);
         EXPECT_TRUE(reader.ownBar);
         EXPECT_TRUE(reader.allInside);
+        EXPECT_TRUE(reader.unitsWithTheirNumbers) << "a line of the traffic starts with кб";
         EXPECT_EQ(reader.texts[IDC_MY_PAGE_EMAIL_LABEL], L"E-mail:");
         EXPECT_EQ(reader.texts[IDC_MY_PAGE_EMAIL], c.emailShown);
         EXPECT_EQ(reader.texts[IDC_MY_PAGE_MEMBER], c.memberShown);

@@ -44,6 +44,14 @@ std::string Describe(const RECT& r)
         + std::to_string(r.bottom) + ")";
 }
 
+int GetDpi()
+{
+    HDC screen = GetDC(NULL);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+    return dpi;
+}
+
 // Taps the middle of the left (0) or right (1) key.
 void TapKey(HWND bar, int key)
 {
@@ -183,6 +191,21 @@ TEST_F(MenuBarTest, CancelledPopupSendsNothing)
     EXPECT_EQ(m_owner.Count(WM_INITMENUPOPUP), 1u);
     PumpMessagesFor(50);
     EXPECT_TRUE(m_owner.Commands().empty());
+}
+
+// As on the device, an item is twice as tall at 192 dpi as at 96.
+TEST_F(MenuBarTest, PopupItemsAreTheDevicesHeight)
+{
+    HWND bar = MakeBar(owner(), IDR_TEST_BAR);
+    ASSERT_NE(bar, (HWND)NULL);
+    for (int key : {0, 1}) {
+        m_owner.Clear();
+        MenuPicker picker(MenuPicker::kCancel);
+        TapKey(bar, key);
+        ASSERT_TRUE(PumpUntil([&] { return m_owner.Count(WM_EXITMENULOOP) > 0; }, kTimeoutMs));
+        ASSERT_TRUE(picker.Wait());
+        EXPECT_EQ(picker.firstItemHeight(), MulDiv(17, GetDpi(), 96)) << "key " << key;
+    }
 }
 
 TEST_F(MenuBarTest, PlainKeysSendTheirCommand)

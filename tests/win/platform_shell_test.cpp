@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -177,6 +178,47 @@ TEST_F(ShellTest, DoneButtonInTheNavigationBarSendsIdOk)
     PumpMessagesFor(50);
     EXPECT_TRUE(withoutDone.commands.empty());
     DestroyWindow(dialog);
+}
+
+// "ok" sits in the middle of its frame: the bar drawn into a bitmap, the
+// frame's and the text's columns read from the row through their middle.
+TEST_F(ShellTest, DoneButtonsTextIsCentredInItsFrame)
+{
+    DialogRun run = {kDeviceDialogFlags, {}};
+    HWND dialog = OpenDialog(IDD_MESSAGE, &run);
+    ASSERT_NE(dialog, (HWND)NULL);
+    HWND topBar = StandinGetTopBar();
+    ASSERT_NE(topBar, (HWND)NULL);
+    const RECT client = ClientRect(topBar);
+    BITMAPINFO info = {};
+    info.bmiHeader = {sizeof(info.bmiHeader), client.right, -client.bottom, 1, 32};
+    HDC dc = CreateCompatibleDC(NULL);
+    DWORD* bits = NULL;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, (void**)&bits, NULL, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageW(topBar, WM_PRINTCLIENT, (WPARAM)dc, PRF_CLIENT);
+    const DWORD frame = 0x788CB4, text = 0xFFFFFF;  // RGB(120, 140, 180) and white, as 0xRRGGBB
+    int frameLeft = client.right, frameRight = -1, textLeft = client.right, textRight = -1;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = client.right - STANDIN_OK_BUTTON_WIDTH; x < client.right; ++x) {
+            const DWORD pixel = bits[y * client.right + x] & 0xFFFFFF;
+            if (pixel == frame && y == client.bottom / 2) {
+                frameLeft = std::min(frameLeft, x);
+                frameRight = std::max(frameRight, x);
+            }
+            if (pixel == text) {
+                textLeft = std::min(textLeft, x);
+                textRight = std::max(textRight, x);
+            }
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    DestroyWindow(dialog);
+    ASSERT_LT(frameLeft, textLeft);
+    ASSERT_GT(frameRight, textRight);
+    EXPECT_LE(abs((textLeft - frameLeft) - (frameRight - textRight)), 1)
+        << "left " << textLeft - frameLeft - 1 << " right " << frameRight - textRight - 1;
 }
 
 TEST_F(ShellTest, CaptionOkStyleAlsoGetsTheDoneButton)

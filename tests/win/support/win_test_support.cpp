@@ -254,6 +254,9 @@ DWORD WINAPI MenuPicker::Run(void* param)
     DWORD_PTR shown = 0;
     SendMessageTimeoutW(menu, MN_GETHMENU, 0, 0, SMTO_NORMAL, self->m_timeoutMs, &shown);
     self->m_menu = (HMENU)shown;
+    RECT item;
+    if (GetMenuItemRect(NULL, self->m_menu, 0, &item))
+        self->m_firstItemHeight = item.bottom - item.top;
     const int steps = self->m_command == kCancel ? -1 : KeyStepsTo(self->m_menu, self->m_command);
     if (steps < 0) {
         PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);

@@ -125,6 +125,8 @@ public:
     bool Wait();
     // The menu that was shown, or null (valid after Wait).
     HMENU menu() const { return m_menu; }
+    // Height of its first item while it showed, 0 if unknown (valid after Wait).
+    int firstItemHeight() const { return m_firstItemHeight; }
 
 private:
     static DWORD WINAPI Run(void* self);
@@ -133,4 +135,5 @@ private:
     HANDLE m_thread = NULL;
     bool m_found = false;
     HMENU m_menu = NULL;
+    int m_firstItemHeight = 0;
 };
