@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -80,23 +81,50 @@ bool RegisterTipClass()
     return RegisterClassW(&windowClass) != 0;
 }
 
-// As wide as the bar, its bottom on the bar's bottom, as tall as the
-// wrapped text needs (never lower than the bar, which it covers).
-RECT TipRect(HWND statusBar, const wchar_t* text, HFONT font)
+int TextHeight(HWND statusBar, const wchar_t* text, HFONT font, int width)
 {
-    RECT bar;
-    GetWindowRect(statusBar, &bar);
     const int border = 2 * GetSystemMetrics(SM_CYBORDER);
-    RECT measure = {0, 0, bar.right - bar.left - 2 * MARGIN - border, 0};
+    RECT measure = {0, 0, width - 2 * MARGIN - border, 0};
     HDC dc = GetDC(statusBar);
     HGDIOBJ old = SelectObject(dc, font);
     DrawTextW(dc, text, -1, &measure, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_CALCRECT);
     SelectObject(dc, old);
     ReleaseDC(statusBar, dc);
-    int height = measure.bottom + 2 * MARGIN + border;
-    if (height < bar.bottom - bar.top)
-        height = bar.bottom - bar.top;
-    RECT tip = {bar.left, bar.bottom - height, bar.right, bar.bottom};
+    return measure.bottom + 2 * MARGIN + border;
+}
+
+// The friend list's vertical scroll bar on screen, or an empty rectangle
+// while the list has none.
+RECT ListScrollBar(HWND statusBar)
+{
+    RECT none = {};
+    HWND list = GetDlgItem(GetParent(statusBar), IDC_FRIEND_LIST);
+    SCROLLBARINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!list || !GetScrollBarInfo(list, OBJID_VSCROLL, &info)
+        || (info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN)))
+        return none;
+    return info.rcScrollBar;
+}
+
+// As wide as the bar, its bottom on the bar's bottom, as tall as the
+// wrapped text needs (never lower than the bar, which it covers). A tip
+// that reaches up over the friend list stops left of its scroll bar, which
+// stays in reach.
+RECT TipRect(HWND statusBar, const wchar_t* text, HFONT font)
+{
+    RECT bar;
+    GetWindowRect(statusBar, &bar);
+    RECT tip = bar;
+    for (int pass = 0; pass < 2; ++pass) {
+        const int height = TextHeight(statusBar, text, font, tip.right - tip.left);
+        tip.top = height > bar.bottom - bar.top ? bar.bottom - height : bar.top;
+        const RECT scrollBar = ListScrollBar(statusBar);
+        RECT overlap;
+        if (!IntersectRect(&overlap, &tip, &scrollBar) || scrollBar.left <= tip.left)
+            break;
+        tip.right = scrollBar.left;
+    }
     return tip;
 }
 

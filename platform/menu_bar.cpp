@@ -187,6 +187,22 @@ BOOL CALLBACK PlaceBarOnScreen(HWND hwnd, LPARAM param)
     return TRUE;
 }
 
+// A dialog made full-screen by SHInitDialog reaches the screen's bottom, so
+// its layout takes the bar's height off itself; once laid out (moved or
+// shown), it ends above the bar, which stays in view: the shell does so on
+// the device, and windows over each other are left stacked as they were
+// mapped by Wine's x11 driver, where the dialog would hide its own bar.
+void KeepAboveBar(HWND owner, const RECT& barRect)
+{
+    const DWORD flags = (DWORD)(ULONG_PTR)GetPropW(owner, STANDIN_SIZED_DIALOG_PROP);
+    RECT o;
+    GetWindowRect(owner, &o);
+    if (!(flags & SHIDIF_SIZEDLGFULLSCREEN) || o.bottom <= barRect.top || o.top >= barRect.top)
+        return;
+    SetWindowPos(owner, NULL, 0, 0, o.right - o.left, barRect.top - o.top,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 // Keeps the bar with its owner: position, visibility, and no dangling
 // subclass once the owner goes.
 LRESULT CALLBACK OwnerSubclassProc(
@@ -203,6 +219,11 @@ LRESULT CALLBACK OwnerSubclassProc(
             PlaceBar(hwnd, owner);
         if ((pos->flags & SWP_SHOWWINDOW) && bar && !bar->hidden)
             ShowWindow(hwnd, SW_SHOWNA);
+        if (!(pos->flags & SWP_HIDEWINDOW) && IsWindowVisible(owner)) {
+            RECT barRect;
+            GetWindowRect(hwnd, &barRect);
+            KeepAboveBar(owner, barRect);
+        }
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(owner, OwnerSubclassProc, id);
     }
