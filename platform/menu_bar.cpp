@@ -188,16 +188,18 @@ BOOL CALLBACK PlaceBarOnScreen(HWND hwnd, LPARAM param)
 }
 
 // A dialog made full-screen by SHInitDialog reaches the screen's bottom, so
-// its layout takes the bar's height off itself; once laid out (moved or
-// shown), it ends above the bar, which stays in view: the shell does so on
-// the device, and windows over each other are left stacked as they were
-// mapped by Wine's x11 driver, where the dialog would hide its own bar.
-void KeepAboveBar(HWND owner, const RECT& barRect)
+// its layout takes the bar's height off itself; shown, it ends above its
+// bar, which stays in view: the shell does so on the device. Over the bar it
+// would hide it under Wine's x11 driver, which leaves windows stacked as
+// they were mapped.
+void KeepAboveBar(HWND owner, HWND hwnd)
 {
     const DWORD flags = (DWORD)(ULONG_PTR)GetPropW(owner, STANDIN_SIZED_DIALOG_PROP);
-    RECT o;
+    RECT o, barRect;
     GetWindowRect(owner, &o);
-    if (!(flags & SHIDIF_SIZEDLGFULLSCREEN) || o.bottom <= barRect.top || o.top >= barRect.top)
+    GetWindowRect(hwnd, &barRect);
+    if (!(flags & SHIDIF_SIZEDLGFULLSCREEN) || !IsWindowVisible(hwnd) || o.bottom <= barRect.top
+        || o.top >= barRect.top)
         return;
     SetWindowPos(owner, NULL, 0, 0, o.right - o.left, barRect.top - o.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
@@ -217,12 +219,9 @@ LRESULT CALLBACK OwnerSubclassProc(
             ShowWindow(hwnd, SW_HIDE);
         else
             PlaceBar(hwnd, owner);
-        if ((pos->flags & SWP_SHOWWINDOW) && bar && !bar->hidden)
+        if ((pos->flags & SWP_SHOWWINDOW) && bar && !bar->hidden) {
             ShowWindow(hwnd, SW_SHOWNA);
-        if (!(pos->flags & SWP_HIDEWINDOW) && IsWindowVisible(owner)) {
-            RECT barRect;
-            GetWindowRect(hwnd, &barRect);
-            KeepAboveBar(owner, barRect);
+            KeepAboveBar(owner, hwnd);
         }
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(owner, OwnerSubclassProc, id);
