@@ -344,11 +344,19 @@ TEST_F(MainWindow, StatusBarTapShowsTheWholeText)
     SetStatusText(longText);
     PostClick(g_statusBar, 10, 10);
     ASSERT_TRUE(pump.Until([] { return GetStatusTip() != NULL; }, 5000));
-    RECT overlap;
+    // The tip spans the bar; what of it shows leaves the scroll bar out.
     const RECT tip = WindowRect(GetStatusTip());
-    EXPECT_FALSE(IntersectRect(&overlap, &tip, &scroll.rcScrollBar))
-        << "the tip ends at " << tip.right << ", the scroll bar starts at " << scroll.rcScrollBar.left;
+    EXPECT_EQ(tip.right, WindowRect(g_statusBar).right);
     EXPECT_GT(tip.bottom - tip.top, WindowRect(g_statusBar).bottom - WindowRect(g_statusBar).top);
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(GetStatusTip(), shape) == ERROR)
+        SetRectRgn(shape, 0, 0, tip.right - tip.left, tip.bottom - tip.top);
+    OffsetRgn(shape, tip.left, tip.top);
+    EXPECT_FALSE(RectInRegion(shape, &scroll.rcScrollBar))
+        << "the tip covers the scroll bar from " << scroll.rcScrollBar.left << "," << scroll.rcScrollBar.top;
+    POINT barCorner = {tip.right - 2, tip.bottom - 2};
+    EXPECT_TRUE(PtInRegion(shape, barCorner.x, barCorner.y)) << "the status bar's text shows beside the tip";
+    DeleteObject(shape);
     CloseStatusTip();
     SendMessageW(g_friendList, LB_RESETCONTENT, 0, 0);
     MoveWindow(g_friendList, listHome.left, listHome.top, listHome.right - listHome.left,
