@@ -94,10 +94,10 @@ RECT StandinInputPanelRect(void)
 }
 
 // Always below the navigation bar. Full screen reaches the screen's bottom,
-// as on the device: the dialog's soft-key bar lies over its last rows, and
-// the dialog keeps them free itself (its bar's height is what it leaves).
-// SHIDIF_SIZEDLG alone ends above the soft-key bar, or above an input panel
-// that is up.
+// as on the device: the soft-key bar made for the dialog lies over its last
+// rows, which the dialog's layout leaves free, and the shown dialog ends
+// above that bar (menu_bar.cpp). SHIDIF_SIZEDLG alone ends above the
+// soft-key bar, or above an input panel that is up.
 RECT StandinDialogArea(DWORD flags, int cx, int cy)
 {
     int bottom = cy - STANDIN_MENU_BAR_HEIGHT;

@@ -10,7 +10,8 @@
 // that spans the screen's width (the program's main window, every dialog made
 // full-screen by SHInitDialog, also one that then leaves the main window's
 // status bar in view above the bar) gets the bar along the bottom of the
-// screen instead, over the main window's own, as on the device. The bar
+// screen instead, over the main window's own, as on the device; a dialog
+// made full-screen by SHInitDialog then ends above it once shown. The bar
 // follows the owner when it moves, is hidden and shown with it, and is
 // destroyed with it (an owned window).
 //
