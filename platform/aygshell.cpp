@@ -93,12 +93,15 @@ RECT StandinInputPanelRect(void)
     return PanelRect(StandinScreenWidth(), StandinScreenHeight());
 }
 
-// Always below the navigation bar; above the soft-key bar unless told
-// otherwise; SHIDIF_SIZEDLG also keeps clear of an input panel that is up.
+// Always below the navigation bar. Full screen reaches the screen's bottom,
+// as on the device: the soft-key bar made for the dialog lies over its last
+// rows, which the dialog's layout leaves free, and the shown dialog ends
+// above that bar (menu_bar.cpp). SHIDIF_SIZEDLG alone ends above the
+// soft-key bar, or above an input panel that is up.
 RECT StandinDialogArea(DWORD flags, int cx, int cy)
 {
     int bottom = cy - STANDIN_MENU_BAR_HEIGHT;
-    if (flags & SHIDIF_FULLSCREENNOMENUBAR)
+    if (flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR))
         bottom = cy;
     if ((flags & SHIDIF_SIZEDLG) && !(flags & (SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_FULLSCREENNOMENUBAR))
         && g_panelOn)

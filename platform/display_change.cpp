@@ -70,8 +70,13 @@ BOOL CALLBACK FollowScreen(HWND hwnd, LPARAM param)
     const DWORD dialogFlags = (DWORD)(ULONG_PTR)GetPropW(hwnd, STANDIN_SIZED_DIALOG_PROP);
     if (GetPropW(hwnd, STANDIN_DEVICE_WINDOW_PROP))
         PlaceDeviceWindow(hwnd, screen);
-    else if (dialogFlags)
-        MoveTo(hwnd, StandinDialogArea(dialogFlags, screen->cx, screen->cy));
+    else if (dialogFlags) {
+        RECT area = StandinDialogArea(dialogFlags, screen->cx, screen->cy);
+        // Shown, a full-screen dialog ends above its soft keys (menu_bar.cpp).
+        if ((dialogFlags & SHIDIF_SIZEDLGFULLSCREEN) && IsWindowVisible(hwnd))
+            area.bottom -= SoftKeyBarHeight(hwnd);
+        MoveTo(hwnd, area);
+    }
     return TRUE;
 }
 

@@ -10,7 +10,8 @@
 // that spans the screen's width (the program's main window, every dialog made
 // full-screen by SHInitDialog, also one that then leaves the main window's
 // status bar in view above the bar) gets the bar along the bottom of the
-// screen instead, over the main window's own, as on the device. The bar
+// screen instead, over the main window's own, as on the device; a dialog
+// made full-screen by SHInitDialog then ends above it once shown. The bar
 // follows the owner when it moves, is hidden and shown with it, and is
 // destroyed with it (an owned window).
 //
@@ -207,6 +208,24 @@ void SizeMenuItems(HMENU menu)
     }
 }
 
+// A dialog made full-screen by SHInitDialog reaches the screen's bottom, so
+// its layout takes the bar's height off itself; shown, it ends above its
+// bar, which stays in view: the shell does so on the device. Over the bar it
+// would hide it under Wine's x11 driver, which leaves windows stacked as
+// they were mapped.
+void KeepAboveBar(HWND owner, HWND hwnd)
+{
+    const DWORD flags = (DWORD)(ULONG_PTR)GetPropW(owner, STANDIN_SIZED_DIALOG_PROP);
+    RECT o, barRect;
+    GetWindowRect(owner, &o);
+    GetWindowRect(hwnd, &barRect);
+    if (!(flags & SHIDIF_SIZEDLGFULLSCREEN) || !IsWindowVisible(hwnd) || o.bottom <= barRect.top
+        || o.top >= barRect.top)
+        return;
+    SetWindowPos(owner, NULL, 0, 0, o.right - o.left, barRect.top - o.top,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
 // Keeps the bar with its owner: position, visibility, and no dangling
 // subclass once the owner goes; sizes the items of the menus it opens.
 LRESULT CALLBACK OwnerSubclassProc(
@@ -231,8 +250,10 @@ LRESULT CALLBACK OwnerSubclassProc(
             ShowWindow(hwnd, SW_HIDE);
         else
             PlaceBar(hwnd, owner);
-        if ((pos->flags & SWP_SHOWWINDOW) && bar && !bar->hidden)
+        if ((pos->flags & SWP_SHOWWINDOW) && bar && !bar->hidden) {
             ShowWindow(hwnd, SW_SHOWNA);
+            KeepAboveBar(owner, hwnd);
+        }
     } else if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(owner, OwnerSubclassProc, id);
     }

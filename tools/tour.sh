@@ -111,6 +111,26 @@ step() {
   fi
 }
 
+# pixel PICTURE X Y: the colour at that point, as #RRGGBB.
+pixel() {
+  convert "$out/$1.png" -crop "1x1+$2+$3" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1
+}
+# Over every dialog its soft keys are in view: the bar's own colour beside
+# the captions of both keys, on its top and bottom rows.
+keys_shown() {
+  [ -n "$out" ] || return 0
+  local width=${size%x*} height=${size#*x} bar=$((26 * dpi / 96)) x y colour
+  for x in $((width / 8)) $((width * 5 / 8)); do
+    for y in $((height - bar + 1)) $((height - 2)); do
+      colour=$(pixel "$1" "$x" "$y")
+      if [ "$colour" != "#1C2844" ]; then
+        echo "tour: $1 shows $colour at $x,$y, not the soft-key bar" >&2
+        failed=1
+      fi
+    done
+  done
+}
+
 not_in="Вы не авторизованы"
 in="Вы успешно авторизованы"
 step 01-start "$not_in" start "$exe" demo@socialnet.example demo123
@@ -126,22 +146,39 @@ step 08-mutual-friends "Загружено 5 *" contacts
 step 09-context-menu "Загружено 5 *" hold 1
 step - "Загружено 5 *" dismiss
 step 10-message-typed "Загружено 5 *" message 1
+keys_shown 10-message-typed
 step 11-message-sent "Сообщение успешно отправлено" send
 step 12-status-dialog "Сообщение успешно отправлено" status
+keys_shown 12-status-dialog
 set="Статус успешно установлен."
 step - "$set" send
 step 13-status-history "$set" status
+keys_shown 13-status-history
 step - "$set" close-dialog
 step 14-messages-sent "$set" messages
+keys_shown 14-messages-sent
 step - "$set" close-dialog
 step 15-my-page "$set" my-page
+keys_shown 15-my-page
 step - "$set" close-my-page
 step - "$set" settings
 step 16-settings-email-editor "$set" edit-row 1
+keys_shown 16-settings-email-editor
+# The settings list reaches the soft keys: its white, not the dialog's grey,
+# just above the bar.
+if [ -n "$out" ]; then
+  colour=$(pixel 16-settings-email-editor $((${size%x*} / 2)) $((${size#*x} - 26 * dpi / 96 - 3)))
+  if [ "$colour" != "#FFFFFF" ]; then
+    echo "tour: $colour above the soft keys of the settings: a band below the list" >&2
+    failed=1
+  fi
+fi
 step - "$set" edit-row 3
 step 17-settings-yes-no-list "$set" drop-down
+keys_shown 17-settings-yes-no-list
 step - "$set" close-settings
 step 18-about-box "$set" about
+keys_shown 18-about-box
 step - "$set" close-about
 step 19-hidden "$set" minimise
 step 20-shown-from-the-icon "$set" tap-icon
@@ -167,6 +204,7 @@ step - "Неверный email или пароль, при следующей п
 step 22-long-status-text "Неверный email или пароль, при следующей*" status-tip
 # The next "Подключиться" shows the picture; "Закрыть" cancels the login.
 step 23-captcha-dialog "*" captcha
+keys_shown 23-captcha-dialog
 step 24-captcha-cancelled "Авторизация отменена" close-dialog
 step - "" exit
 # The program ran from a folder of its own in the prefix's Temp.

@@ -9,7 +9,9 @@ namespace {
 const DWORD LIST_STYLE = WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED
     | LVS_NOCOLUMNHEADER;
 const DWORD EDIT_STYLE = WS_CHILD | WS_BORDER | ES_AUTOHSCROLL;
-const DWORD COMBO_STYLE = WS_CHILD | CBS_DROPDOWNLIST;
+// Drawn here: the control's own drawing puts the text at the top of its
+// field, which is cut down to fit the row (FitFieldInRow).
+const DWORD COMBO_STYLE = WS_CHILD | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS;
 
 // The row's enabled state lives in a state bit the list view uses for nothing else.
 const UINT DISABLED_STATE = LVIS_GLOW;
@@ -66,6 +68,26 @@ void FreeRowData(RowData* data)
 int Height(const RECT& rect)
 {
     return rect.bottom - rect.top;
+}
+
+// A drop-down's closed field is as tall as its font asks, more than the
+// value half of a row: its text height is cut down to what the row holds,
+// or the field would cover the caption of the row below.
+// The control adds margins of its own to the height it is given (Wine two
+// pixels more than it reports): the height given shrinks until it fits.
+void FitFieldInRow(HWND combo, HWND list, const RECT& row)
+{
+    LRESULT given = SendMessageW(combo, CB_GETITEMHEIGHT, (WPARAM)-1, 0);
+    for (int round = 0; round < 4; ++round) {
+        RECT field;
+        GetWindowRect(combo, &field);
+        MapWindowPoints(NULL, list, (POINT*)&field, 2);
+        const int over = field.bottom - row.bottom;
+        if (over <= 0 || given <= over)
+            return;
+        given -= over;
+        SendMessageW(combo, CB_SETITEMHEIGHT, (WPARAM)-1, given);
+    }
 }
 
 }  // namespace
@@ -485,7 +507,10 @@ void EditableListView::OpenEditor(int row, const RowData* data, const RECT& boun
         FormatRowNumber(data->value.number, NULL, numberText, ROW_NUMBER_TEXT_SIZE);
         initial = numberText;
     }
-    editorHeight = edit ? SY(17) : SY(160);
+    // The value half of the row: an odd row height (65 at 192 dpi) leaves
+    // it one pixel short of SY(17).
+    const int valueHalf = Height(bounds) - Height(bounds) / 2;
+    editorHeight = edit ? (SY(17) < valueHalf ? SY(17) : valueHalf) : SY(160);
     editor = CreateWindowExW(0, edit ? L"EDIT" : L"COMBOBOX", initial, edit ? EDIT_STYLE : COMBO_STYLE,
         bounds.left + SX(3), bounds.top + Height(bounds) / 2, bounds.right - SX(6), editorHeight, list,
         (HMENU)0, GetModuleHandleW(NULL), NULL);
@@ -509,6 +534,8 @@ void EditableListView::OpenEditor(int row, const RowData* data, const RECT& boun
         SendMessageW(editor, CB_SETCURSEL, data->more.list.choice, 0);
     }
     (void)row;
+    if (!edit)
+        FitFieldInRow(editor, list, bounds);
     ShowWindow(editor, SW_SHOW);
     SetFocus(editor);
 }
@@ -628,6 +655,37 @@ void EditableListView::OnListDestroyed()
     list = NULL;
 }
 
+void EditableListView::MeasureChoice(MEASUREITEMSTRUCT* item)
+{
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, valueFont);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    item->itemHeight = metrics.tmHeight + SY(2);
+}
+
+// The chosen text in the field and each text of the dropped list, centred
+// in its height.
+void EditableListView::DrawChoice(const DRAWITEMSTRUCT* item)
+{
+    const bool selected = (item->itemState & ODS_SELECTED) != 0;
+    FillRect(item->hDC, &item->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if ((int)item->itemID < 0)
+        return;
+    wchar_t text[ROW_TEXT_SIZE] = L"";
+    if (SendMessageW(item->hwndItem, CB_GETLBTEXTLEN, item->itemID, 0) < ROW_TEXT_SIZE)
+        SendMessageW(item->hwndItem, CB_GETLBTEXT, item->itemID, (LPARAM)text);
+    HGDIOBJ old = SelectObject(item->hDC, valueFont);
+    SetBkMode(item->hDC, TRANSPARENT);
+    SetTextColor(item->hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT place = item->rcItem;
+    place.left += SX(2);
+    DrawTextW(item->hDC, text, -1, &place, TEXT_FORMAT | DT_NOPREFIX);
+    SelectObject(item->hDC, old);
+}
+
 LRESULT CALLBACK EditableListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     EditableListView* self = (EditableListView*)GetWindowLongPtrW(window, GWLP_USERDATA);
@@ -653,6 +711,16 @@ LRESULT CALLBACK EditableListViewProc(HWND window, UINT message, WPARAM wParam, 
         return result;
     }
     case WM_DESTROY: self->OnListDestroyed(); break;
+    case WM_MEASUREITEM:
+        if (((MEASUREITEMSTRUCT*)lParam)->CtlType != ODT_COMBOBOX)
+            break;
+        self->MeasureChoice((MEASUREITEMSTRUCT*)lParam);
+        return TRUE;
+    case WM_DRAWITEM:
+        if (((const DRAWITEMSTRUCT*)lParam)->CtlType != ODT_COMBOBOX)
+            break;
+        self->DrawChoice((const DRAWITEMSTRUCT*)lParam);
+        return TRUE;
     default: break;
     }
     return CallWindowProcW(own, window, message, wParam, lParam);

@@ -94,6 +94,8 @@ struct EditableListView {
     void OnRelease(LPARAM point);
     void OnEditorCommand(WPARAM wParam, LPARAM lParam);
     void OnListDestroyed();
+    void MeasureChoice(MEASUREITEMSTRUCT* item);
+    void DrawChoice(const DRAWITEMSTRUCT* item);
     void FreeRowOf(int row);
 
     wchar_t numberText[ROW_NUMBER_TEXT_SIZE];

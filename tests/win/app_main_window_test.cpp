@@ -331,6 +331,37 @@ TEST_F(MainWindow, StatusBarTapShowsTheWholeText)
         EXPECT_TRUE(pump.Until([&] { return !IsWindow(tip); }, STATUS_TIP_SHOW_MS + 10000));
         EXPECT_EQ(GetStatusTip(), (HWND)NULL);
     }
+    // Over a list long enough to scroll, the tip keeps clear of the list's
+    // scroll bar, which stays in reach.
+    const RECT listHome = ChildRect(g_friendList);
+    MoveWindow(g_friendList, listHome.left, listHome.top, 240, listHome.bottom - listHome.top, TRUE);
+    for (int row = 0; row < 60; ++row)
+        SendMessageW(g_friendList, LB_ADDSTRING, 0, (LPARAM)L"Анна Иванова");
+    SCROLLBARINFO scroll = {};
+    scroll.cbSize = sizeof(scroll);
+    ASSERT_TRUE(GetScrollBarInfo(g_friendList, OBJID_VSCROLL, &scroll));
+    ASSERT_FALSE(scroll.rgstate[0] & STATE_SYSTEM_INVISIBLE) << "the list shows no scroll bar";
+    SetStatusText(longText);
+    PostClick(g_statusBar, 10, 10);
+    ASSERT_TRUE(pump.Until([] { return GetStatusTip() != NULL; }, 5000));
+    // The tip spans the bar; what of it shows leaves the scroll bar out.
+    const RECT tip = WindowRect(GetStatusTip());
+    EXPECT_EQ(tip.right, WindowRect(g_statusBar).right);
+    EXPECT_GT(tip.bottom - tip.top, WindowRect(g_statusBar).bottom - WindowRect(g_statusBar).top);
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    if (GetWindowRgn(GetStatusTip(), shape) == ERROR)
+        SetRectRgn(shape, 0, 0, tip.right - tip.left, tip.bottom - tip.top);
+    OffsetRgn(shape, tip.left, tip.top);
+    EXPECT_FALSE(RectInRegion(shape, &scroll.rcScrollBar))
+        << "the tip covers the scroll bar from " << scroll.rcScrollBar.left << "," << scroll.rcScrollBar.top;
+    POINT barCorner = {tip.right - 2, tip.bottom - 2};
+    EXPECT_TRUE(PtInRegion(shape, barCorner.x, barCorner.y)) << "the status bar's text shows beside the tip";
+    DeleteObject(shape);
+    CloseStatusTip();
+    SendMessageW(g_friendList, LB_RESETCONTENT, 0, 0);
+    MoveWindow(g_friendList, listHome.left, listHome.top, listHome.right - listHome.left,
+        listHome.bottom - listHome.top, TRUE);
+
     // A short text shows in a tip as tall as the bar.
     SetStatusText(L"-");
     PostClick(g_statusBar, 10, 10);

@@ -102,7 +102,9 @@ HWND OpenDialog(UINT id, DialogRun* run)
 const DWORD kDeviceDialogFlags
     = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN | SHIDIF_EMPTYMENU;
 
-TEST_F(ShellTest, FullScreenDialogFillsTheScreenBetweenTheBars)
+// As on the device: down to the screen's bottom, where the dialog's soft
+// keys will lie over it (shown with them, it ends above them).
+TEST_F(ShellTest, FullScreenDialogFillsTheScreenBelowTheNavigationBar)
 {
     ASSERT_EQ(kDeviceDialogFlags, 0x2Du);
     for (UINT id : {IDD_MESSAGE, IDD_STATUS, IDD_SETTINGS, IDD_ABOUT}) {
@@ -110,12 +112,12 @@ TEST_F(ShellTest, FullScreenDialogFillsTheScreenBetweenTheBars)
         DialogRun run = {kDeviceDialogFlags, {}};
         HWND dialog = OpenDialog(id, &run);
         ASSERT_NE(dialog, (HWND)NULL);
-        const RECT expected = {0, kTopBar, ScreenWidth(), ScreenHeight() - kMenuBar};
+        const RECT expected = {0, kTopBar, ScreenWidth(), ScreenHeight()};
         EXPECT_PRED2(SameRect, WindowRect(dialog), expected) << Describe(WindowRect(dialog));
         // No desktop caption or frame: the navigation bar shows the title.
         const RECT client = ClientRect(dialog);
         EXPECT_EQ(client.right, ScreenWidth());
-        EXPECT_EQ(client.bottom, ScreenHeight() - kTopBar - kMenuBar);
+        EXPECT_EQ(client.bottom, ScreenHeight() - kTopBar);
         EXPECT_FALSE(GetWindowLongW(dialog, GWL_STYLE) & WS_CAPTION);
         DestroyWindow(dialog);
     }
@@ -129,8 +131,8 @@ TEST_F(ShellTest, DialogSizesFollowTheirFlags)
         DWORD flags;
         int bottom;
     } cases[] = {
-        {SHIDIF_SIZEDLG, panel.top},  // keeps clear of the panel
-        {SHIDIF_SIZEDLGFULLSCREEN, ScreenHeight() - kMenuBar},
+        {SHIDIF_SIZEDLG, panel.top},                 // keeps clear of the panel
+        {SHIDIF_SIZEDLGFULLSCREEN, ScreenHeight()},  // its soft keys will lie over its last rows
         {SHIDIF_FULLSCREENNOMENUBAR, ScreenHeight()},
     };
     for (const auto& c : cases) {

@@ -248,7 +248,14 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
         if (!c.file.empty())
             StartWith(c.file);
         std::vector<std::wstring> captions, values;
+        RECT frame = {}, list = {}, bar = {};
         const INT_PTR result = Run({[&] {
+                                        // As the user sees it: the dialog is shown once its loop idles.
+                                        if (!IsWindowVisible(dialog))
+                                            return false;
+                                        GetWindowRect(dialog, &frame);
+                                        GetWindowRect(g_settingsList.Window(), &list);
+                                        GetWindowRect(g_menuBar, &bar);
                                         for (int row = 0; row < SETTING_ROW_COUNT; ++row) {
                                             captions.push_back(Caption(row));
                                             values.push_back(g_settingsList.ValueText(row));
@@ -265,6 +272,11 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredValues)
         EXPECT_EQ(Shown({{0, L"SocialNet"}, {SETTINGS_ROW_EMAIL, c.email},
                       {SETTINGS_ROW_PASSWORD, c.password}, {SETTINGS_ROW_AUTOCONNECT, c.autoConnect}}),
             values);
+        // The list fills the dialog down to its soft keys: no grey band
+        // below it, and the bar in view over the screen's bottom.
+        EXPECT_EQ(frame.bottom, list.bottom);
+        EXPECT_EQ(bar.top, list.bottom);
+        EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), bar.bottom);
     }
 }
 

@@ -179,6 +179,8 @@ TEST_F(ListViewTest, TapsMoveTheEditorAsTabled)
             MapWindowPoints(NULL, list, (POINT*)&editor, 2);
             EXPECT_EQ(row.left + SX(3), editor.left);
             EXPECT_EQ(row.top + (row.bottom - row.top) / 2, editor.top);
+            // A closed drop-down's field too: the next row's caption stays clear.
+            EXPECT_LE(editor.bottom, row.bottom) << "the editor reaches into the next row";
         }
     }
 }
