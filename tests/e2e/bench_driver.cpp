@@ -362,11 +362,15 @@ int RunStart(const std::string& floorExe, int runs)
     // reads the exe from the disk.
     for (int run = 0; run <= runs; ++run) {
         StartRound floorRound = {}, programRound = {};
-        if (!TimeFloorStart(floorExe, run, marks, &floorRound))
-            return Fail("the bare window did not show");
         std::string error;
+        // In turns, the bare window first in one round, the program in the next.
+        const bool floorFirst = run % 2 == 0;
+        if (floorFirst && !TimeFloorStart(floorExe, run, marks, &floorRound))
+            return Fail("the bare window did not show");
         if (!TimeProgramStart(marks, &programRound, &error))
             return Fail(error);
+        if (!floorFirst && !TimeFloorStart(floorExe, run, marks, &floorRound))
+            return Fail("the bare window did not show");
         if (run == 0)
             continue;
         floor.push_back(floorRound);
@@ -533,9 +537,14 @@ int RunRefresh(const std::string& floorExe, const std::string& email, const std:
         RefreshRound round = {};
         RefreshRound ui = {};
         std::string error;
+        // Turn about, program first then floor first, so that a machine
+        // slowing down or speeding up through a round favours neither.
+        const bool floorFirst = r % 2 == 0;
+        if (floorFirst && !RefreshFloor(floor.Window(), floor.Process(), marks, false, &round))
+            return Fail("the floor's refresh failed");
         if (!RefreshProgram(app, marks, friends, &round, &error))
             return Fail(error);
-        if (!RefreshFloor(floor.Window(), floor.Process(), marks, false, &round))
+        if (!floorFirst && !RefreshFloor(floor.Window(), floor.Process(), marks, false, &round))
             return Fail("the floor's refresh failed");
         if (!RefreshFloor(floor.Window(), floor.Process(), marks, true, &ui))
             return Fail("the floor's refresh on its window's thread failed");
