@@ -12,8 +12,8 @@
 //       ratio is the median of each round's ratio),
 //       "step FRIENDS NAME program_ms floor_ms" for each step (floor "-"
 //       where the floor has no such step),
-//       "memory FRIENDS peak_working_set_kb idle_private_kb loaded_private_kb".
-//     SORVINTA_BENCH_CPUS=MASK pins both processes to those CPUs.
+//       "memory FRIENDS peak_working_set_kb idle_private_kb loaded_private_kb";
+//     and on stderr "round FRIENDS N program_ms floor_ms ratio" for each round.
 //   bench_driver huge EXE RUNS
 //     a refresh of the demo account whose answer is 10 MiB:
 //     "huge median_ms min_ms max_ms"
@@ -540,14 +540,6 @@ int RunRefresh(const std::string& floorExe, const std::string& email, const std:
     FloorServer floor;
     if (!floor.Start(floorExe, email, password, friends))
         return Fail("the floor did not start");
-    // Where the scheduler puts the worker and the window's thread decides
-    // what a cross-thread send costs (twice as much across two cores here);
-    // pinned, the program and the floor meet the same placement.
-    if (const char* cpus = getenv("SORVINTA_BENCH_CPUS")) {
-        const DWORD_PTR mask = (DWORD_PTR)strtoul(cpus, NULL, 0);
-        if (!SetProcessAffinityMask(app.Process(), mask) || !SetProcessAffinityMask(floor.Process(), mask))
-            return Fail("no affinity");
-    }
 
     std::vector<RefreshRound> done;
     std::vector<double> floorUi;
@@ -568,6 +560,8 @@ int RunRefresh(const std::string& floorExe, const std::string& email, const std:
             return Fail("the floor's refresh on its window's thread failed");
         if (r == 0)
             continue;  // the warm-up: first allocations, first paint
+        fprintf(stderr, "round %d %d %.0f %.0f %.3f\n", friends, r, round.programTotal, round.floorTotal,
+            round.programTotal / round.floorTotal);
         done.push_back(round);
         floorUi.push_back(ui.floorTotal);
     }
