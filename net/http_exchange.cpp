@@ -137,7 +137,8 @@ enum ReceiveResult { ReceiveComplete, ReceiveFailed, ReceiveTooBig, ReceiveCut, 
 // closes. A server may keep the line open after a whole answer, or reset
 // it: what is whole is kept. Bytes that arrived count as traffic either
 // way: they crossed the air.
-ReceiveResult ReceiveAnswer(const WinsockCalls& ws, SOCKET s, std::string& collected, const ExchangeLimits& limits, bool headRequest, DWORD connectedAt)
+ReceiveResult ReceiveAnswer(const WinsockCalls& ws, SOCKET s, std::string& collected,
+    const ExchangeLimits& limits, bool headRequest, DWORD connectedAt)
 {
     AnswerEnd end(headRequest);
     char chunk[RECEIVE_CHUNK_BYTES];
