@@ -22,14 +22,63 @@ namespace {
 
 enum { SERVER_PORT = 80, TRAFFIC_TEXT_SIZE = 64 };
 
-bool ResolveHost(const char* host, sockaddr_in* address)
+// Winsock is needed only at the first exchange: it is loaded then, so that
+// the start does not map and initialise it (under Wine with its Unix side
+// and the IP helper it pulls in).
+struct WinsockCalls {
+    int(WSAAPI* startup)(WORD, LPWSADATA);
+    int(WSAAPI* cleanup)();
+    unsigned long(WSAAPI* inetAddr)(const char*);
+    hostent*(WSAAPI* getHostByName)(const char*);
+    SOCKET(WSAAPI* socket)(int, int, int);
+    int(WSAAPI* setSockOpt)(SOCKET, int, int, const char*, int);
+    int(WSAAPI* connect)(SOCKET, const sockaddr*, int);
+    int(WSAAPI* send)(SOCKET, const char*, int, int);
+    int(WSAAPI* recv)(SOCKET, char*, int, int);
+    int(WSAAPI* closeSocket)(SOCKET);
+};
+
+template <typename Function> bool Find(HMODULE module, const char* name, Function* function)
 {
-    const unsigned long dotted = inet_addr(host);
+    *function = module ? (Function)(void*)GetProcAddress(module, name) : NULL;
+    return *function != NULL;
+}
+
+WinsockCalls LoadWinsock()
+{
+    // Kept loaded for the rest of the process.
+    const HMODULE ws = LoadLibraryW(L"ws2_32.dll");
+    WinsockCalls calls = {};
+    if (!Find(ws, "WSAStartup", &calls.startup) || !Find(ws, "WSACleanup", &calls.cleanup)
+        || !Find(ws, "inet_addr", &calls.inetAddr) || !Find(ws, "gethostbyname", &calls.getHostByName)
+        || !Find(ws, "socket", &calls.socket) || !Find(ws, "setsockopt", &calls.setSockOpt)
+        || !Find(ws, "connect", &calls.connect) || !Find(ws, "send", &calls.send)
+        || !Find(ws, "recv", &calls.recv) || !Find(ws, "closesocket", &calls.closeSocket))
+        calls = WinsockCalls {};
+    return calls;
+}
+
+// Null when the system has no Winsock: then every exchange fails to connect.
+const WinsockCalls* Winsock()
+{
+    static const WinsockCalls calls = LoadWinsock();
+    return calls.startup ? &calls : NULL;
+}
+
+// htons without Winsock: the port in network byte order.
+u_short NetworkOrder(u_short value)
+{
+    return (u_short)((value >> 8) | (value << 8));
+}
+
+bool ResolveHost(const WinsockCalls& ws, const char* host, sockaddr_in* address)
+{
+    const unsigned long dotted = ws.inetAddr(host);
     if (dotted != INADDR_NONE) {
         address->sin_addr.s_addr = dotted;
         return true;
     }
-    const hostent* entry = gethostbyname(host);
+    const hostent* entry = ws.getHostByName(host);
     if (!entry || entry->h_addrtype != AF_INET || entry->h_length != sizeof(address->sin_addr)
         || !entry->h_addr_list || !entry->h_addr_list[0])
         return false;
@@ -39,26 +88,26 @@ bool ResolveHost(const char* host, sockaddr_in* address)
 
 // Connected socket or INVALID_SOCKET; the status text of a failure is the
 // caller's.
-SOCKET ConnectToHost(const char* host, DWORD ioTimeoutMs)
+SOCKET ConnectToHost(const WinsockCalls& ws, const char* host, DWORD ioTimeoutMs)
 {
-    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    SOCKET s = ws.socket(AF_INET, SOCK_STREAM, 0);
     if (s == INVALID_SOCKET)
         return INVALID_SOCKET;
 
     sockaddr_in address;
     memset(&address, 0, sizeof(address));
-    if (!ResolveHost(host, &address)) {
-        closesocket(s);
+    if (!ResolveHost(ws, host, &address)) {
+        ws.closeSocket(s);
         return INVALID_SOCKET;
     }
     address.sin_family = AF_INET;
-    address.sin_port = htons(SERVER_PORT);
+    address.sin_port = NetworkOrder(SERVER_PORT);
 
-    setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, (const char*)&ioTimeoutMs, sizeof(ioTimeoutMs));
-    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&ioTimeoutMs, sizeof(ioTimeoutMs));
+    ws.setSockOpt(s, SOL_SOCKET, SO_SNDTIMEO, (const char*)&ioTimeoutMs, sizeof(ioTimeoutMs));
+    ws.setSockOpt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&ioTimeoutMs, sizeof(ioTimeoutMs));
 
-    if (connect(s, (const sockaddr*)&address, sizeof(address)) == SOCKET_ERROR) {
-        closesocket(s);
+    if (ws.connect(s, (const sockaddr*)&address, sizeof(address)) == SOCKET_ERROR) {
+        ws.closeSocket(s);
         return INVALID_SOCKET;
     }
     return s;
@@ -66,14 +115,14 @@ SOCKET ConnectToHost(const char* host, DWORD ioTimeoutMs)
 
 // Sends the whole request, repeating short sends; a failed send just stops
 // (the answer may still come). Only what really went out is counted.
-void SendRequest(SOCKET s, const char* request)
+void SendRequest(const WinsockCalls& ws, SOCKET s, const char* request)
 {
     const size_t length = strlen(request);
     size_t sent = 0;
     while (sent < length) {
         const size_t left = length - sent;
         const int piece = left > 0x40000000u ? 0x40000000 : (int)left;
-        const int n = send(s, request + sent, piece, 0);
+        const int n = ws.send(s, request + sent, piece, 0);
         if (n == SOCKET_ERROR || n <= 0)
             break;
         InterlockedExchangeAdd(&g_bytesSent, n);
@@ -88,8 +137,8 @@ enum ReceiveResult { ReceiveComplete, ReceiveFailed, ReceiveTooBig, ReceiveCut, 
 // closes. A server may keep the line open after a whole answer, or reset
 // it: what is whole is kept. Bytes that arrived count as traffic either
 // way: they crossed the air.
-ReceiveResult ReceiveAnswer(
-    SOCKET s, std::string& collected, const ExchangeLimits& limits, bool headRequest, DWORD connectedAt)
+ReceiveResult ReceiveAnswer(const WinsockCalls& ws, SOCKET s, std::string& collected,
+    const ExchangeLimits& limits, bool headRequest, DWORD connectedAt)
 {
     AnswerEnd end(headRequest);
     char chunk[RECEIVE_CHUNK_BYTES];
@@ -104,11 +153,11 @@ ReceiveResult ReceiveAnswer(
         // Only a shorter wait is set: under Wine each setsockopt is a
         // wineserver round trip, one per 16 KiB piece doubled a 10 MB answer.
         if (wait < applied) {
-            setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&wait, sizeof(wait));
+            ws.setSockOpt(s, SOL_SOCKET, SO_RCVTIMEO, (const char*)&wait, sizeof(wait));
             applied = wait;
         }
 
-        const int n = recv(s, chunk, sizeof(chunk), 0);
+        const int n = ws.recv(s, chunk, sizeof(chunk), 0);
         if (n < 0)
             return ReceiveFailed;
         if (n == 0) {
@@ -203,26 +252,30 @@ int HttpExchangeWithLimits(const char* request, std::string& response, const cha
         return FailExchange(TEXT_NO_INTERNET, failure);
     SetStatusText(TEXT_COMPOSING);
 
+    const WinsockCalls* ws = Winsock();
     WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
-        WSACleanup();
+    if (!ws)
+        return FailExchange(TEXT_CONNECT_FAILED, failure);
+    if (ws->startup(MAKEWORD(2, 2), &data) != 0) {
+        ws->cleanup();
         return FailExchange(TEXT_CONNECT_FAILED, failure);
     }
-    const SOCKET s = ConnectToHost(host, limits.ioTimeoutMs);
+    const SOCKET s = ConnectToHost(*ws, host, limits.ioTimeoutMs);
     if (s == INVALID_SOCKET) {
-        WSACleanup();
+        ws->cleanup();
         return FailExchange(TEXT_CONNECT_FAILED, failure);
     }
     const DWORD connectedAt = GetTickCount();
 
     SetStatusText(TEXT_SENDING);
-    SendRequest(s, request);
+    SendRequest(*ws, s, request);
 
     SetStatusText(TEXT_RECEIVING);
     std::string collected;
-    const ReceiveResult received = ReceiveAnswer(s, collected, limits, IsHeadRequest(request), connectedAt);
-    closesocket(s);
-    WSACleanup();
+    const ReceiveResult received
+        = ReceiveAnswer(*ws, s, collected, limits, IsHeadRequest(request), connectedAt);
+    ws->closeSocket(s);
+    ws->cleanup();
     if (received != ReceiveComplete)
         return FailExchange(ReceiveFailureText(received), failure);
 

@@ -11,7 +11,18 @@
 # Runs in the network sandbox; prints Markdown tables. Not a test.
 #   SORVINTA_BUILD=DIR picks the build root (default: build);
 #   SORVINTA_BENCH_RUNS=N rounds per figure (default 9);
-#   SORVINTA_BENCH_SIZES="2500 10000" the list sizes.
+#   SORVINTA_BENCH_START_RUNS=N rounds of the cold start (default 31: a start
+#     is short and swings widely with the machine, so it takes more);
+#   SORVINTA_BENCH_SIZES="2500 10000" the list sizes;
+#   SORVINTA_BENCH_CPUS=LIST the CPUs the whole run is held to, wineserver
+#     and emulator included (taskset's list; default 0: one core, as on the
+#     device; empty: wherever the scheduler puts each thread);
+#   SORVINTA_BENCH_LOAD=1 the slow machine on purpose: a CPU-bound job runs
+#     beside the benchmark on its CPUs from start to end.
+# One core by default: a cross-thread send costs what the placement of the
+# worker, the window's thread and the wineserver makes it (up to six times
+# as much when they meet across two cores), and the scheduler changes that
+# placement at will, in the middle of a round, for program and floor alike.
 set -eu
 cd "$(dirname "$0")/.."
 root=${SORVINTA_BUILD:-build}
@@ -21,15 +32,26 @@ driver=$root/win/tests/e2e/bench_driver.exe
 floor=$root/win/tests/e2e/bench_floor.exe
 emulator=$root/native/emulator/sorvinta-emulator
 runs=${SORVINTA_BENCH_RUNS:-9}
+start_runs=${SORVINTA_BENCH_START_RUNS:-31}
+cpus=${SORVINTA_BENCH_CPUS-0}
 
 if [ "${1:-}" != "--inside" ]; then
   if [ ! -f "$exe" ] || [ ! -f "$driver" ] || [ ! -f "$floor" ] || [ ! -x "$emulator" ]; then
     SORVINTA_BUILD=$root bash tools/build.sh
   fi
-  exec tools/sandbox.sh --emulator "$emulator" -- bash "$0" --inside
+  pin=()
+  [ -z "$cpus" ] || pin=(taskset -c "$cpus")
+  exec ${pin[@]+"${pin[@]}"} tools/sandbox.sh --emulator "$emulator" -- bash "$0" --inside
+fi
+
+if [ "${SORVINTA_BENCH_LOAD:-0}" = 1 ]; then
+  nice -n 0 sh -c 'while :; do :; done' &
+  hog=$!
+  trap 'kill "$hog" 2>/dev/null' EXIT
 fi
 
 results=$(mktemp)
+load_start=$(cut -d' ' -f1-3 /proc/loadavg)
 wine() { tools/wine-run.sh --prefix "$root/win/wineprefix" "$@" | tr -d '\r'; }
 sizes=${SORVINTA_BENCH_SIZES:-250 2500 10000}
 for n in $sizes; do
@@ -39,7 +61,7 @@ for n in $sizes; do
 done
 wine "$driver" huge "$exe" "$runs" | grep '^huge ' >>"$results" || echo "bench.sh: the 10 MiB run failed" >&2
 wine "$floor" receive "$runs" | grep '^receive ' >>"$results" || echo "bench.sh: the receive floor failed" >&2
-wine "$driver" start "$exe" "$floor" "$runs" | grep -E '^start' >>"$results" || echo "bench.sh: the start run failed" >&2
+wine "$driver" start "$exe" "$floor" "$start_runs" | grep -E '^start' >>"$results" || echo "bench.sh: the start run failed" >&2
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
 get() { awk -v k="$1" -v n="$2" -v f="$3" '$1 == k && (n == "" || $2 == n) { print $f; exit }' "$results"; }
@@ -47,8 +69,10 @@ two() { awk -v v="$1" 'BEGIN { if (v == "" || v == "-") print "-"; else printf "
 load=$(cut -d' ' -f1-3 /proc/loadavg)
 
 echo
-echo "Medians of $runs paired rounds (program, floor, program, floor ...), wall clock under Wine, ms;"
-echo "the ratio is the median of the rounds' ratios. Load average at the end: $load."
+echo "Medians of $runs paired rounds ($start_runs for the cold start; program and floor in turns, each"
+echo "first in every other round), wall clock under Wine, ms; the ratio is the median of the rounds'"
+echo "ratios. Load average at the start: $load_start; at the end: $load."
+echo "CPUs: ${cpus:-all, as the scheduler places them}; a CPU-bound job beside it: $([ -n "${hog:-}" ] && echo yes || echo no)."
 echo
 echo "| figure | Sorvinta | floor | ratio | floor on the UI thread (information) |"
 echo "|---|---:|---:|---:|---:|"
