@@ -4,6 +4,8 @@
 #include <olectl.h>
 #include <string.h>
 
+#include "base/late_call.h"
+
 namespace {
 
 // OLE is needed only once a captcha picture arrives, which most runs never
@@ -15,22 +17,16 @@ struct OleCalls {
     HRESULT(WINAPI* oleLoadPicture)(LPSTREAM, LONG, BOOL, REFIID, LPVOID*);
 };
 
-template <typename Function> bool Find(HMODULE module, const char* name, Function* function)
-{
-    *function = module ? (Function)(void*)GetProcAddress(module, name) : NULL;
-    return *function != NULL;
-}
-
 OleCalls LoadOle()
 {
     // Kept loaded for the rest of the process: a second picture finds them.
     const HMODULE ole = LoadLibraryW(L"ole32.dll");
     const HMODULE automation = LoadLibraryW(L"oleaut32.dll");
     OleCalls calls = {};
-    if (!Find(ole, "CoInitializeEx", &calls.coInitializeEx)
-        || !Find(ole, "CoUninitialize", &calls.coUninitialize)
-        || !Find(ole, "CreateStreamOnHGlobal", &calls.createStreamOnHGlobal)
-        || !Find(automation, "OleLoadPicture", &calls.oleLoadPicture))
+    if (!FindLateCall(ole, "CoInitializeEx", &calls.coInitializeEx)
+        || !FindLateCall(ole, "CoUninitialize", &calls.coUninitialize)
+        || !FindLateCall(ole, "CreateStreamOnHGlobal", &calls.createStreamOnHGlobal)
+        || !FindLateCall(automation, "OleLoadPicture", &calls.oleLoadPicture))
         calls = OleCalls {};
     return calls;
 }

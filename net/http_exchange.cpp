@@ -12,6 +12,7 @@
 
 #include "base/shell.h"
 #include "base/constants.h"
+#include "base/late_call.h"
 #include "net/http_answer.h"
 #include "net/status_texts.h"
 
@@ -38,22 +39,17 @@ struct WinsockCalls {
     int(WSAAPI* closeSocket)(SOCKET);
 };
 
-template <typename Function> bool Find(HMODULE module, const char* name, Function* function)
-{
-    *function = module ? (Function)(void*)GetProcAddress(module, name) : NULL;
-    return *function != NULL;
-}
-
 WinsockCalls LoadWinsock()
 {
     // Kept loaded for the rest of the process.
     const HMODULE ws = LoadLibraryW(L"ws2_32.dll");
     WinsockCalls calls = {};
-    if (!Find(ws, "WSAStartup", &calls.startup) || !Find(ws, "WSACleanup", &calls.cleanup)
-        || !Find(ws, "inet_addr", &calls.inetAddr) || !Find(ws, "gethostbyname", &calls.getHostByName)
-        || !Find(ws, "socket", &calls.socket) || !Find(ws, "setsockopt", &calls.setSockOpt)
-        || !Find(ws, "connect", &calls.connect) || !Find(ws, "send", &calls.send)
-        || !Find(ws, "recv", &calls.recv) || !Find(ws, "closesocket", &calls.closeSocket))
+    if (!FindLateCall(ws, "WSAStartup", &calls.startup) || !FindLateCall(ws, "WSACleanup", &calls.cleanup)
+        || !FindLateCall(ws, "inet_addr", &calls.inetAddr)
+        || !FindLateCall(ws, "gethostbyname", &calls.getHostByName)
+        || !FindLateCall(ws, "socket", &calls.socket) || !FindLateCall(ws, "setsockopt", &calls.setSockOpt)
+        || !FindLateCall(ws, "connect", &calls.connect) || !FindLateCall(ws, "send", &calls.send)
+        || !FindLateCall(ws, "recv", &calls.recv) || !FindLateCall(ws, "closesocket", &calls.closeSocket))
         calls = WinsockCalls {};
     return calls;
 }
