@@ -162,7 +162,7 @@ step 15-my-page "$set" my-page
 keys_shown 15-my-page
 step - "$set" close-my-page
 step - "$set" settings
-step 16-settings-email-editor "$set" edit-row 1
+step 16-settings-email-editor "$set" edit-row email
 keys_shown 16-settings-email-editor
 # The settings list reaches the soft keys: its white, not the dialog's grey,
 # just above the bar.
@@ -173,7 +173,7 @@ if [ -n "$out" ]; then
     failed=1
   fi
 fi
-step - "$set" edit-row 3
+step - "$set" edit-row autoconnect
 step 17-settings-yes-no-list "$set" drop-down
 keys_shown 17-settings-yes-no-list
 step - "$set" close-settings

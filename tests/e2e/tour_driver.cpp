@@ -10,7 +10,7 @@
 //   tour_driver hold ROW                   tap and hold on a row: context menu
 //   tour_driver about | close-about        open / close the About box
 //   tour_driver settings | close-settings  open / close the settings dialog
-//   tour_driver edit-row ROW               tap a row of the settings list
+//   tour_driver edit-row KEY               tap the settings row of a key (email, autoconnect ...)
 //   tour_driver drop-down                  open the list of the yes/no editor
 //   tour_driver captcha                    "Подключиться" up to the captcha dialog, a code typed
 //   tour_driver minimise | tap-icon        hide the window / bring it back with the
@@ -26,6 +26,7 @@
 #include "e2e_driver.h"
 #include "e2e_emulator.h"
 #include "resources/resource.h"
+#include "settings/settings_schema.h"
 
 namespace {
 
@@ -217,7 +218,14 @@ int Run(int argc, char** argv)
             result = Fail("settings", "no settings dialog");
     } else if (step == "edit-row") {
         HWND dialog = app.WaitDialog(L"Настройки", 500);
-        if (!dialog || !app.TapSettingsRow(dialog, argc > 2 ? atoi(argv[2]) : 1))
+        // The row where the dialog shows the key's setting, wherever the table puts it.
+        int row = -1;
+        for (int i = 0; argc > 2 && i < SETTING_ROW_COUNT; ++i)
+            if (SETTING_ROWS[i].key && strcmp(SETTING_ROWS[i].key, argv[2]) == 0)
+                row = i;
+        if (row < 0)
+            result = Fail("edit-row", "no setting of that key");
+        else if (!dialog || !app.TapSettingsRow(dialog, row))
             result = Fail("edit-row", "no editor");
     } else if (step == "drop-down") {
         HWND dialog = app.WaitDialog(L"Настройки", 500);
