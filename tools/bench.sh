@@ -6,7 +6,8 @@
 # program's memory. The cold start sets the program beside a bare window
 # program, in turns, each a fresh copy in a folder of its own made before the
 # clock starts, both timed alike from CreateProcess to the main window shown
-# and answering a message, with its steps. The steps come from marks the
+# and answering a message, with its steps, and (for information) beside the
+# bare window with a common-controls status bar. The steps come from marks the
 # program writes only into the block the driver makes (base/bench_marks.h).
 # Runs in the network sandbox; prints Markdown tables. Not a test.
 #   SORVINTA_BUILD=DIR picks the build root (default: build);
@@ -89,6 +90,8 @@ p=$(get huge "" 2) f=$(get receive "" 3)
 echo "| 10 MiB answer (refresh vs bare receive loop) | ${p:--} | ${f:--} | $(ratio "${p:-0}" "${f:-0}") | |"
 p=$(get start "" 2) f=$(get start "" 3) r=$(get start "" 4)
 echo "| cold start to the main window shown | ${p:--} | ${f:--} | $(two "$r") | |"
+p=$(get startbar "" 2) f=$(get startbar "" 3) r=$(get startbar "" 4)
+echo "| cold start beside a bare window with a status bar (information) | ${p:--} | ${f:--} | $(two "$r") | |"
 
 for n in $sizes; do
   case " $n " in " 2500 " | " 10000 ") ;; *) continue ;; esac

@@ -21,7 +21,9 @@
 //     from process start to the main window shown and answering, for the
 //     program and for the bare window of "bench_floor window", in turns, each
 //     a fresh copy in a folder of its own made before the clock starts:
-//     "start program_ms floor_ms ratio" and "startstep NAME program_ms floor_ms".
+//     "start program_ms floor_ms ratio" and "startstep NAME program_ms floor_ms";
+//     and, for information, beside "bench_floor window-status" (the bare
+//     window with a status bar): "startbar program_ms floor_ms ratio".
 #include <windows.h>
 #include <psapi.h>
 
@@ -212,9 +214,9 @@ public:
         m_exe = m_folder + L"\\bench_floor.exe";
         return CopyFileW(UnixToWinePath(floorExe).c_str(), m_exe.c_str(), FALSE) != 0;
     }
-    bool Launch(PROCESS_INFORMATION* pi)
+    bool Launch(PROCESS_INFORMATION* pi, const wchar_t* mode)
     {
-        std::wstring commandLine = L"\"" + m_exe + L"\" window";
+        std::wstring commandLine = L"\"" + m_exe + L"\" " + mode;
         STARTUPINFOW si;
         ZeroMemory(&si, sizeof(si));
         si.cb = sizeof(si);
@@ -301,7 +303,10 @@ void SplitStart(
     round->total = TicksToMs(seen - start);
 }
 
-bool TimeFloorStart(const std::string& floorExe, int run, Marks& marks, StartRound* round)
+// mode: "window", the bare window, or "window-status", the same with a
+// status bar of the common controls.
+bool TimeFloorStart(
+    const std::string& floorExe, const wchar_t* mode, int run, Marks& marks, StartRound* round)
 {
     FloorCopy copy;
     if (!copy.Make(floorExe, run))
@@ -313,7 +318,7 @@ bool TimeFloorStart(const std::string& floorExe, int run, Marks& marks, StartRou
     marks.Clear();
     const bool shown = TimeStart(
         [&](PROCESS_INFORMATION* started) {
-            if (!copy.Launch(started))
+            if (!copy.Launch(started, mode))
                 return false;
             pi = *started;
             return true;
@@ -367,24 +372,33 @@ int RunStart(const std::string& floorExe, int runs)
     Marks marks;
     if (!marks.Create())
         return Fail("no shared block for the marks");
-    std::vector<StartRound> program, floor;
+    std::vector<StartRound> program, floor, withBar;
     // One round more than counted, first: the first start after a build
     // reads the exe from the disk.
     for (int run = 0; run <= runs; ++run) {
-        StartRound floorRound = {}, programRound = {};
+        StartRound floorRound = {}, programRound = {}, barRound = {};
         std::string error;
-        // In turns, the bare window first in one round, the program in the next.
-        const bool floorFirst = run % 2 == 0;
-        if (floorFirst && !TimeFloorStart(floorExe, run, marks, &floorRound))
-            return Fail("the bare window did not show");
-        if (!TimeProgramStart(marks, &programRound, &error))
-            return Fail(error);
-        if (!floorFirst && !TimeFloorStart(floorExe, run, marks, &floorRound))
-            return Fail("the bare window did not show");
+        // In turns: each of the three goes first, second and last in turn.
+        for (int turn = 0; turn < 3; ++turn) {
+            switch ((run + turn) % 3) {
+            case 0:
+                if (!TimeFloorStart(floorExe, L"window", run, marks, &floorRound))
+                    return Fail("the bare window did not show");
+                break;
+            case 1:
+                if (!TimeProgramStart(marks, &programRound, &error))
+                    return Fail(error);
+                break;
+            default:
+                if (!TimeFloorStart(floorExe, L"window-status", run, marks, &barRound))
+                    return Fail("the bare window with a status bar did not show");
+            }
+        }
         if (run == 0)
             continue;
         floor.push_back(floorRound);
         program.push_back(programRound);
+        withBar.push_back(barRound);
     }
     std::vector<double> programTotals, floorTotals, ratios;
     for (size_t i = 0; i < program.size(); ++i) {
@@ -393,6 +407,12 @@ int RunStart(const std::string& floorExe, int runs)
         ratios.push_back(program[i].total / floor[i].total);
     }
     printf("start %.0f %.0f %.3f\n", Median(programTotals), Median(floorTotals), Median(ratios));
+    std::vector<double> barTotals, barRatios;
+    for (size_t i = 0; i < program.size(); ++i) {
+        barTotals.push_back(withBar[i].total);
+        barRatios.push_back(program[i].total / withBar[i].total);
+    }
+    printf("startbar %.0f %.0f %.3f\n", Median(programTotals), Median(barTotals), Median(barRatios));
     for (int step = 0; step < START_STEP_COUNT; ++step) {
         std::vector<double> p, f;
         for (size_t i = 0; i < program.size(); ++i) {
