@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "api/member_text.h"
+#include "base/bench_block.h"
 #include "base/bench_marks.h"
 #include "base/late_call.h"
 #include "e2e_emulator.h"
@@ -46,24 +47,14 @@ volatile long long* g_marks = NULL;
 
 void Mark(BenchMark mark)
 {
-    if (!g_marks)
-        return;
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    g_marks[mark] = now.QuadPart;
+    WriteBenchMark(g_marks, mark);
 }
 
 // As the program does: opened by the first static initialiser.
 struct MarksOpener {
     MarksOpener()
     {
-        HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, BENCH_MARKS_NAME);
-        if (!mapping)
-            return;
-        void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(BenchMarkBlock));
-        CloseHandle(mapping);
-        if (view)
-            g_marks = static_cast<BenchMarkBlock*>(view)->floor;
+        g_marks = OpenBenchMarkHalf(true);
         Mark(BenchMarkStaticInit);
     }
 };
